@@ -1,0 +1,2 @@
+// The companion set-up program. Placeholder until it lands.
+int main() { return 0; }
