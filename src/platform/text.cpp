@@ -180,6 +180,16 @@ size_t Utf8Length(std::string_view utf8) {
   return n;
 }
 
+size_t Utf8ByteOffset(std::string_view utf8, size_t chars) {
+  size_t i = 0;
+  while (i < utf8.size() && chars > 0) {
+    ++i;
+    while (i < utf8.size() && (static_cast<unsigned char>(utf8[i]) & 0xC0) == 0x80) ++i;
+    --chars;
+  }
+  return i;
+}
+
 long long LeadingNumber(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;

@@ -43,6 +43,9 @@ std::string DropLastChars(std::string_view utf8, size_t count);
 // Number of characters (code points) in a UTF-8 string.
 size_t Utf8Length(std::string_view utf8);
 
+// Byte offset of the character with the given index (the string's size past the end).
+size_t Utf8ByteOffset(std::string_view utf8, size_t chars);
+
 // Reads a decimal number from the start of a text the way a lenient number reader does:
 // leading blanks skipped, reading stops at the first character that cannot continue the
 // number; nothing readable gives 0. "3", " 3" and "3." all read as 3.

@@ -1,0 +1,113 @@
+#include "platform/app.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+#include "platform/form.h"
+#include "platform/media.h"
+#include "platform/screen.h"
+#include "platform/timer.h"
+
+namespace vark {
+
+App& App::Get() {
+  static App app;
+  return app;
+}
+
+App::App() : clock_(std::make_unique<RealClock>()) {}
+
+void App::Dispatch(const std::function<void()>& handler) {
+  ++depth_;
+  struct Leave {
+    int& depth;
+    ~Leave() { --depth; }
+  } leave{depth_};
+  handler();
+}
+
+void App::AfterEvent() {
+  if (depth_ != 0) return;
+  Forms::CollectGarbage();
+  Audio().Pump();
+  Screen::Get().PresentIfDue(Now());
+}
+
+void App::FireDueTimers() {
+  // Every timer due now fires once; one that falls due again meanwhile waits for the
+  // next round, so a slow handler cannot starve input.
+  for (int guard = 0; guard < 64 && !ended_ && Timer::FireOneDue(Now()); ++guard) AfterEvent();
+}
+
+void App::HandlePendingInput(int timeoutMs) {
+  if (virtual_) return;
+  SDL_Event e;
+  if (timeoutMs > 0 ? SDL_WaitEventTimeout(&e, timeoutMs) : SDL_PollEvent(&e)) {
+    do {
+      if (e.type == SDL_QUIT) {
+        End();
+        return;
+      }
+      Dispatch([&e] { Screen::Get().HandleEvent(e); });
+      AfterEvent();
+    } while (!ended_ && SDL_PollEvent(&e));
+  }
+}
+
+void App::Run() {
+  while (!ended_) {
+    uint64_t now = Now();
+    uint64_t wake = Screen::Get().NextPresentTime();
+    uint64_t due;
+    if (Timer::NextDue(due)) wake = std::min(wake, due);
+    int timeout = wake == UINT64_MAX ? 1000 : static_cast<int>(std::clamp<uint64_t>(wake > now ? wake - now : 0, 0, 1000));
+    if (timeout > 0) HandlePendingInput(timeout);
+    else HandlePendingInput(0);
+    FireDueTimers();
+    AfterEvent();
+  }
+}
+
+void App::DoEvents() {
+  HandlePendingInput(0);
+  FireDueTimers();
+  Audio().Pump();
+  Screen::Get().PresentIfDue(Now());
+}
+
+void App::AdvanceVirtual(uint64_t target) {
+  auto& clock = static_cast<VirtualClock&>(*clock_);
+  while (!ended_) {
+    uint64_t due;
+    if (!Timer::NextDue(due) || due > target) break;
+    if (due > virtualLimit_) throw VirtualTimeExhausted{};
+    clock.Set(std::max(clock.NowMs(), due));
+    Timer::FireOneDue(clock.NowMs());
+    AfterEvent();
+  }
+  if (target > virtualLimit_) throw VirtualTimeExhausted{};
+  if (clock.NowMs() < target) clock.Set(target);
+}
+
+void App::WaitUntil(uint64_t ms) {
+  if (virtual_) {
+    AdvanceVirtual(ms);
+    DoEvents();
+    return;
+  }
+  while (!ended_) {
+    uint64_t now = Now();
+    if (now >= ms) break;
+    uint64_t wake = std::min(ms, Screen::Get().NextPresentTime());
+    uint64_t due;
+    if (Timer::NextDue(due)) wake = std::min(wake, due);
+    HandlePendingInput(static_cast<int>(std::max<uint64_t>(1, wake > now ? wake - now : 1)));
+    FireDueTimers();
+    Audio().Pump();
+    Screen::Get().PresentIfDue(Now());
+  }
+  DoEvents();
+}
+
+}  // namespace vark

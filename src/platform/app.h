@@ -1,0 +1,67 @@
+// The event loop: one thread, one event at a time. It blocks until the next input event
+// or timer due time, handles it, and draws the screen when something changed.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "platform/clock.h"
+
+namespace vark {
+
+class App {
+ public:
+  static App& Get();
+
+  // The clock in use (real unless a test installed a virtual one).
+  Clock& GetClock() { return *clock_; }
+  void SetClock(std::unique_ptr<Clock> clock) { clock_ = std::move(clock); }
+  uint64_t Now() const { return clock_->NowMs(); }
+  bool IsVirtual() const { return virtual_; }
+  void SetVirtual(bool v) { virtual_ = v; }
+
+  // Runs until End(). The game's main loop.
+  void Run();
+
+  // Handles everything that is waiting (input, due timers, drawing), then returns.
+  // Called from inside long-running handlers.
+  void DoEvents();
+
+  // Handles events until the clock reaches `ms` (or the program ends): a loop that wants
+  // a fixed pace waits here, and keys, clicks and timers are still handled meanwhile.
+  void WaitUntil(uint64_t ms);
+
+  // Ends the program: the loop stops after the current event.
+  void End() { ended_ = true; }
+  bool Ended() const { return ended_; }
+  void ResetEnded() { ended_ = false; }
+
+  // Runs one event's handler. Nested calls are allowed (a loop inside a handler).
+  void Dispatch(const std::function<void()>& handler);
+  int Depth() const { return depth_; }
+
+  // After an outermost event: destroys unloaded forms and draws if due.
+  void AfterEvent();
+
+  // In a virtual-clock test, how far nested waits may move the clock before they stop
+  // with a VirtualTimeExhausted exception (so a loop left running cannot hang a test).
+  void SetVirtualLimit(uint64_t ms) { virtualLimit_ = ms; }
+  // Moves a virtual clock to `target`, firing the timers that fall due on the way.
+  void AdvanceVirtual(uint64_t target);
+
+ private:
+  App();
+  void HandlePendingInput(int timeoutMs);
+  void FireDueTimers();
+
+  std::unique_ptr<Clock> clock_;
+  bool virtual_ = false;
+  bool ended_ = false;
+  int depth_ = 0;
+  uint64_t virtualLimit_ = UINT64_MAX;
+};
+
+struct VirtualTimeExhausted {};
+
+}  // namespace vark

@@ -1,0 +1,249 @@
+#include "platform/driver.h"
+
+#include <SDL_image.h>
+#include <SDL_ttf.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+
+#include "platform/paths.h"
+#include "platform/picture.h"
+#include "platform/random.h"
+#include "platform/screen.h"
+#include "platform/settings.h"
+
+namespace vark {
+
+// ---- FakeAudio -------------------------------------------------------------------------
+
+int FakeAudio::OpenChannel() {
+  open_[next_] = true;
+  return next_++;
+}
+
+void FakeAudio::CloseChannel(int channel) {
+  Stop(channel);
+  open_.erase(channel);
+}
+
+void FakeAudio::Play(int channel, const std::string& path) {
+  playing_[channel] = true;
+  log_.push_back({channel, "play", path});
+}
+
+void FakeAudio::Stop(int channel) {
+  if (playing_[channel]) log_.push_back({channel, "stop", ""});
+  playing_[channel] = false;
+}
+
+bool FakeAudio::IsPlaying(int channel) const {
+  auto it = playing_.find(channel);
+  return it != playing_.end() && it->second;
+}
+
+void FakeAudio::Finish(int channel) { playing_[channel] = false; }
+
+void FakeAudio::FinishAll() {
+  for (auto& [channel, playing] : playing_) playing = false;
+}
+
+int FakeAudio::Plays(const std::string& suffix) const {
+  int n = 0;
+  for (const auto& e : log_) {
+    if (e.action != "play" || e.path.size() < suffix.size()) continue;
+    if (SameNameIgnoringCase(e.path.substr(e.path.size() - suffix.size()), suffix)) ++n;
+  }
+  return n;
+}
+
+// ---- TempFolder ------------------------------------------------------------------------
+
+TempFolder::TempFolder() : previous_(std::filesystem::current_path()) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "vark-test-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
+  path_ = pattern;
+  std::filesystem::current_path(path_);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ec;
+  std::filesystem::current_path(previous_, ec);
+  std::filesystem::remove_all(path_, ec);
+}
+
+void TempFolder::LinkGameData(const std::filesystem::path& gameDir) {
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(gameDir, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->path().extension() == ".pro") continue;
+    std::filesystem::create_symlink(it->path(), path_ / it->path().filename(), ec);
+  }
+}
+
+void TempFolder::Write(const std::string& relative, const std::string& bytes) {
+  auto file = path_ / relative;
+  std::filesystem::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << bytes;
+}
+
+void TempFolder::WritePicture(const std::string& relative, int w, int h, uint8_t r, uint8_t g, uint8_t b) {
+  auto file = path_ / relative;
+  std::filesystem::create_directories(file.parent_path());
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+  SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, r, g, b));
+  IMG_SavePNG(s, file.c_str());
+  SDL_FreeSurface(s);
+}
+
+// ---- Driver ----------------------------------------------------------------------------
+
+Driver::Driver() {
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_Init(SDL_INIT_VIDEO) != 0)
+    throw std::runtime_error(std::string("SDL video: ") + SDL_GetError());
+  IMG_Init(IMG_INIT_JPG | IMG_INIT_PNG);
+  if (!TTF_WasInit()) TTF_Init();
+
+  std::string pattern = (std::filesystem::temp_directory_path() / "vark-config-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a settings folder");
+  configHome_ = pattern;
+  setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
+
+  App& app = App::Get();
+  app.SetClock(std::make_unique<VirtualClock>());
+  app.SetVirtual(true);
+  app.ResetEnded();
+  auto audio = std::make_unique<FakeAudio>();
+  audio_ = audio.get();
+  SetAudioBackend(std::move(audio));
+  auto display = std::make_unique<FakeDisplay>();
+  display_ = display.get();
+  SetDisplayService(std::move(display));
+  Screen::Get().Shutdown();
+  Screen::Get().Init(false, false);
+  Picture::ClearCache();
+  Randomize(12345);
+}
+
+Driver::~Driver() {
+  actions_.clear();
+  Forms::UnloadAll();
+  SetAudioBackend(nullptr);
+  SetDisplayService(nullptr);
+  Screen::Get().Shutdown();
+  Picture::ClearCache();
+  App& app = App::Get();
+  app.SetVirtualLimit(UINT64_MAX);
+  app.SetClock(std::make_unique<RealClock>());
+  app.SetVirtual(false);
+  app.ResetEnded();
+  std::error_code ec;
+  std::filesystem::remove_all(configHome_, ec);
+}
+
+void Driver::Advance(int ms) {
+  App& app = App::Get();
+  uint64_t target = app.Now() + static_cast<uint64_t>(std::max(0, ms));
+  app.SetVirtualLimit(target);
+  try {
+    app.AdvanceVirtual(target);
+  } catch (const VirtualTimeExhausted&) {
+    // A loop inside a handler was still running when the time was up: it is abandoned
+    // where it stood, and the test goes on from there.
+    static_cast<VirtualClock&>(app.GetClock()).Set(target);
+  }
+  app.SetVirtualLimit(UINT64_MAX);
+  app.AfterEvent();
+}
+
+uint64_t Driver::Now() const { return App::Get().Now(); }
+
+void Driver::At(int ms, std::function<void()> action) {
+  auto timer = std::make_unique<Timer>("At", std::max(1, ms), nullptr);
+  Timer* raw = timer.get();
+  raw->SetHandler([raw, action] {
+    raw->SetInterval(0);
+    action();
+  });
+  actions_.push_back(std::move(timer));
+}
+
+void Driver::Event(const std::function<void()>& action) {
+  App::Get().Dispatch(action);
+  App::Get().AfterEvent();
+}
+
+void Driver::Missing(const std::string& name, int index) {
+  throw std::runtime_error("no control " + name + (index >= 0 ? "(" + std::to_string(index) + ")" : ""));
+}
+
+SDL_Point Driver::Middle(const Control& c) {
+  SDL_Rect b = c.ScreenBox();
+  return SDL_Point{b.x + b.w / 2, b.y + b.h / 2};
+}
+
+namespace {
+int SdlButton(int button) {
+  return button == kRightButton ? SDL_BUTTON_RIGHT : button == kMiddleButton ? SDL_BUTTON_MIDDLE : SDL_BUTTON_LEFT;
+}
+}  // namespace
+
+void Driver::Click(Control& c) {
+  SDL_Point p = Middle(c);
+  ClickAt(p.x, p.y);
+}
+
+void Driver::ClickAt(int x, int y) {
+  MouseDownAt(x, y);
+  MouseUpAt(x, y);
+}
+
+void Driver::MouseDown(Control& c, int button) {
+  SDL_Point p = Middle(c);
+  MouseDownAt(p.x, p.y, button);
+  MouseUpAt(p.x, p.y, button);
+}
+
+void Driver::MouseDownAt(int x, int y, int button) {
+  Event([=] { vark::Screen::Get().MouseDown(x, y, SdlButton(button)); });
+}
+
+void Driver::MouseUpAt(int x, int y, int button) {
+  Event([=] { vark::Screen::Get().MouseUp(x, y, SdlButton(button)); });
+}
+
+void Driver::MoveOver(Control& c) {
+  SDL_Point p = Middle(c);
+  MoveTo(p.x, p.y);
+}
+
+void Driver::MoveTo(int x, int y) {
+  Event([=] { vark::Screen::Get().MouseMove(x, y); });
+}
+
+void Driver::Type(const std::string& utf8) {
+  for (size_t i = 0; i < utf8.size();) {
+    size_t len = 1;
+    while (i + len < utf8.size() && (static_cast<unsigned char>(utf8[i + len]) & 0xC0) == 0x80) ++len;
+    std::string ch = utf8.substr(i, len);
+    i += len;
+    Event([ch] { vark::Screen::Get().TextInput(ch); });
+  }
+}
+
+void Driver::Press(SDL_Keycode key, uint16_t mod) {
+  Event([=] { vark::Screen::Get().KeyDown(key, mod); });
+}
+
+bool Driver::SaveScreen(const std::string& path) { return vark::Screen::Get().SavePng(path); }
+
+uint32_t Driver::Pixel(int x, int y) { return vark::Screen::Get().PixelAt(x, y); }
+
+void Driver::SetSetting(const std::string& key, const std::string& value) {
+  SaveSettings("Brindle", "KELP", {{key, value}});
+}
+
+}  // namespace vark

@@ -1,0 +1,148 @@
+// The test driver: runs the real forms headless (SDL's offscreen video driver), on a
+// virtual clock, with a recording sound system and a scripted display. Tests find
+// controls by form, name and index, click, press, move, type and press keys, advance
+// time, read properties and save the screen.
+#pragma once
+
+#include <SDL.h>
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/app.h"
+#include "platform/display.h"
+#include "platform/form.h"
+#include "platform/media.h"
+
+namespace vark {
+
+// A sound system that remembers what each channel was told.
+class FakeAudio : public AudioBackend {
+ public:
+  struct Event {
+    int channel;
+    std::string action;  // "play" or "stop"
+    std::string path;
+  };
+  int OpenChannel() override;
+  void CloseChannel(int channel) override;
+  void Play(int channel, const std::string& path) override;
+  void Stop(int channel) override;
+  bool IsPlaying(int channel) const override;
+
+  // The sound on a channel ends by itself.
+  void Finish(int channel);
+  void FinishAll();
+  const std::vector<Event>& Log() const { return log_; }
+  void ClearLog() { log_.clear(); }
+  // How many times a file whose path ends with `suffix` (case-insensitive) was started.
+  int Plays(const std::string& suffix) const;
+  bool IsOpen(int channel) const { return open_.count(channel) != 0; }
+
+ private:
+  std::map<int, bool> open_;
+  std::map<int, bool> playing_;
+  std::vector<Event> log_;
+  int next_ = 0;
+};
+
+// A display with a scripted list of modes that records the changes asked of it.
+class FakeDisplay : public DisplayService {
+ public:
+  std::vector<DisplayMode> modes{{1024, 768, 32}, {800, 600, 32}, {640, 480, 32}, {640, 480, 16}};
+  DisplayMode current{1024, 768, 32};
+  std::vector<DisplayMode> changes;
+
+  std::vector<DisplayMode> Modes() override { return modes; }
+  DisplayMode Current() override { return current; }
+  void Change(const DisplayMode& mode) override {
+    changes.push_back(mode);
+    current = mode;
+  }
+};
+
+// A fresh temporary working folder for one test; the previous folder comes back after.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  const std::filesystem::path& Path() const { return path_; }
+  // Makes every entry of a data folder (the game's generated one) visible here through
+  // symbolic links, profiles excepted.
+  void LinkGameData(const std::filesystem::path& gameDir);
+  // Writes a file (bytes as given).
+  void Write(const std::string& relative, const std::string& bytes);
+  // Writes a small solid-colour picture (PNG).
+  void WritePicture(const std::string& relative, int w, int h, uint8_t r, uint8_t g, uint8_t b);
+
+ private:
+  std::filesystem::path path_;
+  std::filesystem::path previous_;
+};
+
+class Driver {
+ public:
+  // Settings read by the game come from a settings file inside a private folder.
+  Driver();
+  ~Driver();
+
+  // Moves the virtual clock, firing every timer that falls due on the way.
+  void Advance(int ms);
+  uint64_t Now() const;
+  // Runs an action `ms` from now as an event of its own (for checks inside long loops).
+  void At(int ms, std::function<void()> action);
+
+  // The loaded instance of a form (loading it when needed), and its controls.
+  template <class F>
+  F& Get() {
+    return Forms::Get<F>();
+  }
+  template <class C = Control, class F>
+  C& Find(F& form, const std::string& name, int index = -1) {
+    return Cast<C>(form.FindControl(name, index), name, index);
+  }
+
+  // Input through the same routing as real events. Positions are screen pixels; a
+  // control's default position is its middle.
+  void Click(Control& c);
+  void ClickAt(int x, int y);
+  void MouseDown(Control& c, int button = kLeftButton);
+  void MouseDownAt(int x, int y, int button = kLeftButton);
+  void MouseUpAt(int x, int y, int button = kLeftButton);
+  void MoveOver(Control& c);
+  void MoveTo(int x, int y);
+  void Type(const std::string& utf8);
+  void Press(SDL_Keycode key, uint16_t mod = 0);
+
+  bool SaveScreen(const std::string& path);
+  // The screen pixel as 0xRRGGBB.
+  uint32_t Pixel(int x, int y);
+  static SDL_Point Middle(const Control& c);
+
+  FakeAudio& Sound() { return *audio_; }
+  FakeDisplay& Screen() { return *display_; }
+  // Writes a settings value the game will read ("Brindle", "KELP").
+  void SetSetting(const std::string& key, const std::string& value);
+  bool Ended() const { return App::Get().Ended(); }
+
+ private:
+  template <class C>
+  static C& Cast(Control* c, const std::string& name, int index) {
+    auto* typed = dynamic_cast<C*>(c);
+    if (!typed) Missing(name, index);
+    return *typed;
+  }
+  [[noreturn]] static void Missing(const std::string& name, int index);
+  void Event(const std::function<void()>& action);
+
+  FakeAudio* audio_;
+  FakeDisplay* display_;
+  std::filesystem::path configHome_;
+  std::vector<std::unique_ptr<Timer>> actions_;
+};
+
+}  // namespace vark

@@ -1,0 +1,67 @@
+#include "platform/font.h"
+
+#include <SDL_ttf.h>
+#include <fontconfig/fontconfig.h>
+
+#include <cmath>
+#include <iostream>
+#include <map>
+#include <tuple>
+
+namespace vark {
+namespace {
+
+// Families the game's screens name, mapped to what a Debian machine has: heavy display
+// faces become DejaVu Sans bold, the rest DejaVu Sans.
+std::string SubstituteFamily(const std::string& family, bool& bold) {
+  if (family == "Arial Black" || family == "Impact") {
+    bold = true;
+    return "DejaVu Sans";
+  }
+  if (family == "Arial" || family == "MS Sans Serif") return "DejaVu Sans";
+  return family;
+}
+
+std::string FindFontFile(const std::string& family, bool bold) {
+  FcInit();
+  FcPattern* pattern = FcPatternCreate();
+  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcCharSet* cyrillic = FcCharSetCreate();
+  FcCharSetAddChar(cyrillic, 0x0416);  // Ж: insist on Cyrillic coverage
+  FcPatternAddCharSet(pattern, FC_CHARSET, cyrillic);
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  std::string file;
+  FcChar8* path = nullptr;
+  if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) file = reinterpret_cast<char*>(path);
+  if (match) FcPatternDestroy(match);
+  FcCharSetDestroy(cyrillic);
+  FcPatternDestroy(pattern);
+  return file;
+}
+
+}  // namespace
+
+TTF_Font* OpenFont(const FontSpec& spec) {
+  static std::map<std::tuple<std::string, int, bool>, TTF_Font*> cache;
+  if (!TTF_WasInit() && TTF_Init() != 0) {
+    std::cerr << "vark: font system failed: " << TTF_GetError() << "\n";
+    return nullptr;
+  }
+  // Points at 96 dots per inch, as the screens were designed.
+  int pixels = std::max(6, static_cast<int>(std::lround(spec.sizePt * 96.0 / 72.0)));
+  auto key = std::make_tuple(spec.family, pixels, spec.bold);
+  if (auto it = cache.find(key); it != cache.end()) return it->second;
+  bool bold = spec.bold;
+  std::string family = SubstituteFamily(spec.family, bold);
+  std::string file = FindFontFile(family, bold);
+  TTF_Font* font = file.empty() ? nullptr : TTF_OpenFont(file.c_str(), pixels);
+  if (!font) std::cerr << "vark: no font for \"" << spec.family << "\": " << TTF_GetError() << "\n";
+  cache[key] = font;
+  return font;
+}
+
+}  // namespace vark

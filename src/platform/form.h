@@ -1,0 +1,157 @@
+// Forms: the screens. Each form class has exactly one instance, reached by its type from
+// anywhere through Forms::Get<T>(). Showing a form that is not loaded loads it (its
+// Form_Load runs); unloading discards it with its controls, timers and media channels,
+// and a later Show loads it afresh.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <typeindex>
+#include <vector>
+
+#include "platform/btnenh.h"
+#include "platform/controls.h"
+#include "platform/media.h"
+#include "platform/n3dtext.h"
+#include "platform/timer.h"
+
+namespace vark {
+
+class Form {
+ public:
+  explicit Form(std::string name);
+  virtual ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  const std::string& Name() const { return name_; }
+
+  // Runs once when the form is loaded.
+  virtual void Form_Load() {}
+  // Keys, before any control sees them, when KeyPreview is on.
+  virtual void Form_KeyDown(int /*keyCode*/, int /*shift*/) {}
+
+  void Show();
+  void Hide();
+  bool Visible() const { return visible_; }
+  // Still loaded (false once unloaded, while the object waits to be destroyed).
+  bool Loaded() const { return loaded_; }
+
+  void SetBackColor(Color c);
+  Color BackColor() const { return back_; }
+  void SetMousePointer(MousePointer p) { pointer_ = std::move(p); }
+  const MousePointer& Pointer() const { return pointer_; }
+  void SetKeyPreview(bool v) { keyPreview_ = v; }
+  bool KeyPreview() const { return keyPreview_; }
+
+  // Events on the form's own surface (where no control is).
+  MouseHandler OnMouseDown;
+  MouseHandler OnMouseMove;
+  MouseHandler OnMouseUp;
+  std::function<void()> OnClick;
+
+  // Keyboard focus: the control that receives typed text and keys.
+  void SetFocus(Control* c) { focus_ = c; }
+  Control* Focused() const { return focus_; }
+
+  // Controls by name and index (-1 for a control that is not in an array).
+  Control* FindControl(const std::string& name, int index = -1) const;
+  const std::vector<Control*>& TopLevel() const { return topLevel_; }
+  std::vector<Control*>& TopLevel() { return topLevel_; }
+  const std::vector<std::unique_ptr<Control>>& AllControls() const { return controls_; }
+  const std::vector<std::unique_ptr<Timer>>& Timers() const { return timers_; }
+  const std::vector<std::unique_ptr<MediaPlayer>>& Channels() const { return channels_; }
+
+  // Called by the registry.
+  void MarkLoaded() { loaded_ = true; }
+  void Discard();
+
+ protected:
+  // Building the form's design. `parent` is a container (a PictureBox) or nullptr for the
+  // form itself; `index` is the element's index in a control array, -1 for none. Controls
+  // added later lie in front of earlier ones.
+  template <class C>
+  C& Add(const std::string& name, Rect box, Control* parent = nullptr, int index = -1) {
+    auto control = std::make_unique<C>(*this, name, index, parent, box);
+    C& ref = *control;
+    Adopt(std::move(control));
+    return ref;
+  }
+  Image& AddImage(const std::string& name, Rect box, Control* parent = nullptr, int index = -1) {
+    return Add<Image>(name, box, parent, index);
+  }
+  PictureBox& AddPictureBox(const std::string& name, Rect box, Control* parent = nullptr) {
+    return Add<PictureBox>(name, box, parent);
+  }
+  Label& AddLabel(const std::string& name, Rect box, Control* parent = nullptr, int index = -1) {
+    return Add<Label>(name, box, parent, index);
+  }
+  BtnEnh& AddButton(const std::string& name, Rect box, std::string caption, Control* parent = nullptr,
+                    int index = -1);
+  Timer& AddTimer(const std::string& name, int intervalMs, std::function<void()> onTick);
+  MediaPlayer& AddMedia(const std::string& name);
+
+ private:
+  void Adopt(std::unique_ptr<Control> control);
+
+  std::string name_;
+  bool visible_ = false;
+  bool loaded_ = false;
+  Color back_ = RGB(0, 0, 0);
+  MousePointer pointer_;
+  bool keyPreview_ = false;
+  Control* focus_ = nullptr;
+  std::vector<std::unique_ptr<Control>> controls_;
+  std::vector<Control*> topLevel_;
+  std::vector<std::unique_ptr<Timer>> timers_;
+  std::vector<std::unique_ptr<MediaPlayer>> channels_;
+};
+
+// The registry of loaded forms.
+class Forms {
+ public:
+  // The loaded instance of F, loading it first when needed.
+  template <class F>
+  static F& Get() {
+    if (Form* f = Find(typeid(F))) return static_cast<F&>(*f);
+    auto form = std::make_unique<F>();
+    F& ref = *form;
+    Load(typeid(F), std::move(form));
+    return ref;
+  }
+  template <class F>
+  static bool IsLoaded() {
+    return Find(typeid(F)) != nullptr;
+  }
+  template <class F>
+  static F& Show() {
+    F& f = Get<F>();
+    f.Show();
+    return f;
+  }
+  template <class F>
+  static void Unload() {
+    if (Form* f = Find(typeid(F))) Unload(*f);
+  }
+  static void Unload(Form& form);
+
+  // Visible forms, back to front.
+  static const std::vector<Form*>& ZOrder();
+  // The front-most visible form (it receives the keys).
+  static Form* Active();
+  static void BringToFront(Form& form);
+  static void RemoveFromZOrder(Form& form);
+
+  // Destroys forms that were unloaded (called between events).
+  static void CollectGarbage();
+  // Unloads every form (tests, and the end of the program).
+  static void UnloadAll();
+
+ private:
+  static Form* Find(std::type_index type);
+  static void Load(std::type_index type, std::unique_ptr<Form> form);
+};
+
+}  // namespace vark

@@ -1,0 +1,135 @@
+#include "platform/n3dtext.h"
+
+#include <SDL_ttf.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+#include "platform/controls.h"
+
+namespace vark {
+namespace {
+
+Color Blend(Color a, Color b, double t) {
+  t = std::clamp(t, 0.0, 1.0);
+  auto m = [t](int x, int y) { return static_cast<uint8_t>(std::lround(x + (y - x) * t)); };
+  return Color{m(a.r, b.r), m(a.g, b.g), m(a.b, b.b)};
+}
+
+// Paints `color` through the alpha of a white text mask at an offset.
+void StampMask(SDL_Surface* dst, SDL_Surface* mask, int ox, int oy, const std::function<Color(int, int)>& color) {
+  SDL_LockSurface(dst);
+  SDL_LockSurface(mask);
+  for (int y = 0; y < mask->h; ++y) {
+    int ty = y + oy;
+    if (ty < 0 || ty >= dst->h) continue;
+    auto* src = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(mask->pixels) + y * mask->pitch);
+    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(dst->pixels) + ty * dst->pitch);
+    for (int x = 0; x < mask->w; ++x) {
+      int tx = x + ox;
+      uint32_t a = src[x] >> 24;
+      if (tx < 0 || tx >= dst->w || a == 0) continue;
+      Color c = color(x, y);
+      uint32_t old = row[tx];
+      uint32_t oa = old >> 24;
+      auto mix = [a](uint32_t under, uint32_t over) { return (over * a + under * (255 - a)) / 255; };
+      uint32_t r = mix((old >> 16) & 0xFF, c.r), g = mix((old >> 8) & 0xFF, c.g), b = mix(old & 0xFF, c.b);
+      uint32_t na = std::max(oa, a);
+      row[tx] = (na << 24) | (r << 16) | (g << 8) | b;
+    }
+  }
+  SDL_UnlockSurface(mask);
+  SDL_UnlockSurface(dst);
+}
+
+}  // namespace
+
+N3dText::N3dText(Form& form, std::string name, int index, Control* parent, Rect box)
+    : Control(form, std::move(name), index, parent, box) {}
+
+N3dText::~N3dText() {
+  if (cache_) SDL_FreeSurface(cache_);
+}
+
+void N3dText::DropCache() const {
+  cacheKey_ = -1;
+  Invalidate();
+}
+
+void N3dText::SetCaption(std::string caption) {
+  if (caption == caption_) return;
+  caption_ = std::move(caption);
+  DropCache();
+}
+
+void N3dText::SetFont(FontSpec f) {
+  font_ = std::move(f);
+  DropCache();
+}
+
+void N3dText::SetColor(int slot, Color c) {
+  colors_.at(slot) = c;
+  DropCache();
+}
+
+void N3dText::SetNumber(int slot, double v) { numbers_.at(slot) = v; }
+
+void N3dText::SetSwitch(int slot, bool on) {
+  switches_.at(slot) = on;
+  DropCache();
+}
+
+void N3dText::SetValue(double v) {
+  if (v == value_) return;
+  value_ = v;
+  DropCache();
+}
+
+void N3dText::Draw(SDL_Surface* target, const SDL_Rect& box) const {
+  if (caption_.empty() || box.w <= 0 || box.h <= 0) return;
+  // The glint moves in steps of a few pixels; redraw only when it has moved.
+  int key = static_cast<int>(value_) / 2;
+  if (!cache_ || cache_->w != box.w || cache_->h != box.h || cacheKey_ != key) {
+    if (cache_) SDL_FreeSurface(cache_);
+    cache_ = SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!cache_) return;
+    SDL_FillRect(cache_, nullptr, 0);
+    SDL_SetSurfaceBlendMode(cache_, SDL_BLENDMODE_BLEND);
+    cacheKey_ = key;
+
+    int depth = std::max(3, box.h / 14);
+    FontSpec font = font_;
+    font.sizePt = (box.h - depth) * 0.72 * 72.0 / 96.0;
+    for (int tries = 0; tries < 14; ++tries) {
+      TTF_Font* f = OpenFont(font);
+      int w = 0, h = 0;
+      if (f) TTF_SizeUTF8(f, caption_.c_str(), &w, &h);
+      if (!f || w <= box.w - depth - 4 || font.sizePt <= 8) break;
+      font.sizePt *= 0.9;
+    }
+    SDL_Surface* mask = RenderText(caption_, font, RGB(255, 255, 255));
+    if (!mask) return;
+    int ox = (box.w - mask->w - depth) / 2;
+    int oy = (box.h - mask->h - depth) / 2;
+    // The extrusion, from its far end to the letters.
+    for (int d = depth; d >= 1; --d) {
+      Color c = Blend(colors_[2], colors_[3], static_cast<double>(d) / depth);
+      StampMask(cache_, mask, ox + d, oy + d, [c](int, int) { return c; });
+    }
+    // The letters: a vertical gradient between the face pair, with a slanted glint.
+    double glint = std::fmod(value_ * 3.0, mask->w + mask->h + 160.0) - 80.0;
+    int height = mask->h;
+    Color top = colors_[0], bottom = colors_[1], light = colors_[5];
+    StampMask(cache_, mask, ox, oy, [&](int x, int y) {
+      Color c = Blend(top, bottom, static_cast<double>(y) / std::max(1, height - 1));
+      double dist = std::abs((x + y * 0.5) - glint);
+      return dist < 18 ? Blend(c, light, (18 - dist) / 24.0) : c;
+    });
+    SDL_FreeSurface(mask);
+  }
+  SDL_Rect dst = box;
+  SDL_BlitSurface(cache_, nullptr, target, &dst);
+}
+
+}  // namespace vark

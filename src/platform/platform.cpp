@@ -1,0 +1,43 @@
+#include "platform/platform.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <SDL_mixer.h>
+#include <SDL_ttf.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#include "platform/form.h"
+#include "platform/media.h"
+#include "platform/random.h"
+#include "platform/screen.h"
+
+namespace vark {
+
+bool InitGamePlatform() {
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+    std::cerr << "vark: cannot start video: " << SDL_GetError() << "\n";
+    return false;
+  }
+  IMG_Init(IMG_INIT_JPG | IMG_INIT_PNG);
+  if (TTF_Init() != 0) std::cerr << "vark: fonts unavailable: " << TTF_GetError() << "\n";
+  OpenRealAudio();
+  const char* windowed = std::getenv("VARK_WINDOWED");
+  Screen::Get().Init(true, !(windowed && std::strcmp(windowed, "1") == 0));
+  RandomizeFromClock();
+  return true;
+}
+
+void ShutdownGamePlatform() {
+  Forms::UnloadAll();
+  SetAudioBackend(nullptr);
+  Mix_CloseAudio();
+  Screen::Get().Shutdown();
+  TTF_Quit();
+  IMG_Quit();
+  SDL_Quit();
+}
+
+}  // namespace vark

@@ -1,0 +1,47 @@
+#include "platform/programs.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+
+#include "platform/paths.h"
+
+extern char** environ;
+
+namespace vark {
+
+bool StartProgram(const std::string& fileName) {
+  std::filesystem::path path = ResolvePath(fileName);
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec) || access(path.c_str(), X_OK) != 0) {
+    std::cerr << "vark: cannot start " << fileName << ": not an executable file in the working folder\n";
+    return false;
+  }
+  std::string program = (std::filesystem::path(".") / path).string();
+  // A child that starts the program and leaves at once, so the program is not ours to
+  // wait for and leaves no zombie behind.
+  pid_t child = fork();
+  if (child < 0) {
+    std::cerr << "vark: cannot start " << fileName << "\n";
+    return false;
+  }
+  if (child == 0) {
+    setsid();
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    char* argv[] = {program.data(), nullptr};
+    pid_t grandchild;
+    int rc = posix_spawn(&grandchild, program.c_str(), nullptr, &attr, argv, environ);
+    _exit(rc == 0 ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  bool started = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  if (!started) std::cerr << "vark: cannot start " << fileName << "\n";
+  return started;
+}
+
+}  // namespace vark

@@ -1,0 +1,375 @@
+#include "platform/screen.h"
+
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <iostream>
+
+#include "platform/app.h"
+#include "platform/form.h"
+
+namespace vark {
+namespace {
+
+constexpr uint64_t kFrameMs = 16;  // at most one showing per display refresh (60 Hz)
+const SDL_Rect kWholeScreen{0, 0, kScreenWidthPx, kScreenHeightPx};
+
+Control* HitIn(const std::vector<Control*>& list, int x, int y) {
+  SDL_Point p{x, y};
+  for (auto it = list.rbegin(); it != list.rend(); ++it) {
+    Control* c = *it;
+    if (!c->Visible()) continue;
+    SDL_Rect b = c->ScreenBox();
+    if (!SDL_PointInRect(&p, &b)) continue;
+    if (Control* child = HitIn(c->Children(), x, y)) return child;
+    if (c->TakesMouse()) return c;
+  }
+  return nullptr;
+}
+
+// Mouse position relative to a control, in its units.
+void Relative(const Control* c, int x, int y, double& rx, double& ry) {
+  if (!c) {
+    rx = x * kTwipsPerPixel;
+    ry = y * kTwipsPerPixel;
+    return;
+  }
+  SDL_Rect b = c->ScreenBox();
+  int scale = c->MeasuresInPixels() ? 1 : kTwipsPerPixel;
+  rx = (x - b.x) * scale;
+  ry = (y - b.y) * scale;
+}
+
+Control* DefaultFocus(Form& f) {
+  for (const auto& c : f.AllControls())
+    if (c->TakesFocus() && c->Visible() && c->Enabled()) return c.get();
+  return nullptr;
+}
+
+}  // namespace
+
+int ShiftState(uint16_t mod) {
+  return ((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_ALT) ? 4 : 0);
+}
+
+Screen& Screen::Get() {
+  static Screen screen;
+  return screen;
+}
+
+void Screen::Init(bool withWindow, bool fullscreen) {
+  wantWindow_ = withWindow;
+  fullscreen_ = fullscreen;
+  if (!surface_) surface_ = SDL_CreateRGBSurfaceWithFormat(0, kScreenWidthPx, kScreenHeightPx, 32, SDL_PIXELFORMAT_ARGB8888);
+  InvalidateAll();
+}
+
+void Screen::Shutdown() {
+  if (cursor_) SDL_FreeCursor(cursor_);
+  if (texture_) SDL_DestroyTexture(texture_);
+  if (renderer_) SDL_DestroyRenderer(renderer_);
+  if (window_) SDL_DestroyWindow(window_);
+  if (surface_) SDL_FreeSurface(surface_);
+  *this = Screen();
+}
+
+void Screen::EnsureWindow() {
+  if (window_ || !wantWindow_) return;
+  Uint32 flags = fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+  window_ = SDL_CreateWindow("Project: VARK", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidthPx * 3 / 2,
+                             kScreenHeightPx * 3 / 2, flags);
+  if (!window_) {
+    std::cerr << "vark: cannot open a window: " << SDL_GetError() << "\n";
+    wantWindow_ = false;
+    return;
+  }
+  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+  if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+  SDL_RenderSetLogicalSize(renderer_, kScreenWidthPx, kScreenHeightPx);
+  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kScreenWidthPx,
+                               kScreenHeightPx);
+  SDL_StartTextInput();
+  UpdatePointer();
+}
+
+void Screen::SetFullscreen(bool on) {
+  fullscreen_ = on;
+  if (window_) SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  InvalidateAll();
+}
+
+void Screen::Invalidate(const SDL_Rect& r) {
+  SDL_Rect clipped;
+  if (!SDL_IntersectRect(&r, &kWholeScreen, &clipped)) return;
+  if (!Dirty()) dirty_ = clipped;
+  else SDL_UnionRect(&dirty_, &clipped, &dirty_);
+}
+
+void Screen::InvalidateAll() { dirty_ = kWholeScreen; }
+
+void Screen::Compose() {
+  if (!surface_ || !Dirty()) return;
+  SDL_SetClipRect(surface_, &dirty_);
+  SDL_FillRect(surface_, &dirty_, SDL_MapRGB(surface_->format, 0, 0, 0));
+  for (Form* f : Forms::ZOrder()) ComposeForm(*f);
+  SDL_SetClipRect(surface_, nullptr);
+  dirty_ = SDL_Rect{0, 0, 0, 0};
+  pendingShow_ = true;
+}
+
+void Screen::ComposeForm(Form& form) {
+  if (!form.Visible()) return;
+  SDL_Rect clip = dirty_;
+  SDL_SetClipRect(surface_, &clip);
+  FillRect(surface_, clip, form.BackColor());
+  for (Control* c : form.TopLevel()) ComposeControl(*c, clip);
+}
+
+void Screen::ComposeControl(Control& c, const SDL_Rect& clip) {
+  if (!c.Visible()) return;
+  SDL_Rect box = c.ScreenBox();
+  SDL_SetClipRect(surface_, &clip);
+  c.Draw(surface_, box);
+  if (c.Children().empty()) return;
+  SDL_Rect inner;
+  if (!SDL_IntersectRect(&box, &clip, &inner)) return;
+  for (Control* child : c.Children()) ComposeControl(*child, inner);
+}
+
+void Screen::Present() {
+  Compose();
+  if (!wantWindow_ || Forms::ZOrder().empty()) return;
+  EnsureWindow();
+  if (!renderer_) return;
+  SDL_UpdateTexture(texture_, nullptr, surface_->pixels, surface_->pitch);
+  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  SDL_RenderPresent(renderer_);
+  lastPresent_ = App::Get().Now();
+  pendingShow_ = false;
+}
+
+void Screen::PresentIfDue(uint64_t now) {
+  if (!wantWindow_) {
+    Compose();
+    return;
+  }
+  if ((Dirty() || pendingShow_) && now >= lastPresent_ + kFrameMs) Present();
+}
+
+uint64_t Screen::NextPresentTime() const {
+  if (!wantWindow_ || !(Dirty() || pendingShow_)) return UINT64_MAX;
+  return lastPresent_ + kFrameMs;
+}
+
+bool Screen::SavePng(const std::string& path) {
+  Compose();
+  return surface_ && IMG_SavePNG(surface_, path.c_str()) == 0;
+}
+
+uint32_t Screen::PixelAt(int x, int y) {
+  Compose();
+  if (!surface_ || x < 0 || y < 0 || x >= surface_->w || y >= surface_->h) return 0;
+  return static_cast<uint32_t*>(surface_->pixels)[y * (surface_->pitch / 4) + x] & 0x00FFFFFFu;
+}
+
+// ---- input -----------------------------------------------------------------------------
+
+Control* Screen::ControlAt(int x, int y, Form** form) const {
+  Form* f = Forms::Active();
+  if (form) *form = f;
+  if (!f) return nullptr;
+  Control* c = HitIn(f->TopLevel(), x, y);
+  // A disabled control passes its mouse events to its container.
+  while (c && !c->Enabled()) c = c->Parent();
+  return c;
+}
+
+void Screen::HandleEvent(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_MOUSEMOTION:
+      MouseMove(e.motion.x, e.motion.y);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+      MouseDown(e.button.x, e.button.y, e.button.button);
+      break;
+    case SDL_MOUSEBUTTONUP:
+      MouseUp(e.button.x, e.button.y, e.button.button);
+      break;
+    case SDL_KEYDOWN:
+      KeyDown(e.key.keysym.sym, e.key.keysym.mod);
+      break;
+    case SDL_TEXTINPUT:
+      TextInput(e.text.text);
+      break;
+    case SDL_WINDOWEVENT:
+      InvalidateAll();
+      break;
+    default:
+      break;
+  }
+}
+
+namespace {
+int ButtonMask(int sdlButton) {
+  return sdlButton == SDL_BUTTON_LEFT ? kLeftButton : sdlButton == SDL_BUTTON_RIGHT ? kRightButton : kMiddleButton;
+}
+}  // namespace
+
+void Screen::MouseMove(int x, int y) {
+  mouseX_ = x;
+  mouseY_ = y;
+  Form* f = nullptr;
+  Control* target = captured_;
+  if (target) f = capturedForm_;
+  else target = ControlAt(x, y, &f);
+  if (!f) return;
+  double rx, ry;
+  Relative(target, x, y, rx, ry);
+  int shift = ShiftState(SDL_GetModState());
+  SetHover(captured_ ? nullptr : target);
+  if (target && target->OnMouseMove) target->OnMouseMove(capturedButton_, shift, rx, ry);
+  else if (!target && f->OnMouseMove) f->OnMouseMove(capturedButton_, shift, rx, ry);
+  UpdatePointer();
+}
+
+void Screen::MouseDown(int x, int y, int button) {
+  mouseX_ = x;
+  mouseY_ = y;
+  Form* f = nullptr;
+  Control* target = ControlAt(x, y, &f);
+  if (!f) return;
+  captured_ = target;
+  capturedForm_ = f;
+  capturedButton_ = ButtonMask(button);
+  double rx, ry;
+  Relative(target, x, y, rx, ry);
+  int shift = ShiftState(SDL_GetModState());
+  if (target && target->OnMouseDown) target->OnMouseDown(capturedButton_, shift, rx, ry);
+  else if (!target && f->OnMouseDown) f->OnMouseDown(capturedButton_, shift, rx, ry);
+}
+
+void Screen::MouseUp(int x, int y, int button) {
+  mouseX_ = x;
+  mouseY_ = y;
+  Form* f = capturedForm_;
+  Control* target = captured_;
+  bool wasCaptured = f != nullptr;
+  captured_ = nullptr;
+  capturedForm_ = nullptr;
+  capturedButton_ = 0;
+  if (!wasCaptured || !f->Loaded()) {
+    UpdatePointer();
+    return;
+  }
+  double rx, ry;
+  Relative(target, x, y, rx, ry);
+  int shift = ShiftState(SDL_GetModState());
+  int mask = ButtonMask(button);
+  if (target && target->OnMouseUp) target->OnMouseUp(mask, shift, rx, ry);
+  else if (!target && f->OnMouseUp) f->OnMouseUp(mask, shift, rx, ry);
+  // A click is a left press and release over the same control of a still-loaded form.
+  Form* now = nullptr;
+  if (mask == kLeftButton && f->Loaded() && ControlAt(x, y, &now) == target && now == f) {
+    if (target && target->Enabled() && target->OnClick) target->OnClick();
+    else if (!target && f->OnClick) f->OnClick();
+  }
+  UpdatePointer();
+}
+
+void Screen::KeyDown(SDL_Keycode key, uint16_t mod) {
+  if (key == SDLK_RETURN && (mod & KMOD_ALT)) {
+    SetFullscreen(!fullscreen_);
+    return;
+  }
+  Form* f = Forms::Active();
+  if (!f) return;
+  int shift = ShiftState(mod);
+  if (f->KeyPreview()) {
+    f->Form_KeyDown(key, shift);
+    if (!f->Loaded() || Forms::Active() != f) return;
+  }
+  if (key == SDLK_ESCAPE) {
+    for (const auto& c : f->AllControls()) {
+      auto* button = dynamic_cast<CommandButton*>(c.get());
+      if (button && button->IsCancel() && button->Enabled()) {
+        if (button->OnClick) button->OnClick();
+        return;
+      }
+    }
+  }
+  Control* focus = f->Focused() ? f->Focused() : DefaultFocus(*f);
+  if (auto* box = dynamic_cast<TextBox*>(focus)) {
+    switch (key) {
+      case SDLK_BACKSPACE: box->Backspace(); return;
+      case SDLK_DELETE: box->DeleteForward(); return;
+      case SDLK_LEFT: box->MoveCaret(-1); return;
+      case SDLK_RIGHT: box->MoveCaret(1); return;
+      case SDLK_HOME: box->CaretHome(); return;
+      case SDLK_END: box->CaretEnd(); return;
+      default: break;
+    }
+  }
+  if (focus && focus->OnKeyDown) focus->OnKeyDown(key, shift);
+}
+
+void Screen::TextInput(const std::string& utf8) {
+  Form* f = Forms::Active();
+  if (!f) return;
+  Control* focus = f->Focused() ? f->Focused() : DefaultFocus(*f);
+  if (auto* box = dynamic_cast<TextBox*>(focus)) box->TypeText(utf8);
+}
+
+void Screen::SetHover(Control* c) {
+  if (c == hover_) return;
+  if (auto* old = dynamic_cast<BtnEnh*>(hover_)) old->SetHovered(false);
+  hover_ = c;
+  if (auto* now = dynamic_cast<BtnEnh*>(hover_)) now->SetHovered(true);
+}
+
+void Screen::Forget(const Form& form) {
+  if (capturedForm_ == &form) {
+    captured_ = nullptr;
+    capturedForm_ = nullptr;
+  }
+  if (hover_ && &hover_->Owner() == &form) hover_ = nullptr;
+}
+
+void Screen::UpdatePointer() {
+  Form* f = nullptr;
+  Control* c = mouseX_ >= 0 ? ControlAt(mouseX_, mouseY_, &f) : nullptr;
+  if (!f) f = Forms::Active();
+  ApplyPointer(c, f);
+}
+
+void Screen::ApplyPointer(Control* c, Form* f) {
+  MousePointer pointer;
+  for (Control* k = c; k; k = k->Parent()) {
+    if (k->Pointer().kind != PointerKind::Default) {
+      pointer = k->Pointer();
+      break;
+    }
+  }
+  if (pointer.kind == PointerKind::Default && f) pointer = f->Pointer();
+  current_ = pointer;
+  if (!window_) return;
+  uint64_t key = pointer.kind == PointerKind::Custom ? pointer.picture.Version() * 4 + 2
+                                                     : static_cast<uint64_t>(pointer.kind);
+  if (key == cursorKey_) return;
+  cursorKey_ = key;
+  if (pointer.kind == PointerKind::Invisible || (pointer.kind == PointerKind::Custom && pointer.picture.Empty())) {
+    SDL_ShowCursor(pointer.kind == PointerKind::Invisible ? SDL_DISABLE : SDL_ENABLE);
+    return;
+  }
+  SDL_Cursor* next = pointer.kind == PointerKind::Custom
+                         ? SDL_CreateColorCursor(pointer.picture.Argb(), 0, 0)
+                         : SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
+  if (next) SDL_SetCursor(next);
+  if (cursor_) SDL_FreeCursor(cursor_);
+  cursor_ = next;
+  SDL_ShowCursor(SDL_ENABLE);
+}
+
+}  // namespace vark

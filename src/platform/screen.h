@@ -1,0 +1,97 @@
+// The screen: composes the visible forms into one 640 x 480 picture in software, only
+// where something changed, and shows it in a window scaled to the display with the aspect
+// ratio kept. It also routes mouse and keyboard input to forms and controls.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+
+#include "platform/control.h"
+
+namespace vark {
+
+class Control;
+class Form;
+
+class Screen {
+ public:
+  static Screen& Get();
+
+  // With a window the picture is shown on the display; without one (tests) it is only
+  // composed, and can be saved or inspected.
+  void Init(bool withWindow, bool fullscreen);
+  void Shutdown();
+  bool HasWindow() const { return window_ != nullptr; }
+
+  SDL_Surface* Surface() { return surface_; }
+  void Invalidate(const SDL_Rect& r);
+  void InvalidateAll();
+  bool Dirty() const { return dirty_.w > 0 && dirty_.h > 0; }
+
+  // Redraws the changed area of the picture.
+  void Compose();
+  // Composes and shows the picture now (animation steps, the intro's frames).
+  void Present();
+  // Shows the picture if something changed and the last showing is at least one display
+  // refresh ago; returns the time at which the next showing may happen.
+  void PresentIfDue(uint64_t now);
+  // When the loop should wake up to draw (UINT64_MAX when nothing waits).
+  uint64_t NextPresentTime() const;
+
+  bool SavePng(const std::string& path);
+  uint32_t PixelAt(int x, int y);
+
+  void SetFullscreen(bool on);
+  bool Fullscreen() const { return fullscreen_; }
+
+  // Input, in screen pixels.
+  void HandleEvent(const SDL_Event& e);
+  void MouseMove(int x, int y);
+  void MouseDown(int x, int y, int button);
+  void MouseUp(int x, int y, int button);
+  void KeyDown(SDL_Keycode key, uint16_t mod);
+  void TextInput(const std::string& utf8);
+
+  // The control under a screen point (nullptr: the form's own surface), and its form.
+  Control* ControlAt(int x, int y, Form** form) const;
+
+  // Forgets references into a form that is being destroyed.
+  void Forget(const Form& form);
+  // Re-evaluates the pointer shape (after pointers or visibility changed).
+  void UpdatePointer();
+  // The pointer shown now (tests read it).
+  const MousePointer& CurrentPointer() const { return current_; }
+
+ private:
+  void ComposeForm(Form& form);
+  void ComposeControl(Control& c, const SDL_Rect& clip);
+  void EnsureWindow();
+  void ApplyPointer(Control* c, Form* f);
+  void SetHover(Control* c);
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  SDL_Surface* surface_ = nullptr;
+  bool wantWindow_ = false;
+  bool fullscreen_ = true;
+  SDL_Rect dirty_{0, 0, 0, 0};
+  uint64_t lastPresent_ = 0;
+  bool pendingShow_ = false;
+
+  int mouseX_ = -1, mouseY_ = -1;
+  Control* captured_ = nullptr;
+  Form* capturedForm_ = nullptr;
+  int capturedButton_ = 0;
+  Control* hover_ = nullptr;
+  MousePointer current_;
+  SDL_Cursor* cursor_ = nullptr;
+  uint64_t cursorKey_ = 0;
+};
+
+// Shift, Ctrl and Alt as the handlers see them: 1, 2 and 4.
+int ShiftState(uint16_t mod);
+
+}  // namespace vark

@@ -1,0 +1,77 @@
+#include "platform/timer.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/app.h"
+
+namespace vark {
+namespace {
+
+std::vector<Timer*>& Running() {
+  static std::vector<Timer*> running;
+  return running;
+}
+
+uint64_t gNextOrder = 0;
+
+void Remove(Timer* t) {
+  auto& running = Running();
+  running.erase(std::remove(running.begin(), running.end(), t), running.end());
+}
+
+}  // namespace
+
+Timer::Timer(std::string name, int intervalMs, std::function<void()> onTick)
+    : name_(std::move(name)), onTick_(std::move(onTick)), order_(gNextOrder++) {
+  SetInterval(intervalMs);
+}
+
+Timer::~Timer() { Remove(this); }
+
+void Timer::SetInterval(int ms) {
+  interval_ = std::max(0, ms);
+  Remove(this);
+  if (interval_ > 0) {
+    due_ = App::Get().Now() + static_cast<uint64_t>(interval_);
+    Running().push_back(this);
+  }
+}
+
+bool Timer::NextDue(uint64_t& due) {
+  bool any = false;
+  for (Timer* t : Running()) {
+    if (t->firing_) continue;
+    if (!any || t->due_ < due) due = t->due_;
+    any = true;
+  }
+  return any;
+}
+
+bool Timer::FireOneDue(uint64_t now) {
+  Timer* next = nullptr;
+  for (Timer* t : Running()) {
+    if (t->firing_ || t->due_ > now) continue;
+    if (!next || t->due_ < next->due_ || (t->due_ == next->due_ && t->order_ < next->order_)) next = t;
+  }
+  if (!next) return false;
+  next->Fire(now);
+  return true;
+}
+
+void Timer::Fire(uint64_t now) {
+  // Schedule the next tick before running the handler, so that the handler may change
+  // the interval (or stop the timer) and have the last word.
+  uint64_t following = due_ + static_cast<uint64_t>(interval_);
+  due_ = following > now ? following : now + static_cast<uint64_t>(interval_);
+  firing_ = true;
+  auto handler = onTick_;  // a copy: the handler may replace itself
+  App::Get().Dispatch([&handler] {
+    if (handler) handler();
+  });
+  // A form unloaded inside the handler is destroyed only after the outermost event
+  // returns to the loop, so this timer is still alive here.
+  firing_ = false;
+}
+
+}  // namespace vark

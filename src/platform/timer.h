@@ -1,0 +1,40 @@
+// Timers: the game's only scheduling. A timer has an interval in milliseconds; setting a
+// non-zero interval starts counting from that moment (also when it was already running),
+// 0 stops it. When the loop falls behind, missed ticks collapse into one tick.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace vark {
+
+class Timer {
+ public:
+  Timer(std::string name, int intervalMs, std::function<void()> onTick);
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+  void SetInterval(int ms);
+  int Interval() const { return interval_; }
+  const std::string& Name() const { return name_; }
+  void SetHandler(std::function<void()> onTick) { onTick_ = std::move(onTick); }
+
+  // The loop's side: the earliest due time of all running timers, and firing one.
+  static bool NextDue(uint64_t& due);
+  // Fires the earliest timer due at or before `now`; false when none is due.
+  static bool FireOneDue(uint64_t now);
+
+ private:
+  void Fire(uint64_t now);
+
+  std::string name_;
+  int interval_ = 0;
+  std::function<void()> onTick_;
+  uint64_t due_ = 0;
+  uint64_t order_ = 0;  // creation order breaks ties between timers due at once
+  bool firing_ = false;
+};
+
+}  // namespace vark

@@ -1,0 +1,54 @@
+// Profile files: "<name>.pro" in the working folder, five Windows-1251 lines with CR LF:
+// the face file name, then four result lines ("Фраг" when new). The faces folder
+// "VarKers" holds one picture per face, "<face>.dat".
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/picture.h"
+
+namespace vark {
+
+inline constexpr const char* kNewResult = "Фраг";
+inline constexpr const char* kFacesFolder = "VarKers";
+
+struct ProfileLines {
+  std::string face;    // line 1
+  std::string line2;   // shooter result
+  std::string line3;
+  std::string line4;
+  std::string line5;   // fourth episode's result
+};
+
+// A name can become a file name in the working folder on Linux and on Windows: not empty,
+// no path separators, no control characters, none of < > : " / \ | ? *, not only dots or
+// spaces, not ending in a dot or space, at most 200 bytes with ".pro", encodable in
+// Windows-1251.
+bool IsSafeProfileName(std::string_view name);
+
+// Reads a profile file (a bare file name in the working folder). Missing lines read as
+// empty; nullopt when the file cannot be read. Reading never changes the file.
+std::optional<ProfileLines> ReadProfile(const std::string& fileName);
+
+// Writes "<name>.pro" with the face file name and "Фраг" four times, replacing an older
+// file atomically. False (and a line on stderr) for an unsafe name or a failed write;
+// an older file then stays as it was.
+bool WriteProfile(const std::string& name, const std::string& faceFile);
+
+// True when "<name>.pro" exists in the working folder.
+bool ProfileExists(const std::string& name);
+
+// The profile files in the working folder, sorted.
+std::vector<std::string> ListProfiles();
+
+// The face files ("*.dat") in the faces folder, sorted.
+std::vector<std::string> ListFaces();
+
+// The picture of a face file, looked up in the faces folder whatever its letter case;
+// an empty picture when it is missing.
+Picture LoadFace(const std::string& faceFile);
+
+}  // namespace vark
