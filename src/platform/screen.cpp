@@ -152,6 +152,7 @@ void Screen::Present() {
 }
 
 void Screen::PresentIfDue(uint64_t now) {
+  if (App::Get().Ended()) return;  // a program on its way out opens no window
   if (!wantWindow_) {
     Compose();
     return;
