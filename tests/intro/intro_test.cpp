@@ -259,7 +259,7 @@ TEST_F(IntroTest, ClickOnTheLandscapeReturnsToTheMenuWithItsMusic) {
 TEST_F(IntroTest, SavedFrameShowsALandscapeUnderTheSky) {
   WriteLandscape(dir);
   auto& intro = Open();
-  RunLoop(200, [&] { EXPECT_TRUE(d.SaveScreen(::testing::TempDir() + "intro_frame.png")); });
+  RunLoop(1000, [&] { EXPECT_TRUE(d.SaveScreen(::testing::TempDir() + "intro_frame.png")); });
   std::set<uint32_t> colours;
   for (int y = 120; y < 410; y += 7)
     for (int x = 0; x < 640; x += 9) colours.insert(d.Pixel(x, y));
