@@ -6,6 +6,8 @@
 namespace vark {
 namespace {
 
+constexpr double kHighestGround = 2.0 * 255;
+
 // Keeps a surface's pixels addressable for the length of one frame.
 class PixelLock {
  public:
@@ -51,6 +53,8 @@ void CastColumn(const Camera& cam, int column, const ByteView& screen, const Byt
     y += dy;
     z += dz;
     rise += cam.PitchStep * 0.5;
+    // Above the highest possible terrain and not sinking: nothing more can be drawn.
+    if (dz >= 0 && z >= kHighestGround) return;
   }
 }
 
