@@ -1,13 +1,79 @@
-// The intro. (Being built.)
+// The intro: a landscape fly-over behind a credits roll, with music, until the player
+// clicks the picture and goes back to the main menu.
 #pragma once
 
+#include <array>
+#include <string>
+
+#include "intro/voxel.h"
 #include "platform/form.h"
 
 namespace vark {
 
 class INTRO : public Form {
  public:
-  INTRO() : Form("INTRO") {}
+  static constexpr int kCreditCount = 26;
+  static constexpr int kPassesPerCredit = 150;
+  static constexpr int kScrollStepTwips = 64;
+  // Passes run at most this many times a second, so that the credits stay readable.
+  static constexpr int kPassesPerSecond = 60;
+
+  INTRO();
+
+  void Form_Load() override { Initial(); }
+  void Form_KeyDown(int keyCode, int shift) override;
+
+  void Initial();
+  // The frame loop: the first and only tick of Timer1.
+  void Timer1_Timer();
+  // One pass of the frame loop: music, colours, scrolling line, credits, camera, frame.
+  void FramePass();
+  void Image1_Click();
+  void Pic_MouseMove(double x, double y);
+  void MPP();
+  static void MPl();
+
+  // The frame buffer (offscreen box) and the two maps it is rendered from.
+  PictureBox& Pic = AddPictureBox("Pic", {720, 9240, 10020, 6765});
+  PictureBox& Pichgt = AddPictureBox("Pichgt", {0, 0, 0, 0});
+  PictureBox& Pictxt = AddPictureBox("Pictxt", {0, 0, 0, 0});
+  Image& Image1 = AddImage("Image1", {0, 0, 9615, 6255});
+  N3dText& TXT = Add<N3dText>("TXT", {0, 0, 9615, 1335});
+  PictureBox& Picture1 = AddPictureBox("Picture1", {0, 0, 9855, 7095});
+  PictureBox& Picture2 = AddPictureBox("Picture2", {0, 6300, 0, 375});
+  Label& Label2 = AddLabel("Label2", {0, 0, 0, 375}, &Picture2);
+  PictureBox& Picture3 = AddPictureBox("Picture3", {0, 1320, 9615, 495});
+  Label& Label1 = AddLabel("Label1", {0, 0, 9615, 495}, &Picture3);
+  Timer& Timer1 = AddTimer("Timer1", 0, [this] { Timer1_Timer(); });
+  MediaPlayer& MP = AddMedia("MP");
+
+  std::array<std::string, kCreditCount> Titles;
+  std::array<std::string, kCreditCount> Subtitles;
+  int CreditIndex = 0;
+  int CreditPhase = 0;
+  int ColourPhase = 0;
+  Camera Cam;
+  int16_t MouseX = 0;
+  int16_t MouseY = 0;
+  // 0: render every pass; 1: render this pass, then stop; 2: stopped.
+  int NoVoxelState = 0;
+
+  // All three pictures are usable, so the landscape is rendered (else it stays black).
+  bool VoxelReady() const { return voxelReady_; }
+
+ private:
+  void DesignLooks();
+  void SetUpScrollLine();
+  void SetUpTitle();
+  void LoadPictures();
+  void ShowNextCredit();
+  void AdvanceCredits();
+  void CycleColour();
+  void ScrollLine();
+  void RenderFrame();
+  void ReturnToMenu();
+
+  bool voxelReady_ = false;
 };
 
 }  // namespace vark

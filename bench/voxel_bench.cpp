@@ -1,0 +1,156 @@
+// Times the terrain renderer: one DrawFrame from several camera positions, beside a plain
+// version of the same ray caster written the obvious way, and one whole pass of the intro
+// with its screen composed. Uses the generated maps when they exist, else synthetic ones.
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "intro/intro.h"
+#include "intro/voxel.h"
+#include "platform/driver.h"
+#include "platform/screen.h"
+
+namespace {
+
+using namespace vark;
+namespace fs = std::filesystem;
+
+// The same ray caster written straightforwardly: rounding through the library, every
+// byte through an indexing helper, the clear pixel by pixel.
+void PlainDrawFrame(const Camera& cam, SDL_Surface* frame, SDL_Surface* texture, SDL_Surface* height) {
+  auto at = [](SDL_Surface* s, int x, int y) -> uint8_t& {
+    return static_cast<uint8_t*>(s->pixels)[(s->h - 1 - y) * s->pitch + x];
+  };
+  auto cell = [](double v) { return static_cast<int32_t>(std::nearbyint(v)) & 511; };
+  for (int c = 0; c < 320; ++c)
+    for (int r = 0; r < 240; ++r) at(frame, c, r) = 0;
+  for (int c = 0; c < 320; ++c) {
+    double x = cam.CamX, y = cam.CamY, z = cam.CamZ;
+    double a = static_cast<int16_t>(cam.Heading + c) / 360.0;
+    double dx = std::cos(a), dy = std::sin(a), dz = cam.PitchStep * -100, rise = 0;
+    int row = 0;
+    for (int step = 0; step <= 300 && row < 239; ++step) {
+      int i = cell(x), j = cell(y);
+      double h = 2.0 * at(height, i, j);
+      if (h > z) {
+        uint8_t k = at(texture, i, j);
+        do {
+          at(frame, c, row) = k;
+          dz += cam.PitchStep;
+          z += rise;
+          ++row;
+        } while (row < 239 && !(z > h));
+      }
+      x += dx;
+      y += dy;
+      z += dz;
+      rise += cam.PitchStep * 0.5;
+    }
+  }
+}
+
+SDL_Surface* ByteSurface(int w, int h, const std::function<uint8_t(int, int)>& byteAt) {
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) static_cast<uint8_t*>(s->pixels)[y * s->pitch + x] = byteAt(x, y);
+  return s;
+}
+
+uint8_t Hills(int x, int y) {
+  double v = 0.5 + 0.2 * std::sin(x * 2 * M_PI / 128) * std::cos(y * 2 * M_PI / 256) +
+             0.15 * std::sin((x + 2 * y) * 2 * M_PI / 96) + 0.1 * std::cos(y * 2 * M_PI / 32);
+  return static_cast<uint8_t>(std::clamp(v * 230, 0.0, 254.0));
+}
+
+struct Maps {
+  SDL_Surface* frame;
+  SDL_Surface* texture;
+  SDL_Surface* height;
+  const char* source;
+};
+
+Maps LoadMaps() {
+  fs::path gfx = fs::path(VARK_GAME_DIR) / "gfx";
+  SDL_Surface* frame = IMG_Load((gfx / "title.gif").c_str());
+  SDL_Surface* texture = IMG_Load((gfx / "texture.gif").c_str());
+  SDL_Surface* height = IMG_Load((gfx / "height.gif").c_str());
+  if (IsByteSurface(frame, kFrameWidth, kFrameHeight) && IsByteSurface(texture, kMapSize, kMapSize) &&
+      IsByteSurface(height, kMapSize, kMapSize))
+    return {frame, texture, height, "generated"};
+  for (SDL_Surface* s : {frame, texture, height}) SDL_FreeSurface(s);
+  return {ByteSurface(kFrameWidth, kFrameHeight, [](int, int) { return uint8_t{0}; }),
+          ByteSurface(kMapSize, kMapSize, [](int x, int y) { return uint8_t(1 + Hills(x, y)); }),
+          ByteSurface(kMapSize, kMapSize, Hills), "synthetic"};
+}
+
+double MedianMs(int runs, const std::function<void()>& work) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    auto start = std::chrono::steady_clock::now();
+    work();
+    times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+  }
+  std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
+  return times[runs / 2];
+}
+
+std::vector<uint8_t> FrameBytes(const SDL_Surface* s) {
+  auto* p = static_cast<const uint8_t*>(s->pixels);
+  return {p, p + s->pitch * s->h};
+}
+
+void TimeRenderer(const Maps& maps) {
+  std::printf("maps: %s\n", maps.source);
+  std::printf("%-24s %12s %12s %8s\n", "camera (x, y, z, heading)", "DrawFrame ms", "plain ms", "same");
+  const Camera cameras[] = {{200, 200, 500, 100, 0.05}, {-731.5, 4000.25, 300, 900, 0.05},
+                            {40, 470, 150, 2000, 0.08}, {256, 256, 520, 1500, 0.02},
+                            {1e5, -1e5, 380, 0, 0.05}};
+  for (const Camera& cam : cameras) {
+    double fast = MedianMs(301, [&] { DrawFrame(cam, maps.frame, maps.texture, maps.height); });
+    auto fastBytes = FrameBytes(maps.frame);
+    double plain = MedianMs(101, [&] { PlainDrawFrame(cam, maps.frame, maps.texture, maps.height); });
+    bool same = fastBytes == FrameBytes(maps.frame);
+    std::printf("%6.0f %7.0f %4.0f %5d %12.4f %12.4f %8s\n", cam.CamX, cam.CamY, cam.CamZ, cam.Heading, fast, plain,
+                same ? "yes" : "NO");
+  }
+}
+
+void TimeWholePass(const Maps& maps) {
+  Driver d;
+  TempFolder dir;
+  fs::create_directories(dir.Path() / "gfx");
+  IMG_SavePNG(maps.frame, (dir.Path() / "gfx/title.gif").c_str());
+  IMG_SavePNG(maps.texture, (dir.Path() / "gfx/texture.gif").c_str());
+  IMG_SavePNG(maps.height, (dir.Path() / "gfx/height.gif").c_str());
+  auto& intro = Forms::Show<INTRO>();
+  intro.Picture1.SetVisible(false);
+  double logic = MedianMs(301, [&] { intro.FramePass(); });
+  double pass = MedianMs(301, [&] {
+    intro.FramePass();
+    Screen::Get().Compose();
+    Screen::Get().Present();
+  });
+  std::printf("pass without composing the screen: %.4f ms\n", logic);
+  std::printf("whole pass with the screen composed: %.4f ms (landscape %s)\n", pass,
+              intro.VoxelReady() ? "rendered" : "missing");
+}
+
+}  // namespace
+
+int main() {
+  setenv("SDL_VIDEODRIVER", "offscreen", 0);
+  setenv("SDL_AUDIODRIVER", "dummy", 0);
+  SDL_Init(SDL_INIT_VIDEO);
+  Maps maps = LoadMaps();
+  TimeRenderer(maps);
+  TimeWholePass(maps);
+  for (SDL_Surface* s : {maps.frame, maps.texture, maps.height}) SDL_FreeSurface(s);
+  return 0;
+}

@@ -1,0 +1,257 @@
+#include "intro/intro.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+#include "platform/app.h"
+#include "platform/settings.h"
+#include "profiles/form1.h"
+
+namespace vark {
+namespace {
+
+struct Credit {
+  const char* title;
+  const char* subtitle;
+};
+
+// The credits, in the order they roll. (The "E" in the author's role is a Latin letter,
+// as it always stood in the credits.)
+constexpr std::array<Credit, INTRO::kCreditCount> kCredits{{
+    {"Project: VarK", "The Arcade Game"},
+    {"DEVELOPERS TEAM", "КОМАНДА РАЗРАБОТЧИКОВ"},
+    {"DENIS KELPOV", "АВТОР ПРОEКТА, ПРОГРАММИСТ"},
+    {"OLEG TUMANOV", "АНИМАТОР, ХУДОЖНИК, МУЗЫКАНТ"},
+    {"MARINA VESHKINA", "АНИМАТОР"},
+    {"ILYA ZAREVICH", "АНИМАТОР"},
+    {"PAVEL SUKHODOL", "АНИМАТОР"},
+    {"BETA - TESTERS", "БЕТА-ТЕСТЕРЫ"},
+    {"VARKWARE TEST CREW", "ОХОТНИКИ ЗА ОШИБКАМИ И ПАДЕНИЯМИ"},
+    {"FORUM.VARK.EXAMPLE", "ФОРУМ ЛЮБИТЕЛЕЙ СТАРЫХ АРКАД"},
+    {"GREETINGS", "ПРОСТО ПРИВЕТЫ"},
+    {"SASHA LINKOV", "СПАСИБО ЗА ИДЕИ И ЧАЙ!"},
+    {"KATYA BORODINA", "ЗА ЛУЧШИЕ ЭСКИЗЫ МОНСТРОВ"},
+    {"GRISHA PEREPELKIN", "ДЕРЖИСЬ, КАКОДЕМОНЫ БЛИЗКО!"},
+    {"NINA SOLNTSEVA", "ЗА ТЕРПЕНИЕ К НАШИМ ОШИБКАМ"},
+    {"TIMUR OKUNEV", "ЗА НОЧНЫЕ ТЕСТЫ"},
+    {"VERA OSTROVA", "ЗА МУЗЫКУ В ГОЛОВЕ"},
+    {"THE STAFF OF VARKWARE STUDIO", "СПАСИБО ЗА КОФЕ И КОМПЬЮТЕРЫ!"},
+    {"THE VARK.EXAMPLE COMMUNITY", "ВЫ ЛУЧШИЕ, ПИШИТЕ ЕЩЁ!"},
+    {"PIXELFORGE GAMES", "ПРИВЕТ КОЛЛЕГАМ ПО ЦЕХУ!"},
+    {"ALL VARKERS IN THE UNIVERSE!!!", "И ВСЕМ-ВСЕМ-ВСЕМ!!!"},
+    {"", ""},
+    {"COMING SOON IN PROJECT VARK!", ""},
+    {"", ""},
+    {"TO BE CONTINUED :)", ""},
+    {"", ""},
+}};
+
+constexpr const char* kScrollText =
+    "DENIS KELPOV, OLEG TUMANOV, MARINA VESHKINA, ILYA ZAREVICH, PAVEL SUKHODOL, VERA OSTROVA"
+    " ПРЕДСТАВЛЯЮТ: PROJECT VARK: THE ARCADE GAME DEMO!  ЭТО ТОЛЬКО ДЕМО-ВЕРСИЯ С ТРЕМЯ ИЗ ЧЕТЫРЁХ ЭПИЗОДОВ."
+    "  ПОДРОБНОСТИ НА САЙТЕ WWW.VARK.EXAMPLE   E-MAIL: TEAM@VARK.EXAMPLE.  SEE YOU LATER!!!";
+
+// The scrolling line's colour for each colour phase 1 to 7.
+constexpr std::array<Color, 7> kScrollColours{RGB(0, 0, 255),   RGB(255, 0, 0),   RGB(192, 0, 192),
+                                              RGB(0, 255, 0),   RGB(0, 255, 255), RGB(255, 0, 255),
+                                              RGB(255, 255, 255)};
+
+struct IntroPicture {
+  const char* file;
+  int width;
+  int height;
+};
+constexpr IntroPicture kFramePicture{"gfx\\title.gif", kFrameWidth, kFrameHeight};
+constexpr IntroPicture kTexturePicture{"gfx\\texture.gif", kMapSize, kMapSize};
+constexpr IntroPicture kHeightPicture{"gfx\\height.gif", kMapSize, kMapSize};
+
+// Loads one of the intro's 8-bit pictures; false (with a line on stderr) when it cannot
+// serve for rendering.
+bool LoadByteSurface(const IntroPicture& wanted, PictureBox& holder) {
+  holder.SetPicture(Picture::LoadRaw(wanted.file));
+  if (IsByteSurface(holder.GetPicture().Raw(), wanted.width, wanted.height)) return true;
+  std::cerr << "vark: intro picture " << wanted.file << " is missing or not an 8-bit picture of at least "
+            << wanted.width << " x " << wanted.height << "; the landscape stays black\n";
+  return false;
+}
+
+int16_t ToShort(double v) { return static_cast<int16_t>(std::clamp(std::nearbyint(v), -32768.0, 32767.0)); }
+
+}  // namespace
+
+INTRO::INTRO() : Form("INTRO") {
+  DesignLooks();
+  Image1.OnClick = [this] { Image1_Click(); };
+  Pic.OnMouseMove = [this](int, int, double x, double y) { Pic_MouseMove(x, y); };
+}
+
+void INTRO::DesignLooks() {
+  SetBackColor(RGB(0, 0, 0));
+  SetMousePointer(MousePointer{PointerKind::Invisible, Picture{}});
+  SetKeyPreview(true);
+  Pic.SetPixelScale(true);
+  Pichgt.SetVisible(false);
+  Pictxt.SetVisible(false);
+  Image1.SetStretch(true);
+  Picture1.SetBackColor(RGB(0, 0, 0));
+  Picture1.SetMousePointer(MousePointer{PointerKind::Invisible, Picture{}});
+  Picture2.SetBackColor(RGB(0, 0, 0));
+  Label2.SetFont(FontSpec{"Arial Black", 12, false});
+  Label2.SetTransparent(true);
+  Label2.SetAutoSize(true);
+  Picture3.SetBackColor(RGB(0, 0, 0));
+  Label1.SetForeColor(RGB(192, 255, 192));
+  Label1.SetBackColor(RGB(0, 0, 0));
+  Label1.SetFont(FontSpec{"Arial", 9.75, true});
+  Label1.SetAlignment(Align::Center);
+  Label1.SetCaption("Loading intro media... please wait!");
+}
+
+void INTRO::Initial() {
+  if (GetSetting("Brindle", "KELP", "NoVoxel") == "1") NoVoxelState = 1;
+  MP.SetFileName("Sfx\\Intro.mp3");
+  MPP();
+  SetUpScrollLine();
+  for (int i = 0; i < kCreditCount; ++i) {
+    Titles[i] = kCredits[i].title;
+    Subtitles[i] = kCredits[i].subtitle;
+  }
+  CreditPhase = 0;
+  CreditIndex = 0;
+  SetUpTitle();
+  LoadPictures();
+  Cam = Camera{};
+  Timer1.SetInterval(2000);
+}
+
+void INTRO::SetUpScrollLine() {
+  Label2.SetCaption(kScrollText);
+  Picture2.Move(Image1.Width() + 1024, Picture2.Top(), Label2.Width() + 512, Picture2.Height());
+}
+
+void INTRO::SetUpTitle() {
+  TXT.SetColor(0, RGB(255, 255, 0));
+  TXT.SetColor(1, RGB(255, 0, 0));
+  TXT.SetColor(2, RGB(0, 0, 128));
+  TXT.SetColor(3, RGB(0, 0, 0));
+  TXT.SetColor(4, RGB(125, 125, 125));
+  TXT.SetColor(5, RGB(255, 255, 255));
+  constexpr std::array<double, 6> numbers{75, 1, 0, 0, 0, 3.0};
+  for (int i = 0; i < static_cast<int>(numbers.size()); ++i) TXT.SetNumber(i, numbers[i]);
+  TXT.SetValue(numbers[0]);
+  TXT.SetSwitch(0, true);
+}
+
+void INTRO::LoadPictures() {
+  bool frame = LoadByteSurface(kFramePicture, Pic);
+  bool texture = LoadByteSurface(kTexturePicture, Pictxt);
+  bool height = LoadByteSurface(kHeightPicture, Pichgt);
+  voxelReady_ = frame && texture && height;
+  // Without a landscape the picture stays empty: the black form shows through.
+  Image1.SetPicture(voxelReady_ ? Pic.GetPicture() : Picture{});
+}
+
+void INTRO::Timer1_Timer() {
+  Picture1.SetVisible(false);
+  Timer1.SetInterval(0);
+  App& app = App::Get();
+  // Each pass has its due time; a pass that comes late starts the count afresh rather
+  // than running the next ones in a burst.
+  double due = static_cast<double>(app.Now());
+  while (true) {
+    FramePass();
+    due = std::max(due + 1000.0 / kPassesPerSecond, static_cast<double>(app.Now()));
+    app.WaitUntil(static_cast<uint64_t>(std::ceil(due)));
+    if (!Loaded() || app.Ended()) break;
+    if (NoVoxelState == 1) NoVoxelState = 2;
+  }
+  // A click has already gone back to the menu and unloaded the intro.
+  if (Loaded() && !app.Ended()) ReturnToMenu();
+}
+
+void INTRO::FramePass() {
+  MPP();
+  CycleColour();
+  ScrollLine();
+  AdvanceCredits();
+  TXT.SetValue(TXT.Value() + 10);
+  Cam.Drift(MouseX, MouseY, kFrameWidth, kFrameHeight);
+  if (NoVoxelState != 2) RenderFrame();
+}
+
+void INTRO::CycleColour() {
+  ColourPhase = ColourPhase + 1 > 7 ? 1 : ColourPhase + 1;
+  Label2.SetForeColor(kScrollColours[ColourPhase - 1]);
+}
+
+void INTRO::ScrollLine() {
+  Picture2.SetLeft(Picture2.Left() - kScrollStepTwips);
+  if (Picture2.Left() + Picture2.Width() <= 0) Picture2.SetLeft(Image1.Width() + 1024);
+}
+
+void INTRO::AdvanceCredits() {
+  if (CreditPhase == 0) {
+    ShowNextCredit();
+    return;
+  }
+  ++CreditPhase;
+  TXT.SetValue(4 * CreditPhase);
+  if (CreditPhase > kPassesPerCredit) {
+    CreditPhase = 0;
+    ++CreditIndex;
+    ShowNextCredit();
+  }
+}
+
+void INTRO::ShowNextCredit() {
+  if (CreditIndex > kCreditCount - 1) CreditIndex = 0;
+  TXT.SetCaption(Titles[CreditIndex]);
+  Label1.SetCaption(Subtitles[CreditIndex]);
+  TXT.SetValue(0);
+  CreditPhase = 1;
+}
+
+void INTRO::RenderFrame() {
+  if (!voxelReady_) return;
+  const Picture& frame = Pic.GetPicture();
+  DrawFrame(Cam, frame.Raw(), Pictxt.GetPicture().Raw(), Pichgt.GetPicture().Raw());
+  frame.PixelsChanged();
+  Image1.PictureChanged();
+}
+
+void INTRO::Form_KeyDown(int keyCode, int /*shift*/) {
+  switch (keyCode) {
+    case SDLK_q: Cam.CamY += 10; break;
+    case SDLK_a: Cam.CamY -= 10; break;
+    case SDLK_z: Cam.CamX += 10; break;
+    case SDLK_x: Cam.CamX -= 10; break;
+    case SDLK_w: Cam.CamZ += 10; break;
+    case SDLK_s: Cam.CamZ -= 10; break;
+    case SDLK_e: Cam.PitchStep += 0.005; break;
+    case SDLK_d: Cam.PitchStep -= 0.005; break;
+    case SDLK_c: Cam.Turn(30); break;
+    case SDLK_v: Cam.Turn(-30); break;
+    default: break;
+  }
+}
+
+void INTRO::Pic_MouseMove(double x, double y) {
+  MouseX = ToShort(x);
+  MouseY = ToShort(y);
+}
+
+void INTRO::Image1_Click() { ReturnToMenu(); }
+
+void INTRO::ReturnToMenu() {
+  Forms::Show<Form1>();
+  MPl();
+  Timer1.SetInterval(0);
+  Forms::Unload(*this);
+}
+
+void INTRO::MPP() { MP.Play(); }
+
+void INTRO::MPl() { Forms::Get<Form1>().PlayMus(); }
+
+}  // namespace vark

@@ -1,0 +1,272 @@
+// The intro through the test driver: credits, scrolling line, colours, camera keys,
+// pacing, the still landscape, bad pictures and the way back to the menu.
+#include <SDL_image.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <set>
+
+#include "intro/intro.h"
+#include "platform/driver.h"
+#include "profiles/form1.h"
+
+namespace vark {
+namespace {
+
+constexpr int kStartMs = 2000;
+
+// Writes an 8-bit palettised picture (PNG bytes under whatever name the game asks for).
+void WriteBytePicture(const TempFolder& dir, const std::string& relative, int w, int h,
+                      const std::function<uint8_t(int, int)>& byteAt) {
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8);
+  std::array<SDL_Color, 256> palette{};
+  palette[0] = {20, 30, 90, 255};  // sky
+  for (int i = 1; i < 256; ++i)
+    palette[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(90 + i / 2), static_cast<uint8_t>(i / 3), 255};
+  SDL_SetPaletteColors(s->format->palette, palette.data(), 0, 256);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) static_cast<uint8_t*>(s->pixels)[y * s->pitch + x] = byteAt(x, y);
+  auto path = dir.Path() / relative;
+  std::filesystem::create_directories(path.parent_path());
+  ASSERT_EQ(IMG_SavePNG(s, path.string().c_str()), 0);
+  SDL_FreeSurface(s);
+}
+
+// Rolling hills, coloured by height.
+uint8_t Hill(int x, int y) {
+  double v = 0.5 + 0.25 * std::sin(x * 2 * M_PI / 128) + 0.25 * std::cos(y * 2 * M_PI / 64);
+  return static_cast<uint8_t>(std::clamp(v * 200, 0.0, 250.0));
+}
+
+void WriteLandscape(const TempFolder& dir) {
+  WriteBytePicture(dir, "gfx/title.gif", 320, 240, [](int, int) { return uint8_t{0}; });
+  WriteBytePicture(dir, "gfx/height.gif", 512, 512, Hill);
+  WriteBytePicture(dir, "gfx/texture.gif", 512, 512, [](int x, int y) { return uint8_t(1 + Hill(x, y)); });
+}
+
+struct IntroTest : ::testing::Test {
+  Driver d;
+  TempFolder dir;
+
+  INTRO& Open() { return Forms::Show<INTRO>(); }
+  // Runs the frame loop for `ms` after it starts, then checks from inside it.
+  void RunLoop(int ms, const std::function<void()>& check) {
+    d.At(kStartMs + ms, check);
+    d.Advance(kStartMs + ms + 1);
+  }
+};
+
+TEST_F(IntroTest, LoadingTextStandsUntilTheFirstPassShowsTheFirstCredit) {
+  auto& intro = Open();
+  auto& subtitle = d.Find<Label>(intro, "Label1");
+  d.Advance(kStartMs - 1);
+  EXPECT_EQ(subtitle.Caption(), "Loading intro media... please wait!");
+  EXPECT_TRUE(intro.Picture1.Visible());
+  EXPECT_EQ(intro.TXT.Caption(), "");
+  RunLoop(1, [&] {
+    EXPECT_FALSE(intro.Picture1.Visible());
+    EXPECT_EQ(intro.TXT.Caption(), "Project: VarK");
+    EXPECT_EQ(subtitle.Caption(), "The Arcade Game");
+  });
+}
+
+TEST_F(IntroTest, EachCreditStaysFor150PassesAndTheRollStartsAgainAfterTheLast) {
+  auto& intro = Open();
+  std::vector<std::string> shown;
+  for (int pass = 0; pass < 26 * 150 + 1; ++pass) {
+    intro.FramePass();
+    if (pass % 150 == 0) shown.push_back(intro.TXT.Caption() + "|" + intro.Label1.Caption());
+    if (pass % 150 == 149) {
+      ASSERT_EQ(intro.CreditIndex, pass / 150) << pass;
+    }
+  }
+  ASSERT_EQ(shown.size(), 27u);
+  EXPECT_EQ(shown[1], "DEVELOPERS TEAM|КОМАНДА РАЗРАБОТЧИКОВ");
+  EXPECT_EQ(shown[2].substr(shown[2].find('|')), "|АВТОР ПРОEКТА, ПРОГРАММИСТ");
+  EXPECT_EQ(shown[20], "ALL VARKERS IN THE UNIVERSE!!!|И ВСЕМ-ВСЕМ-ВСЕМ!!!");
+  EXPECT_EQ(shown[24], "TO BE CONTINUED :)|");
+  EXPECT_EQ(shown[25], "|");
+  EXPECT_EQ(shown[26], "Project: VarK|The Arcade Game");
+  EXPECT_EQ(intro.CreditIndex, 0);
+}
+
+TEST_F(IntroTest, TitleAnimationValueRisesThroughACreditAndRestartsWithTheNext) {
+  auto& intro = Open();
+  std::vector<double> values;
+  for (int pass = 0; pass < 152; ++pass) {
+    intro.FramePass();
+    values.push_back(intro.TXT.Value());
+  }
+  EXPECT_EQ(values[0], 10);
+  EXPECT_EQ(values[1], 18);
+  EXPECT_EQ(values[2], 22);
+  EXPECT_EQ(values[149], 610);
+  EXPECT_EQ(values[150], 10);
+}
+
+TEST_F(IntroTest, ScrollingLineColoursCycleThroughSevenSteps) {
+  auto& intro = Open();
+  const std::vector<Color> steps{RGB(0, 0, 255),   RGB(255, 0, 0),   RGB(192, 0, 192), RGB(0, 255, 0),
+                                 RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 255)};
+  for (int pass = 0; pass < 15; ++pass) {
+    intro.FramePass();
+    EXPECT_EQ(intro.ColourPhase, pass % 7 + 1);
+    EXPECT_EQ(intro.Label2.ForeColor(), steps[pass % 7]) << pass;
+  }
+}
+
+TEST_F(IntroTest, ScrollingLineReentersFromTheRightOnceItHasLeftTheScreen) {
+  auto& intro = Open();
+  auto& strip = intro.Picture2;
+  const int entry = intro.Image1.Width() + 1024;
+  EXPECT_EQ(strip.Left(), entry);
+  EXPECT_EQ(strip.Width(), intro.Label2.Width() + 512);
+  EXPECT_GT(intro.Label2.Width(), 9600);  // a long line, sized to its text
+  int reentries = 0;
+  for (int pass = 0; pass < 3000 && reentries < 2; ++pass) {
+    int before = strip.Left();
+    intro.FramePass();
+    if (strip.Left() == before - 64) {
+      ASSERT_GT(strip.Left() + strip.Width(), 0);
+    } else {
+      ASSERT_LE(before - 64 + strip.Width(), 0);
+      ASSERT_EQ(strip.Left(), entry);
+      ++reentries;
+    }
+  }
+  EXPECT_EQ(reentries, 2);
+}
+
+TEST_F(IntroTest, MusicStartsAtOnceAndIsStartedAgainAfterItEnds) {
+  auto& intro = Open();
+  EXPECT_EQ(d.Sound().Plays("Intro.mp3"), 1);
+  intro.FramePass();
+  EXPECT_EQ(d.Sound().Plays("Intro.mp3"), 1);
+  d.Sound().Finish(intro.MP.Channel());
+  intro.FramePass();
+  EXPECT_EQ(d.Sound().Plays("Intro.mp3"), 2);
+}
+
+TEST_F(IntroTest, KeysSteerOnlyWhatTheirKeyChangesAndOtherKeysNothing) {
+  auto& intro = Open();
+  struct Effect {
+    SDL_Keycode key;
+    double Camera::*field;
+    double delta;
+  };
+  const std::vector<Effect> effects{{SDLK_q, &Camera::CamY, 10},        {SDLK_a, &Camera::CamY, -10},
+                                    {SDLK_z, &Camera::CamX, 10},        {SDLK_x, &Camera::CamX, -10},
+                                    {SDLK_w, &Camera::CamZ, 10},        {SDLK_s, &Camera::CamZ, -10},
+                                    {SDLK_e, &Camera::PitchStep, 0.005}, {SDLK_d, &Camera::PitchStep, -0.005}};
+  auto same = [](const Camera& a, const Camera& b) {
+    return a.CamX == b.CamX && a.CamY == b.CamY && a.CamZ == b.CamZ && a.PitchStep == b.PitchStep &&
+           a.Heading == b.Heading;
+  };
+  for (const Effect& e : effects) {
+    Camera expected = intro.Cam;
+    expected.*e.field += e.delta;
+    d.Press(e.key, KMOD_LSHIFT);
+    EXPECT_TRUE(same(intro.Cam, expected)) << SDL_GetKeyName(e.key);
+  }
+  d.Press(SDLK_c);
+  EXPECT_EQ(intro.Cam.Heading, 130);
+  d.Press(SDLK_v);
+  d.Press(SDLK_v);
+  EXPECT_EQ(intro.Cam.Heading, 70);
+  Camera before = intro.Cam;
+  for (SDL_Keycode other : {SDLK_r, SDLK_1, SDLK_SPACE, SDLK_ESCAPE, SDLK_LEFT, SDLK_RETURN}) d.Press(other);
+  EXPECT_TRUE(same(intro.Cam, before));
+  EXPECT_TRUE(intro.Loaded());
+}
+
+TEST_F(IntroTest, CameraDriftsByTheMouseOffsetEveryPass) {
+  auto& intro = Open();
+  intro.FramePass();  // the mouse never reached the box: a drift of 16 and 12
+  EXPECT_EQ(intro.Cam.CamX, 216);
+  EXPECT_EQ(intro.Cam.CamY, 212);
+  intro.Pic_MouseMove(160.4, 121.5);
+  intro.FramePass();
+  EXPECT_EQ(intro.Cam.CamX, 216);
+  EXPECT_DOUBLE_EQ(intro.Cam.CamY, 212 - 0.2);
+}
+
+TEST_F(IntroTest, PassesAreHeldToSixtyASecond) {
+  auto& intro = Open();
+  int passes = 0;
+  d.At(kStartMs + 100, [&] { passes = intro.CreditPhase; });
+  RunLoop(1100, [&] { passes = intro.CreditPhase - passes; });
+  EXPECT_GE(passes, 59);
+  EXPECT_LE(passes, 60);
+}
+
+TEST_F(IntroTest, LandscapeIsRenderedEveryPassUnlessNoVoxelIsSet) {
+  for (const char* setting : {"1", "0", ""}) {
+    d.SetSetting("NoVoxel", setting);
+    WriteLandscape(dir);
+    Forms::Unload<INTRO>();
+    auto& intro = Open();
+    ASSERT_TRUE(intro.VoxelReady());
+    uint64_t start = intro.Pic.GetPicture().Version();
+    uint64_t first = 0;
+    d.At(kStartMs + 5, [&] { first = intro.Pic.GetPicture().Version(); });
+    RunLoop(500, [&] {
+      bool still = std::string(setting) == "1";
+      EXPECT_NE(first, start) << setting;
+      EXPECT_EQ(intro.Pic.GetPicture().Version() == first, still) << setting;
+      EXPECT_EQ(intro.NoVoxelState, still ? 2 : 0);
+      EXPECT_GT(intro.CreditPhase, 20);  // the credits run on
+    });
+  }
+}
+
+TEST_F(IntroTest, BadPicturesLeaveTheLandscapeBlackWhileTheCreditsRunOn) {
+  auto expectBlack = [&](const std::string& why) {
+    Forms::Unload<INTRO>();
+    auto& intro = Open();
+    EXPECT_FALSE(intro.VoxelReady()) << why;
+    RunLoop(200, [&] {
+      EXPECT_TRUE(intro.Image1.GetPicture().Empty()) << why;
+      EXPECT_EQ(intro.TXT.Caption(), "Project: VarK") << why;
+      EXPECT_GT(intro.CreditPhase, 5) << why;
+    });
+    EXPECT_EQ(d.Pixel(320, 200), 0x000000u) << why;
+  };
+  expectBlack("missing");
+  WriteLandscape(dir);
+  WriteBytePicture(dir, "gfx/height.gif", 512, 300, Hill);
+  expectBlack("height map too small");
+  WriteLandscape(dir);
+  WriteBytePicture(dir, "gfx/title.gif", 200, 240, [](int, int) { return uint8_t{0}; });
+  expectBlack("frame too small");
+  WriteLandscape(dir);
+  dir.WritePicture("gfx/texture.gif", 512, 512, 10, 200, 10);
+  expectBlack("colour map not 8-bit");
+}
+
+TEST_F(IntroTest, ClickOnTheLandscapeReturnsToTheMenuWithItsMusic) {
+  auto& menu = Forms::Get<Form1>();
+  menu.Mus.SetFileName("Sfx\\Menu.mid");
+  Forms::Show<INTRO>();
+  d.At(kStartMs + 300, [&] { d.Click(d.Find<Image>(Forms::Get<INTRO>(), "Image1")); });
+  d.Advance(kStartMs + 1000);
+  EXPECT_FALSE(Forms::IsLoaded<INTRO>());
+  ASSERT_TRUE(Forms::IsLoaded<Form1>());
+  EXPECT_TRUE(Forms::Get<Form1>().Visible());
+  EXPECT_EQ(d.Sound().Plays("Menu.mid"), 1);
+}
+
+TEST_F(IntroTest, SavedFrameShowsALandscapeUnderTheSky) {
+  WriteLandscape(dir);
+  auto& intro = Open();
+  RunLoop(1000, [&] { EXPECT_TRUE(d.SaveScreen(::testing::TempDir() + "intro_frame.png")); });
+  std::set<uint32_t> colours;
+  for (int y = 120; y < 410; y += 7)
+    for (int x = 0; x < 640; x += 9) colours.insert(d.Pixel(x, y));
+  EXPECT_GT(colours.size(), 20u) << "the landscape looks blank";
+  EXPECT_NE(d.Pixel(320, 400), 0x141E5Au);  // bottom of the picture: ground, not sky
+  EXPECT_TRUE(intro.VoxelReady());
+}
+
+}  // namespace
+}  // namespace vark

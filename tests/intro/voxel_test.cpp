@@ -1,0 +1,168 @@
+// The terrain renderer on small synthetic maps.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+
+#include "intro/voxel.h"
+
+namespace vark {
+namespace {
+
+using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
+
+SurfacePtr ByteSurface(int w, int h, uint8_t fill) {
+  SurfacePtr s(SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8), SDL_FreeSurface);
+  SDL_FillRect(s.get(), nullptr, fill);
+  return s;
+}
+
+// The byte a viewer sees at column x, row y counted from the bottom, read straight from
+// the surface's top-down memory.
+uint8_t Shown(const SDL_Surface* s, int x, int y) {
+  return static_cast<const uint8_t*>(s->pixels)[(s->h - 1 - y) * s->pitch + x];
+}
+
+void FillRandom(SDL_Surface* s, unsigned seed) {
+  std::mt19937 gen(seed);
+  auto* p = static_cast<uint8_t*>(s->pixels);
+  for (int i = 0; i < s->pitch * s->h; ++i) p[i] = static_cast<uint8_t>(gen());
+}
+
+struct Scene {
+  SurfacePtr frame = ByteSurface(kFrameWidth, kFrameHeight, 0xEE);  // stale bytes to be cleared
+  SurfacePtr texture = ByteSurface(kMapSize, kMapSize, 7);
+  SurfacePtr height = ByteSurface(kMapSize, kMapSize, 100);
+  Camera cam;
+
+  void Draw() { DrawFrame(cam, frame.get(), texture.get(), height.get()); }
+  // Rows drawn in a column: the count of non-zero rows, which must all lie at the bottom.
+  int FilledRows(int column) const {
+    int rows = 0;
+    while (rows < kFrameHeight && Shown(frame.get(), column, rows) != 0) ++rows;
+    for (int r = rows; r < kFrameHeight; ++r) EXPECT_EQ(Shown(frame.get(), column, r), 0) << column << "," << r;
+    return rows;
+  }
+};
+
+TEST(IntroVoxel, MapCellRoundsHalvesToEvenAndWrapsNegativeValues) {
+  EXPECT_EQ(MapCell(0.5), 0);
+  EXPECT_EQ(MapCell(1.5), 2);
+  EXPECT_EQ(MapCell(2.5), 2);
+  EXPECT_EQ(MapCell(2.5000001), 3);
+  EXPECT_EQ(MapCell(-0.5), 0);
+  EXPECT_EQ(MapCell(-1.5), 510);
+  EXPECT_EQ(MapCell(-1), 511);
+  EXPECT_EQ(MapCell(511.5), 0);
+  EXPECT_EQ(MapCell(-512.6), 511);
+  std::mt19937 gen(5);
+  std::uniform_real_distribution<double> wide(-3e6, 3e6);
+  for (int i = 0; i < 100000; ++i) {
+    double v = i % 2 ? wide(gen) : std::floor(wide(gen)) + 0.5;
+    auto expected = static_cast<int>(static_cast<int64_t>(std::nearbyint(v)) & 511);
+    ASSERT_EQ(MapCell(v), expected) << v;
+  }
+}
+
+TEST(IntroVoxel, FlatTerrainBelowTheCameraFillsEachColumnFromTheBottomUntilTheRayPassesIt) {
+  Scene s;
+  // Values exact in binary: the first sample ahead of the camera is 5.25 below the
+  // ground; each drawn row lifts the ray by 1/32, so 169 rows pass the ground.
+  s.cam.CamZ = 201;
+  s.cam.PitchStep = 0.0625;
+  s.Draw();
+  for (int c = 0; c < kFrameWidth; ++c) {
+    ASSERT_EQ(s.FilledRows(c), 169) << c;
+    EXPECT_EQ(Shown(s.frame.get(), c, 0), 7);
+  }
+}
+
+TEST(IntroVoxel, HeightByteIsHalfTheTerrainHeight) {
+  struct Case {
+    uint8_t cell;
+    double camZ;
+    int rows;
+  };
+  // No pitch: the ray stays level, so it either starts inside the terrain (every row
+  // but the top one) or never meets it.
+  for (Case c : {Case{0, 0.5, 0}, Case{0, -0.5, 239}, Case{255, 509.5, 239}, Case{255, 510.5, 0}}) {
+    Scene s;
+    SDL_FillRect(s.height.get(), nullptr, c.cell);
+    s.cam.CamZ = c.camZ;
+    s.cam.PitchStep = 0;
+    s.Draw();
+    EXPECT_EQ(s.FilledRows(0), c.rows) << int(c.cell) << " at " << c.camZ;
+    EXPECT_EQ(s.FilledRows(319), c.rows) << int(c.cell) << " at " << c.camZ;
+  }
+  Scene s;
+  SDL_FillRect(s.height.get(), nullptr, 255);  // 510: just above the starting camera
+  s.Draw();
+  EXPECT_EQ(s.FilledRows(160), 239);
+}
+
+TEST(IntroVoxel, CameraPositionsWrapModulo512) {
+  Scene base;
+  FillRandom(base.height.get(), 1);
+  FillRandom(base.texture.get(), 2);
+  base.cam.CamX = 200.25;
+  base.cam.CamY = 37.75;
+  base.Draw();
+  for (auto [dx, dy] : {std::pair{512, 0}, {0, 1024}, {-512, -512}, {-1536, 2048}}) {
+    Scene moved;
+    FillRandom(moved.height.get(), 1);
+    FillRandom(moved.texture.get(), 2);
+    moved.cam.CamX = base.cam.CamX + dx;
+    moved.cam.CamY = base.cam.CamY + dy;
+    moved.Draw();
+    for (int r = 0; r < kFrameHeight; ++r)
+      for (int c = 0; c < kFrameWidth; ++c)
+        ASSERT_EQ(Shown(moved.frame.get(), c, r), Shown(base.frame.get(), c, r)) << dx << "," << dy;
+  }
+}
+
+TEST(IntroVoxel, TopRowStaysSkyAndNothingOutsideTheFrameIsWritten) {
+  for (double camZ : {-1000.0, 0.0, 500.0}) {
+    Scene s;
+    s.frame = ByteSurface(kFrameWidth + 10, kFrameHeight + 6, 0xEE);
+    FillRandom(s.height.get(), 3);
+    FillRandom(s.texture.get(), 4);
+    s.cam.CamZ = camZ;
+    s.Draw();
+    for (int c = 0; c < kFrameWidth; ++c) ASSERT_EQ(Shown(s.frame.get(), c, kFrameHeight - 1), 0) << camZ;
+    for (int r = 0; r < s.frame->h; ++r)
+      for (int c = 0; c < s.frame->w; ++c)
+        if (r >= kFrameHeight || c >= kFrameWidth) {
+          ASSERT_EQ(Shown(s.frame.get(), c, r), 0xEE) << c << "," << r;
+        }
+  }
+}
+
+TEST(IntroVoxel, HeadingWrapsWithinOneTurn) {
+  Camera cam;
+  cam.Heading = 2250;
+  cam.Turn(30);
+  EXPECT_EQ(cam.Heading, 18);
+  cam.Turn(-30);
+  EXPECT_EQ(cam.Heading, 2250);
+  cam.Heading = 10;
+  cam.Turn(-30);
+  EXPECT_EQ(cam.Heading, 2242);
+  for (int i = 0; i < 5000; ++i) {
+    cam.Turn(30);
+    ASSERT_GE(cam.Heading, 0);
+    ASSERT_LT(cam.Heading + kFrameWidth, 32768);
+  }
+}
+
+TEST(IntroVoxel, OnlyLargeEnoughEightBitPicturesAreUsable) {
+  EXPECT_TRUE(IsByteSurface(ByteSurface(320, 240, 0).get(), 320, 240));
+  EXPECT_FALSE(IsByteSurface(ByteSurface(319, 240, 0).get(), 320, 240));
+  EXPECT_FALSE(IsByteSurface(ByteSurface(512, 511, 0).get(), 512, 512));
+  EXPECT_FALSE(IsByteSurface(nullptr, 1, 1));
+  SurfacePtr rgb(SDL_CreateRGBSurfaceWithFormat(0, 600, 600, 32, SDL_PIXELFORMAT_ARGB8888), SDL_FreeSurface);
+  EXPECT_FALSE(IsByteSurface(rgb.get(), 512, 512));
+}
+
+}  // namespace
+}  // namespace vark
