@@ -1,5 +1,7 @@
 #include "quiz/quest.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 #include <array>
 
@@ -57,6 +59,15 @@ constexpr const char* kLostMessage = "ТЕБЕ НЕ УДАЛОСЬ ДОСТИЧ�
 constexpr const char* kWonMessage = "СВОИМИ ЗНАНИЯМИ ТЫ ДОКАЗАЛ, ЧТО ДОСТОИН ЗВАТЬСЯ ВАРКЕРОМ!";
 constexpr const char* kDamagedDataMessage = "ФАЙЛ ВОПРОСОВ ПОВРЕЖДЁН ИЛИ ОТСУТСТВУЕТ.";
 
+constexpr int kShadeMargin = 120;
+constexpr uint8_t kShadeAlpha = 150;
+
+Picture TranslucentBlack() {
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (s) SDL_FillRect(s, nullptr, SDL_MapRGBA(s->format, 0, 0, 0, kShadeAlpha));
+  return Picture::FromSurface(s);
+}
+
 std::string MonsterPicture(const std::string& monster, const std::string& suffix = "") {
   return "Gfx\\" + monster + suffix + ".dat";
 }
@@ -69,7 +80,8 @@ Quest::Quest() : Form("Quest") {
   Ico2.LoadPicture(res::kCurrent);
   Ico1.SetVisible(false);
   Ico2.SetVisible(false);
-  for (Image* stretched : {&Image3, &Image2, &Image5, &Image6}) stretched->SetStretch(true);
+  for (Image* stretched : {&Image3, &Image2, &TextShade, &Image5, &Image6}) stretched->SetStretch(true);
+  TextShade.SetPicture(TranslucentBlack());
   Picture1.SetVisible(false);
   Picture2.SetVisible(false);
   Picture3.SetVisible(false);
@@ -128,7 +140,7 @@ void Quest::WireMouse() {
     answer->OnMouseMove = [this, p](int, int, double, double) { Label3_MouseMove(p); };
   }
   auto clearColours = [this](int, int, double, double) { AllClr(); };
-  for (Control* c : std::initializer_list<Control*>{&Image1, &Image2, &Image3, &Picture1}) {
+  for (Control* c : std::initializer_list<Control*>{&Image1, &Image2, &Image3, &TextShade, &Picture1}) {
     c->OnMouseMove = clearColours;
   }
   BtnEnh2.OnClick = [this] { ExitToMenu(); };
@@ -228,6 +240,13 @@ void Quest::RearrangeForLastLevel() {
   Label2.SetFontSize(13);
   Label2.SetWidth(Label2.Width() + 1300);
   Picture1.Move(Picture1.Left() + 350, Picture1.Top() + 2250, Picture1.Width(), Picture1.Height());
+  FitTextShade();
+}
+
+// The band reaches from just left of the texts to just inside the panel's right edge.
+void Quest::FitTextShade() {
+  int left = std::min(Label2.Left(), Label3[0]->Left()) - kShadeMargin;
+  TextShade.Move(left, kShadeMargin, Picture1.Width() - kShadeMargin - left, Picture1.Height() - 2 * kShadeMargin);
 }
 
 void Quest::AllClr() {

@@ -60,6 +60,9 @@ class Quest : public Form {
   PictureBox& Picture1 = AddPictureBox("Picture1", {1320, 2280, 7455, 2655});
   Image& Image3 = AddImage("Image3", {0, 0, 7455, 2655}, &Picture1);
   Image& Image2 = AddImage("Image2", {360, 360, 1680, 2040}, &Picture1);
+  // A translucent dark band behind the question and the answers, so that the small green
+  // texts stand out from the stone.
+  Image& TextShade = AddImage("TextShade", {2400, 120, 4935, 2415}, &Picture1);
   Label& Label2 = AddLabel("Label2", {2520, 240, 4695, 735}, &Picture1);
   std::vector<Label*> Label3 = AddAnswers();
   PictureBox& Picture2 = AddPictureBox("Picture2", {930, 600, 8270, 3735});
@@ -91,6 +94,7 @@ class Quest : public Form {
   void ShowQuestion();
   void RearrangeForLastLevel();
   void CentrePlaceName();
+  void FitTextShade();
   void ShowEndScreen(const std::string& picture, const std::string& message);
   void ShowDamagedDataScreen();
 };
