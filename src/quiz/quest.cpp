@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iostream>
 
 #include "episodes/form3.h"
 #include "platform/random.h"
@@ -322,6 +323,7 @@ void Quest::Timer6_Timer() {
 // Without a usable question file no game can be played: the end panel says so at once
 // and offers the way out.
 void Quest::ShowDamagedDataScreen() {
+  std::cerr << "Quest.dat: " << Quiz.QuestionCount << " usable questions, a game needs " << kQuizLevels << "\n";
   Label4.SetCaption(kDamagedDataMessage);
   Picture3.SetVisible(true);
   Timer6_Timer();
