@@ -1,0 +1,77 @@
+#include "quiz/quiz_data.h"
+
+#include <iostream>
+
+#include "platform/paths.h"
+#include "platform/text.h"
+
+namespace vark {
+
+namespace {
+
+constexpr int kLinesPerRecord = 1 + kAnswersPerQuestion + 1;
+constexpr int kDeathFrameCount = 10;
+
+void AddRecord(QuizData& data, const std::vector<std::string>& lines, size_t first) {
+  data.Questions.push_back(lines[first]);
+  std::array<std::string, kAnswersPerQuestion> answers;
+  for (int p = 0; p < kAnswersPerQuestion; ++p) answers[p] = lines[first + 1 + p];
+  data.Answers.push_back(std::move(answers));
+  data.RightAnswers.push_back(lines[first + 1 + kAnswersPerQuestion]);
+  ++data.QuestionCount;
+}
+
+}  // namespace
+
+bool IsRightAnswer(std::string_view rightAnswerField, int position) {
+  return LeadingNumber(rightAnswerField) - 1 == position;
+}
+
+bool QuizData::IsRight(int record, int position) const {
+  if (record < 0 || record >= QuestionCount) return false;
+  return IsRightAnswer(RightAnswers[record], position);
+}
+
+QuizData ParseQuizData(const std::vector<std::string>& lines) {
+  QuizData data;
+  size_t next = 0;
+  while (next < lines.size() && lines[next] != kQuizEndMarker) {
+    if (data.QuestionCount == kMaxQuestions) {
+      std::cerr << "Quest.dat: more than " << kMaxQuestions << " questions; the rest are ignored\n";
+      return data;
+    }
+    if (lines.size() - next < kLinesPerRecord) {
+      std::cerr << "Quest.dat: the last question is cut short; it is ignored\n";
+      return data;
+    }
+    AddRecord(data, lines, next);
+    next += kLinesPerRecord;
+  }
+  if (next == lines.size()) {
+    std::cerr << "Quest.dat: the file ends before its " << kQuizEndMarker << " line\n";
+    return data;
+  }
+  data.Complete = true;
+  return data;
+}
+
+QuizData ReadQuizData(std::string_view gameName) {
+  auto lines = ReadTextLines(ResolvePath(gameName));
+  if (!lines) {
+    std::cerr << "Cannot read the quiz file " << gameName << "\n";
+    return {};
+  }
+  return ParseQuizData(*lines);
+}
+
+std::vector<std::string> DeathFrames(const std::string& monster) {
+  std::vector<std::string> frames;
+  for (int n = 1; n <= kDeathFrameCount; ++n) {
+    std::string frame = monster + "d" + std::to_string(n) + ".dat";
+    if (FileExists("Gfx\\" + frame)) frames.push_back(std::move(frame));
+  }
+  frames.push_back(kQuizEndMarker);
+  return frames;
+}
+
+}  // namespace vark
