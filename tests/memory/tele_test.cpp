@@ -50,6 +50,10 @@ class MemoryGame : public ::testing::Test {
       if (t.Map[i] == picture) cells.push_back(i);
     return cells;
   }
+  static Rect HomeBox(const Tele& t, int cell) {
+    int shortfall = cell == 0 ? 15 : 0;
+    return {t.TileLeft[cell], t.TileTop[cell], 1215 - shortfall, 1575 - shortfall};
+  }
   static Rect Box(const Control& c) { return {c.Left(), c.Top(), c.Width(), c.Height()}; }
   static void ExpectBox(const Control& c, Rect r) {
     EXPECT_EQ(c.Left(), r.left);
@@ -126,8 +130,13 @@ TEST_F(MemoryGame, RightPairLeavesHalfASecondAfterItIsUpAndIsCounted) {
   EXPECT_EQ(t.PairsLeft, 2);
   EXPECT_EQ(t.OpenCount, 0);
   EXPECT_EQ(t.Opened, (std::array<int, 2>{-1, -1}));
-  EXPECT_EQ(t.Timer3.Interval(), 700);
-  ExpectBox(*t.Image1[cells[1]], {t.TileLeft[cells[1]], t.TileTop[cells[1]], 1215, 1575});
+  ExpectBox(*t.Image1[cells[1]], HomeBox(t, cells[1]));
+  // The level timer counts afresh from the end of the removal.
+  const int height = t.Image3.Height();
+  d.Advance(699);
+  EXPECT_EQ(t.Image3.Height(), height);
+  d.Advance(1);
+  EXPECT_EQ(t.Image3.Height(), height - 64);
 }
 
 TEST_F(MemoryGame, WrongPairBlocksClicksAndTurnsBackAfterHalfASecond) {
@@ -155,7 +164,7 @@ TEST_F(MemoryGame, WrongPairBlocksClicksAndTurnsBackAfterHalfASecond) {
   EXPECT_EQ(t.OpenCount, 0);
   EXPECT_EQ(t.Busy, 0);
   EXPECT_EQ(t.Label2.Caption(), " 0 / 4 ");
-  for (int cell : {a, b}) ExpectBox(*t.Image1[cell], {t.TileLeft[cell], t.TileTop[cell], 1215 - 15 * (cell == 0), 1575 - 15 * (cell == 0)});
+  for (int cell : {a, b}) ExpectBox(*t.Image1[cell], HomeBox(t, cell));
 }
 
 TEST_F(MemoryGame, FlipSoundTakesTheThreeChannelsInTurn) {
@@ -178,7 +187,7 @@ TEST_F(MemoryGame, EmptyCellShrinksAwayAloneWhileOneTileIsUp) {
   ClickCell(t, empty);
   EXPECT_EQ(d.Now(), before + 78 * 3);
   EXPECT_FALSE(t.Image1[empty]->Visible());
-  ExpectBox(*t.Image1[empty], {t.TileLeft[empty], t.TileTop[empty], 1215 - 15 * (empty == 0), 1575 - 15 * (empty == 0)});
+  ExpectBox(*t.Image1[empty], HomeBox(t, empty));
   EXPECT_TRUE(t.Image1[pair[0]]->Visible());
   EXPECT_TRUE(ShowsFace(t, pair[0]));
   EXPECT_EQ(t.OpenCount, 1);
@@ -223,6 +232,8 @@ TEST_F(MemoryGame, LastPairShowsTheLevelPanelThenDealsTheNextLevel) {
   Tele& t = Start();
   for (int picture = 1; picture <= 3; ++picture) ClearPair(t, picture);
   EXPECT_FALSE(t.Picture1.Visible());
+  const int moved = CellsWith(t, 1)[0];  // a removed tile, pushed off its place and narrowed
+  t.Image1[moved]->Move(100, 100, 600, 1575);
   ClearPair(t, 4);
   EXPECT_EQ(t.Label2.Caption(), " 4 / 4 ");
   EXPECT_TRUE(t.Picture1.Visible());
@@ -241,6 +252,7 @@ TEST_F(MemoryGame, LastPairShowsTheLevelPanelThenDealsTheNextLevel) {
   EXPECT_EQ(t.Busy, 0);
   ExpectBox(t.Image3, {480, 2520, 495, 4215});
   EXPECT_EQ(CellsWith(t, 0).size(), 14u);
+  ExpectBox(*t.Image1[moved], {t.TileLeft[moved], t.TileTop[moved], 600, 1575});
   for (int i = 0; i < memory::kCells; ++i) {
     EXPECT_TRUE(t.Image1[i]->Visible());
     EXPECT_TRUE(ShowsBack(t, i));
@@ -311,6 +323,15 @@ TEST_F(MemoryGame, WrongPairFreezesTheBarAndBlocksTiles) {
   d.Click(t.BtnEnh7);  // "НЕТ" frees the bar even before the pair turns back
   EXPECT_EQ(t.Busy, 0);
   EXPECT_EQ(t.OpenCount, 2);
+}
+
+TEST_F(MemoryGame, MissingFacePictureStillPlaysThePair) {
+  std::filesystem::remove(dir.Path() / "Gfx" / "Tel2.jpg");
+  Picture::ClearCache();
+  Tele& t = Start();
+  ClearPair(t, 2);
+  for (int cell : CellsWith(t, 2)) EXPECT_FALSE(t.Image1[cell]->Visible());
+  EXPECT_EQ(t.Label2.Caption(), " 1 / 4 ");
 }
 
 // The board with two tiles up and the time bar half gone, on plain-coloured pictures.
