@@ -1,8 +1,8 @@
 // The memory game played through the driver on the virtual clock.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include "episodes/form3.h"
 #include "memory/tele.h"
@@ -287,6 +287,12 @@ TEST_F(MemoryGame, ExitQuestionFreezesTheBarButTheMusicIsAskedEveryTick) {
   Tele& t = Start();
   d.Press(SDLK_ESCAPE);
   EXPECT_TRUE(t.Picture2.Visible());
+  const uint64_t asked = d.Now();
+  ClickCell(t, 5);  // a tile beside the question: blocked
+  EXPECT_EQ(d.Now(), asked);
+  EXPECT_EQ(t.OpenCount, 0);
+  EXPECT_TRUE(ShowsBack(t, 5));
+  EXPECT_TRUE(t.Image1[5]->Visible());
   const Rect bar = Box(t.Image3);
   const int channel = t.MP1.Channel();
   for (int tick = 1; tick <= 5; ++tick) {
