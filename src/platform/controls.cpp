@@ -176,7 +176,8 @@ void Label::Move(int left, int top, int width, int height) {
 SDL_Surface* Label::Rendered(int wrapWidth) const {
   if (text_ && textWrap_ == wrapWidth) return text_;
   if (text_) SDL_FreeSurface(text_);
-  text_ = RenderText(caption_, font_, fore_, wrapWidth, align_);
+  // Rendered in white and tinted when drawn, so a colour change costs no new rendering.
+  text_ = RenderText(caption_, font_, RGB(255, 255, 255), wrapWidth, align_);
   textWrap_ = wrapWidth;
   return text_;
 }
@@ -184,6 +185,7 @@ SDL_Surface* Label::Rendered(int wrapWidth) const {
 void Label::Draw(SDL_Surface* target, const SDL_Rect& box) const {
   if (!transparent_) FillRect(target, box, back_);
   SDL_Surface* s = Rendered(wrap_ && !autoSize_ ? std::max(1, box.w) : 0);
+  if (s) SDL_SetSurfaceColorMod(s, fore_.r, fore_.g, fore_.b);
   BlitAligned(s, target, box, align_, false);
 }
 

@@ -78,7 +78,7 @@ class Label : public Control {
 
   void SetCaption(std::string text);
   const std::string& Caption() const { return caption_; }
-  void SetForeColor(Color c) { fore_ = c; Changed(); }
+  void SetForeColor(Color c) { fore_ = c; Invalidate(); }
   Color ForeColor() const { return fore_; }
   void SetBackColor(Color c) { back_ = c; Invalidate(); }
   void SetTransparent(bool t) { transparent_ = t; Invalidate(); }

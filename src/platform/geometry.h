@@ -15,6 +15,7 @@ struct Rect {
   int top = 0;
   int width = 0;
   int height = 0;
+  friend bool operator==(const Rect&, const Rect&) = default;
 };
 
 // Pixel index of a twip position, rounding towards minus infinity so that negative

@@ -50,6 +50,25 @@ N3dText::N3dText(Form& form, std::string name, int index, Control* parent, Rect 
 
 N3dText::~N3dText() {
   if (cache_) SDL_FreeSurface(cache_);
+  if (mask_) SDL_FreeSurface(mask_);
+}
+
+SDL_Surface* N3dText::Mask(const SDL_Rect& box, int depth) const {
+  if (mask_ && maskWidth_ == box.w && maskHeight_ == box.h) return mask_;
+  if (mask_) SDL_FreeSurface(mask_);
+  FontSpec font = font_;
+  font.sizePt = (box.h - depth) * 0.72 * 72.0 / 96.0;
+  for (int tries = 0; tries < 14; ++tries) {
+    TTF_Font* f = OpenFont(font);
+    int w = 0, h = 0;
+    if (f) TTF_SizeUTF8(f, caption_.c_str(), &w, &h);
+    if (!f || w <= box.w - depth - 4 || font.sizePt <= 8) break;
+    font.sizePt *= 0.9;
+  }
+  mask_ = RenderText(caption_, font, RGB(255, 255, 255));
+  maskWidth_ = box.w;
+  maskHeight_ = box.h;
+  return mask_;
 }
 
 void N3dText::DropCache() const {
@@ -60,11 +79,13 @@ void N3dText::DropCache() const {
 void N3dText::SetCaption(std::string caption) {
   if (caption == caption_) return;
   caption_ = std::move(caption);
+  maskWidth_ = -1;
   DropCache();
 }
 
 void N3dText::SetFont(FontSpec f) {
   font_ = std::move(f);
+  maskWidth_ = -1;
   DropCache();
 }
 
@@ -99,16 +120,7 @@ void N3dText::Draw(SDL_Surface* target, const SDL_Rect& box) const {
     cacheKey_ = key;
 
     int depth = std::max(3, box.h / 14);
-    FontSpec font = font_;
-    font.sizePt = (box.h - depth) * 0.72 * 72.0 / 96.0;
-    for (int tries = 0; tries < 14; ++tries) {
-      TTF_Font* f = OpenFont(font);
-      int w = 0, h = 0;
-      if (f) TTF_SizeUTF8(f, caption_.c_str(), &w, &h);
-      if (!f || w <= box.w - depth - 4 || font.sizePt <= 8) break;
-      font.sizePt *= 0.9;
-    }
-    SDL_Surface* mask = RenderText(caption_, font, RGB(255, 255, 255));
+    SDL_Surface* mask = Mask(box, depth);
     if (!mask) return;
     int ox = (box.w - mask->w - depth) / 2;
     int oy = (box.h - mask->h - depth) / 2;
@@ -126,7 +138,6 @@ void N3dText::Draw(SDL_Surface* target, const SDL_Rect& box) const {
       double dist = std::abs((x + y * 0.5) - glint);
       return dist < 18 ? Blend(c, light, (18 - dist) / 24.0) : c;
     });
-    SDL_FreeSurface(mask);
   }
   SDL_Rect dst = box;
   SDL_BlitSurface(cache_, nullptr, target, &dst);

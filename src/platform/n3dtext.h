@@ -40,6 +40,8 @@ class N3dText : public Control {
 
  private:
   void DropCache() const;
+  // The caption's white letter mask at the size that fits the box, made once per caption.
+  SDL_Surface* Mask(const SDL_Rect& box, int depth) const;
 
   std::string caption_;
   FontSpec font_{"Arial Black", 36, true};
@@ -50,6 +52,8 @@ class N3dText : public Control {
   double value_ = 0;
   mutable SDL_Surface* cache_ = nullptr;
   mutable int cacheKey_ = -1;
+  mutable SDL_Surface* mask_ = nullptr;
+  mutable int maskWidth_ = -1, maskHeight_ = -1;
 };
 
 }  // namespace vark
