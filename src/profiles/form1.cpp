@@ -360,7 +360,10 @@ void Form1::ShowEntering(bool on) {
   Entering.SetVisible(on);
   // The off-screen box takes typed text only while the name entry is open.
   Text1.SetEnabled(on);
-  if (on) Text1.SetFocus();
+  if (on)
+    Text1.SetFocus();
+  else
+    SetFocus(nullptr);
 }
 
 void Form1::EnterName() {
