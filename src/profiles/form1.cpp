@@ -5,6 +5,7 @@
 #include "episodes/form3.h"
 #include "intro/intro.h"
 #include "platform/text.h"
+#include "profiles/panel_picture.h"
 #include "profiles/profile_file.h"
 #include "profiles/stack.h"
 #include "startup/form2.h"
@@ -79,8 +80,8 @@ void Form1::BuildProfileSlots() {
       Label& l = *array.emplace_back(&AddLabel(name, box, &slot, k));
       StyleCaption(l, "", color, kSlotFont, Align::Left);
     };
-    label(Label2, "Label2", {900, 60, 1260, 255}, RGB(192, 192, 192));
-    label(Label4, "Label4", {2160, 45, 2760, 285}, kYellow);
+    label(Label2, "Label2", {900, 60, 1380, 255}, RGB(192, 192, 192));
+    label(Label4, "Label4", {2340, 45, 2580, 285}, kYellow);
     label(Label3, "Label3", {900, 330, 2000, 255}, RGB(128, 255, 128));
     label(Label5, "Label5", {2940, 330, 2000, 255}, RGB(128, 255, 128));
     label(Label6, "Label6", {900, 570, 2000, 255}, RGB(128, 255, 128));
@@ -233,7 +234,7 @@ void Form1::Form_Load() {
   Mus.SetFileName("Sfx\\Track1.mid");
   Texture.LoadPicture("Texture0.jpg");
   Picture texture1 = Picture::Load("Texture1.jpg");
-  for (PictureBox* p : {&StartGame, &Entering, &Picture4, &LoadProfile}) p->SetPicture(texture1);
+  for (PictureBox* p : {&StartGame, &Entering, &Picture4, &LoadProfile}) p->SetPicture(PanelPicture(texture1, *p));
   TXT.SetColor(4, RGB(125, 125, 125));
   TXT.SetColor(5, RGB(255, 255, 255));
   TXT.SetColor(3, RGB(0, 0, 0));

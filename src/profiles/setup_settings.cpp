@@ -25,7 +25,8 @@ SetupChoice ReadSetupChoice() {
 
 bool SaveSetupChoice(const SetupChoice& choice) {
   std::map<std::string, std::string> values;
-  for (size_t i = 0; i < kSetupOptions.size(); ++i) values.emplace(kSetupOptions[i].key, std::string(1, choice[i] ? '1' : '0'));
+  for (size_t i = 0; i < kSetupOptions.size(); ++i)
+    values.emplace(kSetupOptions[i].key, std::string(1, choice[i] ? '1' : '0'));
   return SaveSettings(kApplication, kSection, values);
 }
 

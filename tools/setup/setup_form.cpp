@@ -3,6 +3,7 @@
 #include "platform/app.h"
 #include "platform/paths.h"
 #include "platform/programs.h"
+#include "profiles/panel_picture.h"
 
 namespace vark {
 namespace {
@@ -82,8 +83,8 @@ void SetupForm::BuildOptionRows() {
 void SetupForm::Form_Load() {
   LoadIfPresent("Texture0.jpg", [this](Picture p) { Background.SetPicture(std::move(p)); });
   LoadIfPresent("Texture1.jpg", [this](Picture p) {
-    Options.SetPicture(p);
-    SafeNotice.SetPicture(std::move(p));
+    Options.SetPicture(PanelPicture(p, Options));
+    SafeNotice.SetPicture(PanelPicture(p, SafeNotice));
   });
   TXT.SetCaption("Project: VARK");
   TXT.SetColor(4, RGB(125, 125, 125));
