@@ -62,6 +62,9 @@ void Screen::Init(bool withWindow, bool fullscreen) {
   fullscreen_ = fullscreen;
   if (!surface_) surface_ = SDL_CreateRGBSurfaceWithFormat(0, kScreenWidthPx, kScreenHeightPx, 32, SDL_PIXELFORMAT_ARGB8888);
   InvalidateAll();
+  // The window is made now, hidden, because making it can take a moment; it appears with
+  // the first picture, so a program that ends at start-up never shows one.
+  EnsureWindow();
 }
 
 void Screen::Shutdown() {
@@ -75,7 +78,7 @@ void Screen::Shutdown() {
 
 void Screen::EnsureWindow() {
   if (window_ || !wantWindow_) return;
-  Uint32 flags = fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+  Uint32 flags = SDL_WINDOW_HIDDEN | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
   window_ = SDL_CreateWindow("Project: VARK", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidthPx * 3 / 2,
                              kScreenHeightPx * 3 / 2, flags);
   if (!window_) {
@@ -147,11 +150,17 @@ void Screen::Present() {
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
+  if (SDL_GetWindowFlags(window_) & SDL_WINDOW_HIDDEN) {
+    SDL_ShowWindow(window_);
+    SDL_RaiseWindow(window_);
+    InvalidateAll();  // the first picture went to a window not yet on screen
+  }
   lastPresent_ = App::Get().Now();
   pendingShow_ = false;
 }
 
 void Screen::PresentIfDue(uint64_t now) {
+  if (App::Get().Ended()) return;  // a program on its way out opens no window
   if (!wantWindow_) {
     Compose();
     return;

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the game and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARK_TESTS=OFF -DVARK_BENCH=OFF
+cmake --build build -j"$(nproc)" --target vark setup_programs gamedata
+exec build/game/vark

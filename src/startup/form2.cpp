@@ -1,0 +1,47 @@
+#include "startup/form2.h"
+
+#include "platform/app.h"
+#include "platform/programs.h"
+#include "platform/settings.h"
+#include "profiles/form1.h"
+#include "startup/hpresol.h"
+
+namespace vark {
+
+Form2::Form2() : Form("Form2") {
+  Caption.SetCaption("Project: VarK DEMO");
+  Caption.SetFont(FontSpec{"Arial Black", 18, true});
+  Caption.SetForeColor(RGB(192, 0, 0));
+  Caption.SetTransparent(true);
+  Caption.SetAlignment(Align::Center);
+}
+
+void Form2::Form_Load() {
+  std::string safeMode = GetSetting("Brindle", "KELP", "SafeMode");
+  // No settings yet: the set-up program writes them, then starts the game again.
+  if (safeMode.empty()) {
+    StartProgram("RIZAVORUV.exe");
+    App::Get().End();
+    return;
+  }
+  if (safeMode == "1") {
+    StartProgram("KELPSafe.exe");
+    App::Get().End();
+    return;
+  }
+  HPResol::StartModeList();
+}
+
+void Form2::Timer1_Timer() {
+  HPResol::SetMode("640x480x32");
+  Timer1.SetInterval(0);
+  Timer2.SetInterval(100);
+}
+
+void Form2::Timer2_Timer() {
+  Timer2.SetInterval(0);
+  Hide();
+  Forms::Show<Form1>();
+}
+
+}  // namespace vark

@@ -1,0 +1,269 @@
+// The quiz's scenes: the map of seven places joined by a route, the last
+// level's fortress, and the full-screen pictures of a lost and a won game.
+#include <cmath>
+#include <functional>
+
+#include "draw.h"
+#include "generators.h"
+#include "noise.h"
+
+namespace assetgen {
+
+namespace {
+
+// Centres of the seven places: the level markers' top-left corners plus half a marker.
+constexpr double kPlaces[7][2] = {{368, 416}, {296, 352}, {136, 296}, {472, 256},
+                                  {240, 224}, {360, 120}, {144, 80}};
+
+// Scorched ground seen from above: hills lit from the upper left, lava in the cracks.
+void MapTerrain(cairo_surface_t* surface) {
+  FractalNoise hills(61, 3, 6, 0.5), cracks(62, 4, 4, 0.5);
+  auto height = [&](double u, double v) { return hills.At(u, v); };
+  PaintPixels(surface, [&](int x, int y) {
+    double u = x / 640.0, v = y / 640.0, e = 1.5 / 640;
+    double h = height(u, v);
+    double light = (height(u - e, v - e) - height(u + e, v + e)) * 30;
+    Rgb ground = Hex(0x3A2A26).Mix(Hex(0x5A3A2A), h + 0.5).Scaled(0.9 + light * 0.5);
+    double lava = std::max(0.0, 1 - std::abs(cracks.At(u, v)) * 30);
+    ground = ground.Mix(Hex(0xE05010), lava * 0.7);
+    double top_shade = std::clamp((y - 20) / 70.0, 0.25, 1.0);  // calm band for the place name
+    return ground.Scaled(top_shade);
+  });
+}
+
+void Route(cairo_t* cr) {
+  cairo_move_to(cr, kPlaces[0][0], kPlaces[0][1]);
+  for (int i = 1; i < 7; ++i) {
+    double x0 = kPlaces[i - 1][0], y0 = kPlaces[i - 1][1], x1 = kPlaces[i][0], y1 = kPlaces[i][1];
+    double bend = (i % 2 ? 1 : -1) * 30;
+    cairo_curve_to(cr, x0 + (x1 - x0) * 0.3 + bend, y0 + (y1 - y0) * 0.3, x0 + (x1 - x0) * 0.7 - bend,
+                   y0 + (y1 - y0) * 0.7, x1, y1);
+  }
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  const double dash[] = {9, 7};
+  SetColor(cr, Hex(0xFFD060), 0.2);
+  cairo_set_line_width(cr, 10);
+  cairo_stroke_preserve(cr);
+  cairo_set_dash(cr, dash, 2, 0);
+  SetColor(cr, Hex(0xFFE8A0), 0.9);
+  cairo_set_line_width(cr, 3);
+  cairo_stroke(cr);
+  cairo_set_dash(cr, nullptr, 0, 0);
+}
+
+// --- Place icons, each drawn around (0, 0) within about 30 pixels. ---
+
+void PowerStation(cairo_t* cr) {
+  cairo_move_to(cr, -18, 20);
+  cairo_curve_to(cr, -10, 0, -10, -10, -14, -22);
+  cairo_line_to(cr, 14, -22);
+  cairo_curve_to(cr, 10, -10, 10, 0, 18, 20);
+  cairo_close_path(cr);
+  ShadeAndOutline(cr, 0, 0, 22, Hex(0x8A8A98), 2);
+  Glow(cr, 0, -26, 16, Hex(0xFFE040), 0.8);
+}
+
+void ControlCenter(cairo_t* cr) {
+  cairo_arc(cr, 0, 8, 22, M_PI, 2 * M_PI);
+  cairo_close_path(cr);
+  ShadeAndOutline(cr, 0, 0, 22, Hex(0x4A90B0), 2);
+  Limb(cr, 0, -14, 8, -28, 2.5, Hex(0xA0A8B8));
+  Glow(cr, 8, -28, 8, Hex(0x40E0FF), 1);
+  for (int i = -1; i <= 1; ++i) Blob(cr, i * 10, 0, 3, 3, Hex(0x80F0FF), 0);
+}
+
+void HellLabs(cairo_t* cr) {
+  RoundedRectPath(cr, -22, -12, 44, 30, 3);
+  ShadeAndOutline(cr, 0, 0, 24, Hex(0x5A6A50), 2);
+  for (int i = -1; i <= 1; ++i) {
+    Blob(cr, i * 13, -18, 5, 9, Hex(0x40FF60), 1.5);
+    Glow(cr, i * 13, -18, 12, Hex(0x40FF60), 0.5);
+  }
+}
+
+void CentralProcessing(cairo_t* cr) {
+  for (int i = -2; i <= 2; ++i) {
+    for (double s : {-1.0, 1.0}) {
+      cairo_move_to(cr, i * 8, s * 16);
+      cairo_line_to(cr, i * 8, s * 26);
+      cairo_move_to(cr, s * 16, i * 8);
+      cairo_line_to(cr, s * 26, i * 8);
+    }
+  }
+  SetColor(cr, Hex(0xC0C8D0));
+  cairo_set_line_width(cr, 3);
+  cairo_stroke(cr);
+  RoundedRectPath(cr, -18, -18, 36, 36, 4);
+  ShadeAndOutline(cr, 0, 0, 20, Hex(0x2050A0), 2);
+  Glow(cr, 0, 0, 12, Hex(0x60C0FF), 0.9);
+}
+
+void Gotcha(cairo_t* cr) {
+  Blob(cr, 0, 4, 26, 16, Hex(0x200808), 2);
+  Glow(cr, 0, 4, 20, Hex(0xFF2010), 0.8);
+  for (int i = 0; i < 8; ++i) {
+    double a = i * M_PI / 4;
+    Horn(cr, 20 * std::cos(a), 4 + 12 * std::sin(a), 24 * std::cos(a), -10 + 14 * std::sin(a), 3, Hex(0xD8D0C0));
+  }
+}
+
+void PhobosAnomaly(cairo_t* cr) {
+  Glow(cr, 0, 0, 30, Hex(0xA040FF), 0.8);
+  for (int k = 0; k < 4; ++k) {
+    cairo_arc(cr, 0, 0, 8 + k * 5, k * 1.3, k * 1.3 + 4.2);
+    SetColor(cr, Hex(0xE0A0FF).Mix(Hex(0x6020C0), k / 3.0));
+    cairo_set_line_width(cr, 3);
+    cairo_stroke(cr);
+  }
+  Glow(cr, 0, 0, 8, Hex(0xFFFFFF), 1);
+}
+
+// The fortress face of the final place; `scale` 1 is a map icon.
+void FortressFace(cairo_t* cr, double scale) {
+  cairo_save(cr);
+  cairo_scale(cr, scale, scale);
+  for (double s : {-1.0, 1.0}) Horn(cr, s * 14, -14, s * 30, -34, 5, Hex(0xE0D0B0));
+  cairo_move_to(cr, -26, 22);
+  cairo_line_to(cr, -24, -14);
+  cairo_curve_to(cr, -14, -24, 14, -24, 24, -14);
+  cairo_line_to(cr, 26, 22);
+  cairo_close_path(cr);
+  ShadeAndOutline(cr, 0, 0, 28, Hex(0x8A3A2A), 2);
+  for (double s : {-1.0, 1.0}) GlowEye(cr, s * 10, -6, 4.5, Hex(0xFFD020));
+  EllipsePath(cr, 0, 10, 10, 7);
+  SetColor(cr, Hex(0x200404));
+  cairo_fill(cr);
+  Glow(cr, 0, 12, 10, Hex(0xFF5010), 1);
+  cairo_restore(cr);
+}
+
+void IconOfSin(cairo_t* cr) { FortressFace(cr, 1); }
+
+void QuizMap(Output& out) {
+  Canvas c(640, 480);
+  cairo_t* cr = c.cr();
+  MapTerrain(c.surface());
+  Route(cr);
+  const std::function<void(cairo_t*)> icons[7] = {PowerStation, ControlCenter, HellLabs, CentralProcessing,
+                                                  Gotcha, PhobosAnomaly, IconOfSin};
+  for (int i = 0; i < 7; ++i) {
+    Glow(cr, kPlaces[i][0], kPlaces[i][1] + 6, 40, Hex(0x000000), 0.6);
+    cairo_save(cr);
+    cairo_translate(cr, kPlaces[i][0], kPlaces[i][1]);
+    icons[i](cr);
+    cairo_restore(cr);
+  }
+  Vignette(cr, 640, 480, 0.5);
+  out.SavePicture("Enterin.jpg", c.surface(), PictureFormat::kJpeg);
+}
+
+// Stone blocks filling the rectangle, each block shaded a little differently.
+void BlockWall(cairo_t* cr, Rng& rng, double x0, double y0, double w, double h, Rgb stone) {
+  const double bw = 34, bh = 18;
+  for (int row = 0; row * bh < h; ++row) {
+    for (double x = x0 - (row % 2) * bw / 2; x < x0 + w; x += bw) {
+      cairo_rectangle(cr, x + 1, y0 + row * bh + 1, bw - 2, bh - 2);
+      SetColor(cr, stone.Scaled(rng.Range(0.75, 1.1)));
+      cairo_fill(cr);
+    }
+  }
+}
+
+void FinalFortress(Output& out) {
+  const int w = 551, h = 249;
+  SaveScene(out, "Gfx/ios.dat", w, h, 71, 0.6, [](cairo_t* cr, Rng& rng) {
+    FillVertical(cr, w, h, Hex(0x200408), Hex(0x8A1A08));
+    NoiseClouds(cr, w, h, 72, 4, Hex(0xFF6020), 0.35, 0.1);
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 110, w, h - 110);
+    cairo_clip(cr);
+    BlockWall(cr, rng, 0, 110, w, h - 110, Hex(0x4A2A24));
+    cairo_restore(cr);
+    Glow(cr, w / 2.0, 140, 170, Hex(0xFF3000), 0.6);
+    cairo_save(cr);
+    cairo_translate(cr, w / 2.0, 132);
+    FortressFace(cr, 3.6);
+    cairo_restore(cr);
+    for (double s : {-1.0, 1.0}) {  // towers flanking the face
+      for (int k = 0; k < 2; ++k) {
+        double x = w / 2.0 + s * (150 + k * 90);
+        RoundedRectPath(cr, x - 22, 70 + k * 20, 44, h, 4);
+        ShadeAndOutline(cr, x, 150, 50, Hex(0x3A2220), 2);
+        Horn(cr, x, 72 + k * 20, x, 40 + k * 20, 14, Hex(0x2A1614));
+        GlowEye(cr, x, 120 + k * 20, 5, Hex(0xFFB020));
+      }
+    }
+  });
+}
+
+void LostGame(Output& out) {
+  const int w = 665, h = 481;
+  SaveScene(out, "Gfx/End2.dat", w, h, 81, 0.8, [](cairo_t* cr, Rng& rng) {
+    FillVertical(cr, w, h, Hex(0x0A0204), Hex(0x5A0A06));
+    NoiseClouds(cr, w, h, 82, 3, Hex(0x801008), 0.5, 0.0);
+    // A giant horned shadow looms over the wasteland, eyes burning.
+    cairo_save(cr);
+    cairo_translate(cr, w / 2.0, 210);
+    cairo_scale(cr, 7, 7);
+    for (double s : {-1.0, 1.0}) Horn(cr, s * 12, -16, s * 34, -30, 5, Hex(0x140406));
+    EllipsePath(cr, 0, 4, 30, 30);
+    SetColor(cr, Hex(0x120406));
+    cairo_fill(cr);
+    cairo_restore(cr);
+    for (double s : {-1.0, 1.0}) GlowEye(cr, w / 2.0 + s * 70, 170, 22, Hex(0xFF2010));
+    MountainRange(cr, rng, w, h, 400, 60, Hex(0x1A0606), Hex(0x050102));
+    for (int i = 0; i < 6; ++i) {  // fires on the ground
+      double x = rng.Range(20, w - 20), y = rng.Range(420, 470);
+      Glow(cr, x, y, rng.Range(30, 60), Hex(0xFF5010), 0.5);
+      Explosion(cr, rng, x, y, rng.Range(12, 20), 1.3);
+    }
+  });
+}
+
+void Firework(cairo_t* cr, Rng& rng, double x, double y, double r, Rgb color) {
+  Glow(cr, x, y, r * 1.3, color, 0.35);
+  for (int k = 0; k < 18; ++k) {
+    double a = k * M_PI / 9 + rng.Range(0, 0.2), len = r * rng.Range(0.7, 1.0);
+    cairo_move_to(cr, x + std::cos(a) * len * 0.3, y + std::sin(a) * len * 0.3);
+    cairo_line_to(cr, x + std::cos(a) * len, y + std::sin(a) * len);
+  }
+  SetColor(cr, color.Lighter(0.4));
+  cairo_set_line_width(cr, 2);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_stroke(cr);
+}
+
+void WonGame(Output& out) {
+  const int w = 665, h = 481;
+  SaveScene(out, "Gfx/Win2.dat", w, h, 91, 0.5, [](cairo_t* cr, Rng& rng) {
+    SetLinearGradient(cr, 0, 0, 0, 380, {{0, Hex(0x0F1440)}, {0.6, Hex(0x8C4073)}, {1, Hex(0xFFBF59)}});
+    cairo_paint(cr);
+    Stars(cr, rng, w, 160, 80);
+    Glow(cr, w / 2.0, 380, 260, Hex(0xFFD080), 0.8);  // the sun rising
+    Firework(cr, rng, 120, 90, 50, Hex(0x40FF80));
+    Firework(cr, rng, 540, 70, 60, Hex(0xFF60C0));
+    Firework(cr, rng, 420, 150, 40, Hex(0x60C0FF));
+    MountainRange(cr, rng, w, h, 370, 80, Hex(0x6A4A70), Hex(0x3A2A48));
+    MountainRange(cr, rng, w, h, 420, 50, Hex(0x2A1A30), Hex(0x100A14));
+    // The victory banner planted on the hill.
+    Limb(cr, 330, 460, 330, 300, 5, Hex(0xC0C8D0));
+    cairo_move_to(cr, 333, 302);
+    cairo_curve_to(cr, 370, 292, 390, 322, 430, 310);
+    cairo_line_to(cr, 430, 360);
+    cairo_curve_to(cr, 390, 372, 370, 342, 333, 352);
+    cairo_close_path(cr);
+    ShadeAndOutline(cr, 380, 330, 50, Hex(0xE02030), 2);
+    OutlinedText(cr, "V", 382, 346, 36, Hex(0xFFE060), Hex(0x400808));
+  });
+}
+
+}  // namespace
+
+void MakeQuizScenes(Output& out) {
+  QuizMap(out);
+  FinalFortress(out);
+  LostGame(out);
+  WonGame(out);
+}
+
+}  // namespace assetgen

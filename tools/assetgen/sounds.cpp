@@ -1,0 +1,176 @@
+// Sound effects, synthesised sample by sample: a UI click, a panel opening
+// chime, the flying monster's growl, an explosion, the cannon's shot and a
+// dying cry. Noise comes from a seeded generator, so every run is identical.
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "generators.h"
+#include "rng.h"
+#include "wave.h"
+
+namespace assetgen {
+
+void PutLittleEndian(std::string& out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+std::string EncodeWav(const std::vector<int16_t>& samples, int channels, int rate) {
+  std::string out = "RIFF";
+  uint32_t data_bytes = static_cast<uint32_t>(samples.size() * 2);
+  PutLittleEndian(out, 36 + data_bytes, 4);
+  out += "WAVEfmt ";
+  PutLittleEndian(out, 16, 4);
+  PutLittleEndian(out, 1, 2);  // PCM
+  PutLittleEndian(out, channels, 2);
+  PutLittleEndian(out, rate, 4);
+  PutLittleEndian(out, rate * channels * 2, 4);
+  PutLittleEndian(out, channels * 2, 2);
+  PutLittleEndian(out, 16, 2);
+  out += "data";
+  PutLittleEndian(out, data_bytes, 4);
+  for (int16_t s : samples) PutLittleEndian(out, static_cast<uint16_t>(s), 2);
+  return out;
+}
+
+namespace {
+
+constexpr int kRate = 22050;
+constexpr double kDt = 1.0 / kRate;
+
+// Second-order resonant band-pass (constant peak gain), retunable per sample.
+class BandPass {
+ public:
+  double Run(double x, double freq, double q) {
+    double w = 2 * M_PI * freq / kRate, alpha = std::sin(w) / (2 * q), a0 = 1 + alpha;
+    double b0 = alpha / a0, a1 = -2 * std::cos(w) / a0, a2 = (1 - alpha) / a0;
+    double y = b0 * x - b0 * x2_ - a1 * y1_ - a2 * y2_;
+    x2_ = x1_;
+    x1_ = x;
+    y2_ = y1_;
+    y1_ = y;
+    return y;
+  }
+
+ private:
+  double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
+};
+
+class LowPass {
+ public:
+  double Run(double x, double cutoff) {
+    double a = 1 - std::exp(-2 * M_PI * cutoff / kRate);
+    y_ += a * (x - y_);
+    return y_;
+  }
+
+ private:
+  double y_ = 0;
+};
+
+// Renders `seconds` of sound from a per-sample function of time and saves it
+// normalised to a comfortable peak.
+void SaveEffect(Output& out, const std::string& name, double seconds, const std::function<double(double)>& voice) {
+  std::vector<double> wave(static_cast<size_t>(seconds * kRate));
+  for (size_t i = 0; i < wave.size(); ++i) wave[i] = voice(i * kDt);
+  double peak = 1e-9;
+  for (double s : wave) peak = std::max(peak, std::abs(s));
+  std::vector<int16_t> pcm(wave.size());
+  for (size_t i = 0; i < wave.size(); ++i) {
+    double fade = std::min(1.0, (wave.size() - i) / 64.0);  // no click at the very end
+    pcm[i] = static_cast<int16_t>(std::lround(wave[i] / peak * 0.85 * fade * 32767));
+  }
+  out.SaveBytes("Sfx/" + name, EncodeWav(pcm, 1, kRate));
+}
+
+double Saw(double phase) { return 2 * (phase - std::floor(phase)) - 1; }
+
+void Click(Output& out) {
+  Rng rng(901);
+  SaveEffect(out, "Click.wav", 0.05, [&](double t) {
+    double tick = t < 0.002 ? rng.Range(-1, 1) : 0;
+    return tick * 0.6 + std::sin(2 * M_PI * 2300 * t) * std::exp(-t / 0.006) + 0.4 * std::sin(2 * M_PI * 1150 * t) * std::exp(-t / 0.012);
+  });
+}
+
+void Open(Output& out) {
+  Rng rng(902);
+  LowPass whoosh;
+  SaveEffect(out, "Open.wav", 0.45, [&](double t) {
+    double air = whoosh.Run(rng.Range(-1, 1), 300 + 6000 * t) * std::sin(M_PI * std::min(t / 0.3, 1.0)) * 0.7;
+    auto chime = [&](double start, double f) {
+      double s = t - start;
+      return s < 0 ? 0 : (std::sin(2 * M_PI * f * s) + 0.3 * std::sin(4 * M_PI * f * s)) * std::exp(-s / 0.12);
+    };
+    return air + 0.5 * chime(0.0, 660) + 0.5 * chime(0.08, 990);
+  });
+}
+
+void Growl(Output& out) {
+  Rng rng(903);
+  BandPass low, high;
+  double phase = 0;
+  SaveEffect(out, "caco_alert.wav", 0.9, [&](double t) {
+    double f = 85 + 35 * std::sin(2 * M_PI * 1.2 * t) + 6 * std::sin(2 * M_PI * 23 * t);
+    phase += f * kDt;
+    double source = Saw(phase) + 0.35 * rng.Range(-1, 1);
+    double env = std::min(t / 0.06, 1.0) * std::exp(-std::max(0.0, t - 0.5) / 0.15);
+    return (low.Run(source, 450, 4) + 0.7 * high.Run(source, 1100, 6)) * env;
+  });
+}
+
+void Explosion(Output& out) {
+  Rng rng(904);
+  LowPass rumble, crackle;
+  SaveEffect(out, "explosion3.wav", 1.5, [&](double t) {
+    double noise = rng.Range(-1, 1);
+    double body = rumble.Run(noise, 150 + 4000 * std::exp(-t / 0.12)) * std::exp(-t / 0.45);
+    double thump = std::sin(2 * M_PI * (55 * t - 25 * t * t)) * std::exp(-t / 0.2);
+    double pops = (rng.Chance(0.002 * std::exp(-t / 0.4)) ? rng.Range(-1, 1) : 0);
+    return std::tanh(3 * body + 0.9 * thump + crackle.Run(pops * 3, 3000));
+  });
+}
+
+void Shoot(Output& out) {
+  Rng rng(905);
+  double phase = 0;
+  SaveEffect(out, "Shoot.wav", 0.28, [&](double t) {
+    double f = 180 + 1300 * std::exp(-t / 0.05);
+    phase += f * kDt;
+    double square = (phase - std::floor(phase)) < 0.5 ? 1 : -1;
+    double zap = (0.6 * square + 0.4 * Saw(phase * 0.5)) * std::exp(-t / 0.09);
+    return zap + rng.Range(-1, 1) * 0.4 * std::exp(-t / 0.015);
+  });
+}
+
+// A dying cry: a voice gliding down while its vowel darkens from "a" to "o".
+void Cry(Output& out) {
+  Rng rng(906);
+  BandPass f1, f2, f3;
+  double phase = 0;
+  SaveEffect(out, "Arrgh.wav", 1.0, [&](double t) {
+    double pitch = 250 * std::exp(-t * 0.8) + 12 * std::sin(2 * M_PI * 6 * t) + rng.Range(-4, 4);
+    phase += pitch * kDt;
+    double glottis = Saw(phase) + 0.15 * rng.Range(-1, 1);
+    double vowel = std::min(t / 0.7, 1.0);
+    double voice = f1.Run(glottis, 800 - 380 * vowel, 6) + 0.6 * f2.Run(glottis, 1250 - 450 * vowel, 8) +
+                   0.25 * f3.Run(glottis, 2600, 10);
+    double env = std::min(t / 0.04, 1.0) * (1 - std::pow(t, 3));
+    return voice * env;
+  });
+}
+
+}  // namespace
+
+void MakeSounds(Output& out) {
+  Click(out);
+  Open(out);
+  Growl(out);
+  Explosion(out);
+  Shoot(out);
+  Cry(out);
+}
+
+}  // namespace assetgen
