@@ -12,10 +12,17 @@ bool MainButtonsVisible(Form1& m) {
 }
 
 TEST_F(MenuScreen, BecomesReadyAfterItsTimersAndNotBefore) {
-  Forms::Get<Form2>();
-  Form1& m = Forms::Show<Form1>();
+  d.SetSetting("SafeMode", "0");
+  Forms::Show<Form2>();
+  d.Advance(600);  // the start-up screen opens the menu
+  ASSERT_TRUE(Forms::IsLoaded<Form1>());
+  Form1& m = Forms::Get<Form1>();
   EXPECT_EQ(m.TXT.Caption(), "Project: VARK");
-  d.Advance(109);
+  d.Advance(99);
+  EXPECT_EQ(d.Screen().changes, (std::vector<DisplayMode>{{640, 480, 32}}));
+  d.Advance(2);  // asked for at 100 ms, made by the mode service right after
+  EXPECT_EQ(d.Screen().changes, (std::vector<DisplayMode>{{640, 480, 32}, {640, 480, 16}}));
+  d.Advance(8);
   EXPECT_FALSE(MainButtonsVisible(m));
   EXPECT_TRUE(m.Picture5.Visible());
   EXPECT_TRUE(Forms::IsLoaded<Form2>());
