@@ -1,4 +1,5 @@
-// The episode selection screen. (Being built.)
+// The episode selection screen: the current player's face and name, one button per
+// episode, and the way back to the main menu.
 #pragma once
 
 #include "platform/form.h"
@@ -7,7 +8,36 @@ namespace vark {
 
 class Form3 : public Form {
  public:
-  Form3() : Form("Form3") {}
+  Form3();
+  void Form_Load() override;
+
+  void Play1() { Aud1.Play(); }
+  void Play2() { Aud2.Play(); }
+  void PlayMus() { Mus.Play(); }
+  void PlayCaco();
+  void PlayQuest();
+  void PlayTele();
+
+  Image& Image2 = AddImage("Image2", {-300, -300, 9975, 7695});
+  BtnEnh& BtnEnh6 = AddButton("BtnEnh6", {1200, 0, 6735, 735}, "ПРОФИЛЬ ВАРКЕРА");
+  Image& Image1 = AddImage("Image1", {600, 600, 975, 975});
+  Label& Label2 = AddLabel("Label2", {480, 1560, 975, 375});
+  Label& Label3 = AddLabel("Label3", {2280, 960, 3600, 375});
+  Label& Label4 = AddLabel("Label4", {6000, 960, 3480, 375});
+  Label& Label5 = AddLabel("Label5", {2280, 1440, 3600, 375});
+  Label& Label6 = AddLabel("Label6", {6000, 1440, 3480, 375});
+  BtnEnh& BtnEnh1 = AddButton("BtnEnh1", {120, 2160, 4335, 855}, "АТАКА КАКОДЕМОНОВ");
+  BtnEnh& BtnEnh2 = AddButton("BtnEnh2", {120, 3120, 4335, 855}, "СЛЕГКА ПОVARKАЕМ");
+  BtnEnh& BtnEnh3 = AddButton("BtnEnh3", {120, 4080, 4335, 855}, "ТЕЛЕПОРТЕРЫ");
+  BtnEnh& BtnEnh4 = AddButton("BtnEnh4", {120, 5040, 4335, 855}, "ZUZAZE VUDODO!");
+  BtnEnh& BtnEnh5 = AddButton("BtnEnh5", {120, 6120, 4335, 855}, "ВЫХОД");
+  MediaPlayer& Aud1 = AddMedia("Aud1");
+  MediaPlayer& Aud2 = AddMedia("Aud2");
+  MediaPlayer& Mus = AddMedia("Mus");
+
+ private:
+  void StyleButtons();
+  void BtnEnh5_Click();
 };
 
 }  // namespace vark

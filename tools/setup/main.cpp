@@ -1,2 +1,45 @@
-// The companion set-up program. Placeholder until it lands.
-int main() { return 0; }
+// The companion set-up program. The game starts it under two names: "RIZAVORUV.exe" when
+// no settings exist yet, and "KELPSafe.exe" when safe mode is on. With --defaults it only
+// writes the default settings, without a window.
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <cstring>
+#include <iostream>
+
+#include "platform/app.h"
+#include "platform/screen.h"
+#include "profiles/setup_settings.h"
+#include "setup_form.h"
+
+namespace {
+
+int WriteDefaults() { return vark::SaveSetupChoice(vark::SetupChoice{}) ? 0 : 1; }
+
+int RunWindow(bool safeMode) {
+  if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+    std::cerr << "setup: cannot start video: " << SDL_GetError() << "\n";
+    return 1;
+  }
+  if (TTF_Init() != 0) std::cerr << "setup: fonts unavailable: " << TTF_GetError() << "\n";
+  vark::Screen::Get().Init(true, false);
+  auto& form = vark::Forms::Show<vark::SetupForm>();
+  if (safeMode) form.OfferToLeaveSafeMode();
+  vark::App::Get().Run();
+  vark::Forms::UnloadAll();
+  vark::Screen::Get().Shutdown();
+  TTF_Quit();
+  SDL_Quit();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--defaults") == 0) return WriteDefaults();
+    std::cerr << "setup: unknown option " << argv[i] << " (only --defaults is known)\n";
+    return 2;
+  }
+  return RunWindow(argc > 0 && vark::StartedAsSafeModeProgram(argv[0]));
+}

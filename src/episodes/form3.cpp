@@ -1,0 +1,112 @@
+#include "episodes/form3.h"
+
+#include "memory/tele.h"
+#include "profiles/form1.h"
+#include "profiles/stack.h"
+#include "quiz/quest.h"
+#include "shooter/caco.h"
+
+namespace vark {
+namespace {
+
+const Color kTitleGreen = RGB(0, 255, 0);
+const Color kYellow = RGB(255, 255, 0);
+
+}  // namespace
+
+Form3::Form3() : Form("Form3") {
+  Image2.SetStretch(true);
+  Image1.SetStretch(true);
+  Label2.SetAutoSize(true);
+  Label2.SetTransparent(true);
+  Label2.SetForeColor(kYellow);
+  Label2.SetFont(FontSpec{"Arial Black", 14, true});
+  const std::pair<Label*, const char*> titles[] = {{&Label3, "АТАКА КАКОДЕМОНОВ:"},
+                                                    {&Label4, "СЛЕГКА ПОVARKАЕМ:"},
+                                                    {&Label5, "ТЕЛЕПОРТЕРЫ:"},
+                                                    {&Label6, "ZUZAZE VUDODO:"}};
+  for (auto [label, text] : titles) {
+    label->SetCaption(text);
+    label->SetForeColor(kTitleGreen);
+    label->SetTransparent(true);
+    label->SetFont(FontSpec{"Arial", 11, true});
+  }
+  for (BtnEnh* b : {&BtnEnh1, &BtnEnh2, &BtnEnh3, &BtnEnh4, &BtnEnh5}) b->SetFont(FontSpec{"Arial Black", 14, true});
+  BtnEnh6.SetFont(FontSpec{"Arial Black", 20, true});
+
+  BtnEnh1.OnClick = [this] {
+    Play1();
+    PlayCaco();
+  };
+  BtnEnh2.OnClick = [this] {
+    Play1();
+    PlayQuest();
+  };
+  BtnEnh3.OnClick = [this] {
+    Play1();
+    PlayTele();
+  };
+  BtnEnh4.OnClick = [this] { Play1(); };
+  BtnEnh5.OnClick = [this] { BtnEnh5_Click(); };
+}
+
+void Form3::StyleButtons() {
+  for (BtnEnh* b : {&BtnEnh1, &BtnEnh2, &BtnEnh3, &BtnEnh4}) {
+    b->SetColorProperty(45, RGB(192, 0, 0));
+    b->SetColorProperty(81, RGB(255, 255, 0));
+    b->SetProperty(11, 1);
+  }
+  BtnEnh5.SetColorProperty(45, RGB(255, 128, 128));
+  BtnEnh5.SetColorProperty(81, RGB(255, 255, 0));
+  BtnEnh5.SetProperty(11, 1);
+  const std::pair<int, int32_t> title[] = {{45, 128}, {81, 255}, {11, 4}, {80, 255}, {82, 192},
+                                           {83, 255}, {14, 1},   {88, 3},  {74, 2}};
+  for (auto [number, value] : title) BtnEnh6.SetProperty(number, value);
+}
+
+void Form3::Form_Load() {
+  StyleButtons();
+  Forms::Unload<Caco>();
+  Forms::Unload<Tele>();
+  const Stack& stack = Forms::Get<Stack>();
+  SetMousePointer(stack.CustomPointer());
+  if (Forms::IsLoaded<Form1>()) Forms::Get<Form1>().Hide();
+  Label2.SetCaption(stack.Profile);
+  Image1.SetPicture(stack.Face);
+  Image2.LoadPicture("texture1.jpg");
+  Image2.Move(-300, -300, Image2.Width(), Image2.Height());
+  Aud1.SetFileName("Sfx\\Click.wav");
+  Aud2.SetFileName("Sfx\\Open.wav");
+  Mus.SetFileName("Sfx\\Track2.mid");
+  PlayMus();
+  // Brought to the front once here: it stays the active screen until an episode or the
+  // main menu replaces it, so no timer needs to keep showing it (a 1 ms timer would keep
+  // the loop busy all the time).
+  Show();
+}
+
+void Form3::PlayCaco() {
+  Forms::Unload<Caco>();
+  Forms::Show<Caco>();
+  Forms::Get<Caco>().Timer9.SetInterval(1);
+}
+
+void Form3::PlayQuest() {
+  Forms::Unload<Quest>();
+  Forms::Show<Quest>();
+}
+
+void Form3::PlayTele() {
+  Forms::Unload<Tele>();
+  Forms::Show<Tele>();
+  Forms::Get<Tele>().Timer6.SetInterval(1);
+}
+
+void Form3::BtnEnh5_Click() {
+  Play2();
+  Forms::Unload<Form1>();
+  Forms::Show<Form1>();
+  Forms::Unload<Form3>();
+}
+
+}  // namespace vark

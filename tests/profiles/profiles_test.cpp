@@ -1,0 +1,251 @@
+// Creating, listing and loading profiles through the main menu's panels.
+#include <filesystem>
+
+#include "episodes/form3.h"
+#include "platform/text.h"
+#include "profiles/menu_fixture.h"
+
+namespace vark {
+namespace {
+
+using Profiles = MenuTest;
+
+const std::string kNewFile = "Face03.dat\r\nФраг\r\nФраг\r\nФраг\r\nФраг\r\n";
+
+std::string Cp1251(const std::string& utf8) { return *Utf8ToCp1251(utf8); }
+
+TEST_F(Profiles, NewProfileFromFaceAndNameReachesTheEpisodeScreen) {
+  WriteFaces(4);
+  Form1& m = ChooseFace(2);
+  EXPECT_TRUE(m.Entering.Visible());
+  EXPECT_EQ(m.Text1.Text(), "Face03");  // the face name is the suggestion
+  EXPECT_EQ(m.txt2.Caption(), "Face03_");
+  EXPECT_EQ(m.txt3.Caption(), "Face03_");
+  EXPECT_TRUE(m.BtnEnh2.Enabled());
+  EXPECT_EQ(Forms::Get<Stack>().File, "Face03.dat");
+
+  for (const char* letter : {"В", "а", "с", "я"}) {
+    d.Sound().FinishAll();
+    int clicks = d.Sound().Plays("Click.wav");
+    d.Type(letter);
+    EXPECT_EQ(d.Sound().Plays("Click.wav"), clicks + 1);  // every keystroke clicks
+  }
+  TypeName(m, "Вася");
+  EXPECT_EQ(m.txt2.Caption(), "Вася_");
+  d.Click(m.BtnEnh2);
+
+  EXPECT_EQ(ReadBytes("Вася.pro"), Cp1251("Face03.dat\r\nФраг\r\nФраг\r\nФраг\r\nФраг\r\n"));
+  ASSERT_TRUE(Forms::IsLoaded<Form3>());
+  EXPECT_TRUE(Forms::Get<Form3>().Visible());
+  EXPECT_FALSE(m.Visible());
+  EXPECT_FALSE(m.Mus.IsPlaying());
+  EXPECT_EQ(Forms::Get<Stack>().Profile, "Вася");
+  EXPECT_EQ(Forms::Get<Form3>().Label2.Caption(), "Вася");
+}
+
+TEST_F(Profiles, ExistingNameAsksAndOnlyOkReplacesTheFile) {
+  WriteFaces(3);
+  const std::string old = "Old.dat\r\n 30\r\nx\r\ny\r\nz\r\n";
+  WriteProfileFile("Bob", old);
+  Form1& m = ChooseFace(2);
+  TypeName(m, "Bob");
+  d.Click(m.BtnEnh2);
+  EXPECT_TRUE(m.Picture4.Visible());
+  EXPECT_EQ(m.Label14.Caption(), "Bob");
+  d.Click(m.BtnCan);
+  EXPECT_FALSE(m.Picture4.Visible());
+  EXPECT_TRUE(m.Entering.Visible());
+  EXPECT_EQ(ReadBytes("Bob.pro"), old);
+  EXPECT_FALSE(Forms::IsLoaded<Form3>());
+
+  d.Click(m.BtnEnh2);
+  d.Click(m.BtnRes);
+  EXPECT_EQ(ReadBytes("Bob.pro"), Cp1251(kNewFile));
+  EXPECT_TRUE(Forms::IsLoaded<Form3>());
+}
+
+TEST_F(Profiles, FailedWriteStaysOnTheNameEntryAndTouchesNothing) {
+  WriteFaces(3);
+  std::filesystem::create_directory(dir.Path() / "Box.pro");  // cannot be replaced by a file
+  Form1& m = ChooseFace(0);
+  TypeName(m, "Box");
+  d.Click(m.BtnEnh2);
+  d.Sound().FinishAll();
+  int errors = d.Sound().Plays("Open.wav");
+  d.Click(m.BtnRes);
+  EXPECT_EQ(d.Sound().Plays("Open.wav"), errors + 1);
+  EXPECT_TRUE(m.Entering.Visible());
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "Box.pro"));
+  EXPECT_FALSE(Forms::IsLoaded<Form3>());
+}
+
+TEST_F(Profiles, NameBoxRefusesWhatCannotBeAFileName) {
+  WriteFaces(1);
+  Form1& m = ChooseFace(0);
+  TypeName(m, "a/b\\c:d*e?f\"g<h>i|j\tk");
+  EXPECT_EQ(m.Text1.Text(), "abcdefghijk");
+  TypeName(m, "Ёжик Ω-1");  // Cyrillic kept; a letter Windows-1251 lacks is refused
+  EXPECT_EQ(m.Text1.Text(), "Ёжик -1");
+  TypeName(m, std::string(70, 'x'));
+  EXPECT_EQ(Utf8Length(m.Text1.Text()), 64u);
+  for (const char* bad : {"", "...", "   ", ". ."}) {
+    TypeName(m, bad);
+    EXPECT_FALSE(m.BtnEnh2.Enabled()) << '"' << bad << '"';
+  }
+  TypeName(m, "x");
+  EXPECT_TRUE(m.BtnEnh2.Enabled());
+}
+
+TEST_F(Profiles, TypingReachesTheNameOnlyWhileTheEntryIsOpen) {
+  WriteFaces(1);
+  Form1& m = OpenFaceChoice();
+  d.Type("zz");
+  EXPECT_EQ(m.Text1.Text(), "");
+  d.MouseDown(*m.Varker[0]);
+  d.Click(m.BtnAccept);
+  d.Type("zz");
+  EXPECT_EQ(m.Text1.Text(), "Face01zz");
+  d.Click(m.BtnEnh1);  // back to the face choice
+  EXPECT_FALSE(m.Entering.Visible());
+  EXPECT_TRUE(m.StartGame.Visible());
+  d.Type("q");
+  EXPECT_EQ(m.Text1.Text(), "Face01zz");
+}
+
+TEST_F(Profiles, FifteenFacesFitOnePageSixteenScrollByFive) {
+  WriteFaces(15);
+  Form1& m = OpenFaceChoice();
+  EXPECT_FALSE(m.BtnUp2.Enabled());
+  EXPECT_FALSE(m.BtnDn2.Enabled());
+  EXPECT_EQ(m.NameVarker[14]->Caption(), "Face15");
+  d.Click(m.BtnCancel);
+
+  WriteFaces(16);
+  d.Click(m.Btn1);
+  ASSERT_TRUE(m.BtnDn2.Enabled());
+  d.MouseDown(*m.Varker[12]);
+  EXPECT_TRUE(m.Selector.Visible());
+  EXPECT_EQ(m.Selector.Left(), m.Varker[12]->Left() - 128);
+  d.Click(m.BtnDn2);
+  EXPECT_FALSE(m.Selector.Visible());
+  EXPECT_EQ(m.NameVarker[0]->Caption(), "Face06");
+  EXPECT_EQ(m.NameVarker[10]->Caption(), "Face16");
+  EXPECT_TRUE(m.Varker[10]->Visible());
+  EXPECT_FALSE(m.Varker[11]->Visible());
+  d.Click(m.BtnDn2);  // already at the last page
+  EXPECT_EQ(m.NameVarker[0]->Caption(), "Face06");
+
+  // The slot chosen before paging now holds its last name, hidden: that face is taken.
+  d.Click(m.BtnAccept);
+  EXPECT_EQ(Forms::Get<Stack>().Profile, "Face13");
+  d.Click(m.BtnEnh1);
+  d.Click(m.BtnCancel);
+  d.Click(m.Btn1);  // opening again starts at the first page
+  EXPECT_EQ(m.FaceListTop, 0);
+  EXPECT_EQ(m.NameVarker[0]->Caption(), "Face01");
+}
+
+TEST_F(Profiles, ListWithoutProfilesShowsTheNotice) {
+  Form1& m = ReadyMenu();
+  d.Click(m.Btn4);
+  EXPECT_TRUE(m.LoadProfile.Visible());
+  EXPECT_TRUE(m.Picture3.Visible());
+  EXPECT_FALSE(m.BtnLD.Enabled());
+  for (PictureBox* slot : m.Picture2) EXPECT_FALSE(slot->Visible());
+  d.Click(m.BtnEnh4);
+  EXPECT_FALSE(m.Picture3.Visible());
+  EXPECT_FALSE(m.LoadProfile.Visible());
+  EXPECT_TRUE(m.Btn4.Enabled());
+}
+
+TEST_F(Profiles, ThreeProfilesDoNotScrollFourDo) {
+  WriteFaces(1);
+  for (const char* name : {"A", "B", "C"}) WriteProfileFile(name, "Face01.dat\r\nФраг\r\n");
+  Form1& m = ReadyMenu();
+  d.Click(m.Btn4);
+  EXPECT_FALSE(m.BtnUp.Enabled());
+  EXPECT_FALSE(m.BtnDn.Enabled());
+  EXPECT_TRUE(m.Picture2[2]->Visible());
+  d.Click(m.BtnEnh4);
+
+  WriteProfileFile("D", "Face01.dat\r\n");
+  d.Click(m.Btn4);
+  ASSERT_TRUE(m.BtnDn.Enabled());
+  d.Click(*m.Label4[1]);
+  EXPECT_EQ(m.SelectedSlot, 1);
+  EXPECT_EQ(m.Picture2[1]->BackColor(), RGB(64, 0, 0));
+  EXPECT_TRUE(m.BtnLD.Enabled());
+  d.Click(m.BtnDn);
+  EXPECT_EQ(m.SelectedSlot, -1);  // a new page clears the selection
+  EXPECT_EQ(m.Picture2[1]->BackColor(), RGB(0, 0, 0));
+  EXPECT_FALSE(m.BtnLD.Enabled());
+  EXPECT_EQ(m.Label4[0]->Caption(), "B");
+  EXPECT_EQ(m.Label4[2]->Caption(), "D");
+  d.Click(m.BtnDn);
+  EXPECT_EQ(m.Label4[0]->Caption(), "B");
+  d.Click(m.BtnUp);
+  EXPECT_EQ(m.Label4[0]->Caption(), "A");
+}
+
+TEST_F(Profiles, ListAndLoadReadLinesThreeAndFourTheirOwnWays) {
+  WriteFaces(2);
+  WriteProfileFile("Пётр", Cp1251("Face02.dat\r\n 120\r\nтри\r\nчетыре\r\nпять\r\n"));
+  Form1& m = ReadyMenu();
+  d.Click(m.Btn4);
+  EXPECT_EQ(m.Label4[0]->Caption(), "Пётр");
+  EXPECT_EQ(m.Label3[0]->Caption(), "КАКОБОЙ  120");
+  EXPECT_EQ(m.Label5[0]->Caption(), "ВАРК-ПАМЯТЬ три");
+  EXPECT_EQ(m.Label6[0]->Caption(), "ВАРК-ЭРУДИТ четыре");
+  EXPECT_EQ(m.Label7[0]->Caption(), "DIZUZUDEZERU пять");
+  d.Click(*m.Image1[0]);
+  d.Click(m.BtnLD);
+  const Stack& s = Forms::Get<Stack>();
+  EXPECT_EQ(s.Profile, "Пётр");
+  EXPECT_EQ(s.File, "Face02.dat");
+  EXPECT_EQ(s.Caco, " 120");
+  EXPECT_EQ(s.Erudit, "три");
+  EXPECT_EQ(s.Memory, "четыре");
+  EXPECT_EQ(s.Camper, "пять");
+  EXPECT_FALSE(s.Face.Empty());
+  EXPECT_TRUE(Forms::Get<Form3>().Visible());
+}
+
+TEST_F(Profiles, DamagedFilesAreListedAndLoadedWithoutChange) {
+  const std::string shortFile = "Face01.dat\r\nФраг", junk = std::string("\x00\xff\x01\x98\r\r\n\x7f", 8),
+                    noFace = "Gone.dat\r\n1\r\n2\r\n3\r\n4\r\n";
+  WriteFaces(1);
+  WriteProfileFile("Junk", junk);
+  WriteProfileFile("NoFace", noFace);
+  WriteProfileFile("Short", Cp1251(shortFile));
+  Form1& m = ReadyMenu();
+  d.Click(m.Btn4);
+  for (int k = 0; k < 3; ++k) EXPECT_TRUE(m.Picture2[k]->Visible());
+  EXPECT_EQ(m.Label4[1]->Caption(), "NoFace");
+  EXPECT_TRUE(m.Image1[1]->GetPicture().Empty());
+  EXPECT_EQ(m.Label7[2]->Caption(), "DIZUZUDEZERU ");
+
+  d.Click(*m.Label4[2]);
+  d.Click(m.BtnLD);
+  EXPECT_EQ(Forms::Get<Stack>().Profile, "Short");
+  EXPECT_EQ(Forms::Get<Stack>().Memory, "");
+  EXPECT_EQ(ReadBytes("Junk.pro"), junk);
+  EXPECT_EQ(ReadBytes("NoFace.pro"), noFace);
+  EXPECT_EQ(ReadBytes("Short.pro"), Cp1251(shortFile));
+}
+
+TEST_F(Profiles, UnreadableFileStillGetsItsSlot) {
+  WriteProfileFile("Locked", "Face01.dat\r\n");
+  std::filesystem::permissions(dir.Path() / "Locked.pro", std::filesystem::perms::none);
+  Form1& m = ReadyMenu();
+  d.Click(m.Btn4);
+  EXPECT_TRUE(m.Picture2[0]->Visible());
+  EXPECT_EQ(m.Label4[0]->Caption(), "Locked");
+  d.Click(*m.Label4[0]);
+  d.Click(m.BtnLD);
+  EXPECT_EQ(Forms::Get<Stack>().Profile, "Locked");
+  EXPECT_TRUE(Forms::Get<Form3>().Visible());
+  std::filesystem::permissions(dir.Path() / "Locked.pro", std::filesystem::perms::owner_all);
+}
+
+}  // namespace
+}  // namespace vark

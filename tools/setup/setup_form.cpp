@@ -1,0 +1,127 @@
+#include "setup_form.h"
+
+#include "platform/app.h"
+#include "platform/paths.h"
+#include "platform/programs.h"
+#include "profiles/panel_picture.h"
+
+namespace vark {
+namespace {
+
+const Color kYellow = RGB(255, 255, 0);
+const Color kRed = RGB(255, 0, 0);
+constexpr int kRowTop = 300;
+constexpr int kRowStep = 600;
+constexpr const char* kGameProgram = "vark";
+
+void StyleText(Label& label, const std::string& text, Color color, FontSpec font, Align align = Align::Center) {
+  label.SetCaption(text);
+  label.SetForeColor(color);
+  label.SetFont(std::move(font));
+  label.SetTransparent(true);
+  label.SetAlignment(align);
+}
+
+void StyleButton(BtnEnh& b) {
+  b.SetColorProperty(46, RGB(192, 0, 0));
+  b.SetColorProperty(45, RGB(255, 255, 255));
+  b.SetColorProperty(81, kYellow);
+  b.SetColorProperty(79, RGB(255, 255, 255));
+  b.SetProperty(14, 1);
+  b.SetProperty(11, 1);
+  b.SetFont(FontSpec{"Arial Black", 11, true});
+}
+
+void LoadIfPresent(const char* file, const std::function<void(Picture)>& use) {
+  if (FileExists(file)) use(Picture::Load(file));
+}
+
+}  // namespace
+
+SetupForm::SetupForm() : Form("Setup") {
+  BuildOptionRows();
+  Background.SetStretch(true);
+  StyleText(Title, "НАСТРОЙКА ИГРЫ", kYellow, FontSpec{"Arial Black", 16, true});
+  Options.SetBorder(true);
+  StyleText(Status, "", kYellow, FontSpec{"Arial", 10, true});
+  for (BtnEnh* b : {&BtnPlay, &BtnSave, &BtnExit, &BtnLeaveSafe, &BtnSettings}) StyleButton(*b);
+  BtnPlay.OnClick = [this] { SaveAndPlay(); };
+  BtnSave.OnClick = [this] {
+    if (Save()) Status.SetCaption("Настройки сохранены.");
+  };
+  BtnExit.OnClick = [] { App::Get().End(); };
+
+  SafeNotice.SetVisible(false);
+  SafeNotice.SetBorder(true);
+  StyleText(SafeTitle, "БЕЗОПАСНЫЙ РЕЖИМ ВКЛЮЧЁН", kRed, FontSpec{"Arial Black", 14, true});
+  StyleText(SafeText, "Игра открывает это окно вместо себя. Выключить безопасный режим и начать игру?", kYellow,
+            FontSpec{"Arial", 12, true});
+  SafeText.SetWordWrap(true);
+  BtnLeaveSafe.OnClick = [this] {
+    choice[0] = false;
+    SaveAndPlay();
+  };
+  BtnSettings.OnClick = [this] { SafeNotice.SetVisible(false); };
+}
+
+void SetupForm::BuildOptionRows() {
+  for (size_t i = 0; i < kSetupOptions.size(); ++i) {
+    int top = kRowTop + static_cast<int>(i) * kRowStep;
+    int index = static_cast<int>(i);
+    Label& box = *Box.emplace_back(&AddLabel("Box", {360, top, 360, 360}, &Options, index));
+    box.SetBackColor(RGB(255, 255, 255));
+    box.SetForeColor(RGB(192, 0, 0));
+    box.SetFont(FontSpec{"Arial Black", 12, true});
+    box.SetAlignment(Align::Center);
+    Label& caption = *Caption.emplace_back(&AddLabel("Caption", {960, top + 15, 7080, 375}, &Options, index));
+    StyleText(caption, kSetupOptions[i].caption, RGB(255, 255, 255), FontSpec{"Arial", 12, true}, Align::Left);
+    box.OnClick = [this, i] { Toggle(i); };
+    caption.OnClick = [this, i] { Toggle(i); };
+  }
+}
+
+void SetupForm::Form_Load() {
+  LoadIfPresent("Texture0.jpg", [this](Picture p) { Background.SetPicture(std::move(p)); });
+  LoadIfPresent("Texture1.jpg", [this](Picture p) {
+    Options.SetPicture(PanelPicture(p, Options));
+    SafeNotice.SetPicture(PanelPicture(p, SafeNotice));
+  });
+  TXT.SetCaption("Project: VARK");
+  TXT.SetColor(4, RGB(125, 125, 125));
+  TXT.SetColor(5, RGB(255, 255, 255));
+  TXT.SetColor(3, RGB(0, 0, 0));
+  choice = ReadSetupChoice();
+  ShowChoice();
+}
+
+void SetupForm::OfferToLeaveSafeMode() { SafeNotice.SetVisible(true); }
+
+void SetupForm::Toggle(size_t i) {
+  choice[i] = !choice[i];
+  Status.SetCaption("");
+  ShowChoice();
+}
+
+void SetupForm::ShowChoice() {
+  for (size_t i = 0; i < choice.size(); ++i) Box[i]->SetCaption(choice[i] ? "X" : "");
+}
+
+bool SetupForm::Save() {
+  if (SaveSetupChoice(choice)) return true;
+  Status.SetForeColor(kRed);
+  Status.SetCaption("Не удалось сохранить настройки.");
+  return false;
+}
+
+void SetupForm::SaveAndPlay() {
+  ShowChoice();
+  if (!Save()) return;
+  if (!StartProgram(kGameProgram)) {
+    Status.SetForeColor(kRed);
+    Status.SetCaption("Настройки сохранены, но игру запустить не удалось.");
+    return;
+  }
+  App::Get().End();
+}
+
+}  // namespace vark

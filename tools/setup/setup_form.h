@@ -1,0 +1,46 @@
+// The set-up window: the four settings as check boxes, save, save and play, and leave.
+// Started as the safe-mode program it first offers to switch safe mode off and play.
+#pragma once
+
+#include <vector>
+
+#include "platform/form.h"
+#include "profiles/setup_settings.h"
+
+namespace vark {
+
+class SetupForm : public Form {
+ public:
+  SetupForm();
+  void Form_Load() override;
+  // Shows the safe-mode notice in front of the settings.
+  void OfferToLeaveSafeMode();
+
+  Image& Background = AddImage("Background", {0, 0, 9600, 7200});
+  N3dText& TXT = Add<N3dText>("TXT", {1680, 120, 6240, 1320});
+  Label& Title = AddLabel("Title", {0, 1440, 9600, 480});
+  PictureBox& Options = AddPictureBox("Options", {720, 2040, 8160, 2760});
+  std::vector<Label*> Box;
+  std::vector<Label*> Caption;
+  Label& Status = AddLabel("Status", {720, 4920, 8160, 375});
+  BtnEnh& BtnPlay = AddButton("BtnPlay", {720, 5520, 3480, 735}, "Сохранить и &играть");
+  BtnEnh& BtnSave = AddButton("BtnSave", {4440, 5520, 2160, 735}, "&Сохранить");
+  BtnEnh& BtnExit = AddButton("BtnExit", {6840, 5520, 2040, 735}, "&Выход");
+
+  PictureBox& SafeNotice = AddPictureBox("SafeNotice", {1200, 1920, 7200, 3480});
+  Label& SafeTitle = AddLabel("SafeTitle", {0, 240, 7200, 495}, &SafeNotice);
+  Label& SafeText = AddLabel("SafeText", {360, 960, 6480, 1215}, &SafeNotice);
+  BtnEnh& BtnLeaveSafe = AddButton("BtnLeaveSafe", {480, 2520, 3360, 735}, "Выключить и играть", &SafeNotice);
+  BtnEnh& BtnSettings = AddButton("BtnSettings", {4080, 2520, 2640, 735}, "Настройки", &SafeNotice);
+
+  SetupChoice choice{};
+
+ private:
+  void BuildOptionRows();
+  void Toggle(size_t i);
+  void ShowChoice();
+  bool Save();
+  void SaveAndPlay();
+};
+
+}  // namespace vark
