@@ -129,9 +129,11 @@ void Image::Draw(SDL_Surface* target, const SDL_Rect& box) const {
 void PictureBox::Draw(SDL_Surface* target, const SDL_Rect& box) const {
   FillRect(target, box, back_);
   if (SDL_Surface* src = picture_.Argb()) {
-    SDL_Rect dst{box.x, box.y, src->w, src->h};
+    // The picture starts at the top-left corner and is cut at the box's edges.
+    SDL_Rect part{0, 0, std::min(src->w, box.w), std::min(src->h, box.h)};
+    SDL_Rect dst{box.x, box.y, part.w, part.h};
     SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_BLEND);
-    SDL_BlitSurface(src, nullptr, target, &dst);
+    SDL_BlitSurface(src, &part, target, &dst);
   }
   if (border_) FrameRect(target, box, RGB(128, 128, 128));
 }

@@ -40,9 +40,18 @@ void Relative(const Control* c, int x, int y, double& rx, double& ry) {
   ry = (y - b.y) * scale;
 }
 
-Control* DefaultFocus(Form& f) {
+bool CanHaveFocus(const Control* c) {
+  for (const Control* k = c; k; k = k->Parent())
+    if (!k->Visible() || !k->Enabled()) return false;
+  return c && c->TakesFocus();
+}
+
+// The control that receives keys: the focused one while it can take them, otherwise the
+// first one in the form's order that can.
+Control* KeyTarget(Form& f) {
+  if (CanHaveFocus(f.Focused())) return f.Focused();
   for (const auto& c : f.AllControls())
-    if (c->TakesFocus() && c->Visible() && c->Enabled()) return c.get();
+    if (CanHaveFocus(c.get())) return c.get();
   return nullptr;
 }
 
@@ -79,8 +88,15 @@ void Screen::Shutdown() {
 void Screen::EnsureWindow() {
   if (window_ || !wantWindow_) return;
   Uint32 flags = SDL_WINDOW_HIDDEN | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  window_ = SDL_CreateWindow("Project: VARK", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kScreenWidthPx * 3 / 2,
-                             kScreenHeightPx * 3 / 2, flags);
+  // A window as large as fits, up to one and a half times the design size.
+  int width = kScreenWidthPx * 3 / 2, height = kScreenHeightPx * 3 / 2;
+  SDL_Rect usable;
+  if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+    double fit = std::min({1.5, usable.w * 0.95 / kScreenWidthPx, usable.h * 0.9 / kScreenHeightPx});
+    width = static_cast<int>(kScreenWidthPx * fit);
+    height = static_cast<int>(kScreenHeightPx * fit);
+  }
+  window_ = SDL_CreateWindow("Project: VARK", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
   if (!window_) {
     std::cerr << "vark: cannot open a window: " << SDL_GetError() << "\n";
     wantWindow_ = false;
@@ -309,7 +325,7 @@ void Screen::KeyDown(SDL_Keycode key, uint16_t mod) {
       }
     }
   }
-  Control* focus = f->Focused() ? f->Focused() : DefaultFocus(*f);
+  Control* focus = KeyTarget(*f);
   if (auto* box = dynamic_cast<TextBox*>(focus)) {
     switch (key) {
       case SDLK_BACKSPACE: box->Backspace(); return;
@@ -327,7 +343,7 @@ void Screen::KeyDown(SDL_Keycode key, uint16_t mod) {
 void Screen::TextInput(const std::string& utf8) {
   Form* f = Forms::Active();
   if (!f) return;
-  Control* focus = f->Focused() ? f->Focused() : DefaultFocus(*f);
+  Control* focus = KeyTarget(*f);
   if (auto* box = dynamic_cast<TextBox*>(focus)) box->TypeText(utf8);
 }
 

@@ -5,7 +5,6 @@
 #include "episodes/form3.h"
 #include "intro/intro.h"
 #include "platform/text.h"
-#include "profiles/panel_picture.h"
 #include "profiles/profile_file.h"
 #include "profiles/stack.h"
 #include "startup/form2.h"
@@ -234,7 +233,7 @@ void Form1::Form_Load() {
   Mus.SetFileName("Sfx\\Track1.mid");
   Texture.LoadPicture("Texture0.jpg");
   Picture texture1 = Picture::Load("Texture1.jpg");
-  for (PictureBox* p : {&StartGame, &Entering, &Picture4, &LoadProfile}) p->SetPicture(PanelPicture(texture1, *p));
+  for (PictureBox* p : {&StartGame, &Entering, &Picture4, &LoadProfile}) p->SetPicture(texture1);
   TXT.SetColor(4, RGB(125, 125, 125));
   TXT.SetColor(5, RGB(255, 255, 255));
   TXT.SetColor(3, RGB(0, 0, 0));

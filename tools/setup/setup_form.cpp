@@ -3,7 +3,6 @@
 #include "platform/app.h"
 #include "platform/paths.h"
 #include "platform/programs.h"
-#include "profiles/panel_picture.h"
 
 namespace vark {
 namespace {
@@ -83,8 +82,8 @@ void SetupForm::BuildOptionRows() {
 void SetupForm::Form_Load() {
   LoadIfPresent("Texture0.jpg", [this](Picture p) { Background.SetPicture(std::move(p)); });
   LoadIfPresent("Texture1.jpg", [this](Picture p) {
-    Options.SetPicture(PanelPicture(p, Options));
-    SafeNotice.SetPicture(PanelPicture(p, SafeNotice));
+    Options.SetPicture(p);
+    SafeNotice.SetPicture(p);
   });
   TXT.SetCaption("Project: VARK");
   TXT.SetColor(4, RGB(125, 125, 125));
