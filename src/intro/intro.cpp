@@ -21,7 +21,7 @@ struct Credit {
 constexpr std::array<Credit, INTRO::kCreditCount> kCredits{{
     {"Project: VarK", "The Arcade Game"},
     {"DEVELOPERS TEAM", "КОМАНДА РАЗРАБОТЧИКОВ"},
-    {"DENIS KELPOV", "АВТОР ПРОEКТА, ПРОГРАММИСТ"},
+    {"ARSENY VARKIN", "АВТОР ПРОEКТА, ПРОГРАММИСТ"},
     {"OLEG TUMANOV", "АНИМАТОР, ХУДОЖНИК, МУЗЫКАНТ"},
     {"MARINA VESHKINA", "АНИМАТОР"},
     {"ILYA ZAREVICH", "АНИМАТОР"},
@@ -48,7 +48,7 @@ constexpr std::array<Credit, INTRO::kCreditCount> kCredits{{
 }};
 
 constexpr const char* kScrollText =
-    "DENIS KELPOV, OLEG TUMANOV, MARINA VESHKINA, ILYA ZAREVICH, PAVEL SUKHODOL, VERA OSTROVA"
+    "ARSENY VARKIN, OLEG TUMANOV, MARINA VESHKINA, ILYA ZAREVICH, PAVEL SUKHODOL, VERA OSTROVA"
     " ПРЕДСТАВЛЯЮТ: PROJECT VARK: THE ARCADE GAME DEMO!  ЭТО ТОЛЬКО ДЕМО-ВЕРСИЯ С ТРЕМЯ ИЗ ЧЕТЫРЁХ ЭПИЗОДОВ."
     "  ПОДРОБНОСТИ НА САЙТЕ WWW.VARK.EXAMPLE   E-MAIL: TEAM@VARK.EXAMPLE.  SEE YOU LATER!!!";
 

@@ -40,6 +40,9 @@ class BtnEnh : public Control {
 
   void Draw(SDL_Surface* target, const SDL_Rect& box) const override;
 
+ protected:
+  void EnabledChanged() override { DropCache(); }
+
  private:
   void DropCache() const;
 

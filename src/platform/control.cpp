@@ -31,6 +31,7 @@ void Control::SetVisible(bool v) {
 void Control::SetEnabled(bool e) {
   if (enabled_ == e) return;
   enabled_ = e;
+  EnabledChanged();
   Invalidate();
 }
 

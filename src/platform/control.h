@@ -94,6 +94,8 @@ class Control {
  protected:
   // Marks the control's area as needing a repaint.
   void Invalidate() const;
+  // The enabled state changed (controls that cache their look redraw it).
+  virtual void EnabledChanged() {}
 
  private:
   Form& form_;

@@ -32,9 +32,11 @@ bool InitGamePlatform() {
 
 void ShutdownGamePlatform() {
   Forms::UnloadAll();
+  // The window goes first, so the player sees the game end at once even while the
+  // sound system finishes a tune it was decoding.
+  Screen::Get().Shutdown();
   SetAudioBackend(nullptr);
   Mix_CloseAudio();
-  Screen::Get().Shutdown();
   TTF_Quit();
   IMG_Quit();
   SDL_Quit();

@@ -88,15 +88,8 @@ void Screen::Shutdown() {
 void Screen::EnsureWindow() {
   if (window_ || !wantWindow_) return;
   Uint32 flags = SDL_WINDOW_HIDDEN | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  // A window as large as fits, up to one and a half times the design size.
-  int width = kScreenWidthPx * 3 / 2, height = kScreenHeightPx * 3 / 2;
-  SDL_Rect usable;
-  if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
-    double fit = std::min({1.5, usable.w * 0.95 / kScreenWidthPx, usable.h * 0.9 / kScreenHeightPx});
-    width = static_cast<int>(kScreenWidthPx * fit);
-    height = static_cast<int>(kScreenHeightPx * fit);
-  }
-  window_ = SDL_CreateWindow("Project: VARK", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
+  SDL_Rect box = WindowBox();
+  window_ = SDL_CreateWindow("Project: VARK", box.x, box.y, box.w, box.h, flags);
   if (!window_) {
     std::cerr << "vark: cannot open a window: " << SDL_GetError() << "\n";
     wantWindow_ = false;
@@ -112,9 +105,26 @@ void Screen::EnsureWindow() {
   UpdatePointer();
 }
 
+SDL_Rect Screen::WindowBox() const {
+  SDL_Rect usable{0, 0, kScreenWidthPx, kScreenHeightPx};
+  SDL_DisplayMode desktop;
+  // Full screen covers the whole display, also where no window manager resizes windows.
+  if (fullscreen_ && SDL_GetDesktopDisplayMode(0, &desktop) == 0) return SDL_Rect{0, 0, desktop.w, desktop.h};
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return SDL_Rect{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 720};
+  // A window as large as fits, up to one and a half times the design size.
+  double fit = std::min({1.5, usable.w * 0.95 / kScreenWidthPx, usable.h * 0.9 / kScreenHeightPx});
+  int w = static_cast<int>(kScreenWidthPx * fit), h = static_cast<int>(kScreenHeightPx * fit);
+  return SDL_Rect{usable.x + (usable.w - w) / 2, usable.y + (usable.h - h) / 2, w, h};
+}
+
 void Screen::SetFullscreen(bool on) {
   fullscreen_ = on;
-  if (window_) SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  if (window_) {
+    SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    SDL_Rect box = WindowBox();
+    SDL_SetWindowSize(window_, box.w, box.h);
+    SDL_SetWindowPosition(window_, box.x, box.y);
+  }
   InvalidateAll();
 }
 

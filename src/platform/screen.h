@@ -68,6 +68,8 @@ class Screen {
   void ComposeForm(Form& form);
   void ComposeControl(Control& c, const SDL_Rect& clip);
   void EnsureWindow();
+  // Where the window goes: the whole display in full screen, else a scaled window.
+  SDL_Rect WindowBox() const;
   void ApplyPointer(Control* c, Form* f);
   void SetHover(Control* c);
 
