@@ -45,21 +45,21 @@ std::string FindFontFile(const std::string& family, bool bold) {
 
 }  // namespace
 
-TTF_Font* OpenFont(const FontSpec& spec) {
+TTF_Font* OpenFont(const FontSpec& wanted) {
   static std::map<std::tuple<std::string, int, bool>, TTF_Font*> cache;
   if (!TTF_WasInit() && TTF_Init() != 0) {
     std::cerr << "vark: font system failed: " << TTF_GetError() << "\n";
     return nullptr;
   }
   // Points at 96 dots per inch, as the screens were designed.
-  int pixels = std::max(6, static_cast<int>(std::lround(spec.sizePt * 96.0 / 72.0)));
-  auto key = std::make_tuple(spec.family, pixels, spec.bold);
+  int pixels = std::max(6, static_cast<int>(std::lround(wanted.sizePt * 96.0 / 72.0)));
+  auto key = std::make_tuple(wanted.family, pixels, wanted.bold);
   if (auto it = cache.find(key); it != cache.end()) return it->second;
-  bool bold = spec.bold;
-  std::string family = SubstituteFamily(spec.family, bold);
+  bool bold = wanted.bold;
+  std::string family = SubstituteFamily(wanted.family, bold);
   std::string file = FindFontFile(family, bold);
   TTF_Font* font = file.empty() ? nullptr : TTF_OpenFont(file.c_str(), pixels);
-  if (!font) std::cerr << "vark: no font for \"" << spec.family << "\": " << TTF_GetError() << "\n";
+  if (!font) std::cerr << "vark: no font for \"" << wanted.family << "\": " << TTF_GetError() << "\n";
   cache[key] = font;
   return font;
 }

@@ -17,6 +17,6 @@ struct FontSpec {
 
 // An open font at the screen's 96 dots per inch, cached for the run; nullptr (and a line
 // on stderr) when no font can be found.
-TTF_Font* OpenFont(const FontSpec& spec);
+TTF_Font* OpenFont(const FontSpec& wanted);
 
 }  // namespace vark

@@ -1,0 +1,144 @@
+// What the screen shows and how input reaches controls: pointers, keys, text boxes,
+// clipping, the inverting image and label colours.
+#include <gtest/gtest.h>
+
+#include "platform/driver.h"
+#include "platform/screen.h"
+
+namespace vark {
+namespace {
+
+class Board : public Form {
+ public:
+  Board() : Form("Board") {
+    Catcher.SetMaxLength(5);
+    Escape.SetCancel(true);
+    Escape.OnClick = [this] { ++escapes; };
+    Panel.SetBackColor(RGB(0, 0, 255));
+    Inside.SetBackColor(RGB(255, 0, 0));
+    Text.SetTransparent(true);
+    Text.SetFont(FontSpec{"Arial Black", 24, true});
+    Text.SetCaption("ЖЖЖЖ");
+  }
+  void Form_KeyDown(int key, int) override { keys.push_back(key); }
+
+  int escapes = 0;
+  std::vector<int> keys;
+  TextBox& Catcher = Add<TextBox>("Catcher", {0, -3000, 1500, 375});
+  CommandButton& Escape = Add<CommandButton>("Escape", {0, 7500, 300, 300});
+  PictureBox& Panel = AddPictureBox("Panel", {1500, 1500, 1500, 1500});
+  PictureBox& Inside = AddPictureBox("Inside", {750, 750, 3000, 3000}, &Panel);  // reaches past the panel
+  Image& Sprite = AddImage("Sprite", {6000, 1500, 1500, 1500});
+  Image& Inverter = AddImage("Inverter", {6000, 4500, 1500, 1500});
+  Label& Text = AddLabel("Text", {300, 5400, 4500, 900});
+};
+
+TEST(Screen, PointerFollowsControlThenContainerThenForm) {
+  Driver d;
+  auto& b = Forms::Show<Board>();
+  Picture arrow = Picture::FromSurface(SDL_CreateRGBSurfaceWithFormat(0, 32, 32, 32, SDL_PIXELFORMAT_ARGB8888));
+  b.SetMousePointer({PointerKind::Custom, arrow});
+  b.Sprite.SetMousePointer({PointerKind::Invisible, {}});
+  b.Panel.SetMousePointer({PointerKind::Invisible, {}});
+  d.MoveTo(450, 150);  // over Sprite
+  EXPECT_EQ(Screen::Get().CurrentPointer().kind, PointerKind::Invisible);
+  d.MoveTo(600, 400);  // the form's own surface
+  EXPECT_EQ(Screen::Get().CurrentPointer().kind, PointerKind::Custom);
+  d.MoveTo(160, 160);  // Inside, which has no pointer of its own: its container's
+  EXPECT_EQ(Screen::Get().CurrentPointer().kind, PointerKind::Invisible);
+}
+
+TEST(Screen, KeysReachTheFormFirstThenEscapePressesTheCancelButton) {
+  Driver d;
+  auto& b = Forms::Show<Board>();
+  d.Press(SDLK_q);
+  EXPECT_TRUE(b.keys.empty());  // the form hears keys only when it asks for them
+  b.SetKeyPreview(true);
+  d.Press(SDLK_q);
+  d.Press(SDLK_ESCAPE);
+  EXPECT_EQ(b.keys, (std::vector<int>{SDLK_q, SDLK_ESCAPE}));
+  EXPECT_EQ(b.escapes, 1);
+  b.Escape.SetEnabled(false);
+  d.Press(SDLK_ESCAPE);
+  EXPECT_EQ(b.escapes, 1);
+}
+
+TEST(Screen, TypingEditsTheFocusedBoxWithinItsLimits) {
+  Driver d;
+  auto& b = Forms::Show<Board>();
+  int changes = 0;
+  b.Catcher.OnChange = [&] { ++changes; };
+  b.Catcher.SetCharFilter([](std::string_view ch) { return ch != "/"; });
+  d.Type("Жу/к");
+  EXPECT_EQ(b.Catcher.Text(), "Жук");
+  EXPECT_EQ(changes, 3);
+  d.Press(SDLK_BACKSPACE);
+  EXPECT_EQ(b.Catcher.Text(), "Жу");
+  d.Type("1234");
+  EXPECT_EQ(b.Catcher.Text(), "Жу123");  // at most five characters
+  b.Catcher.SetText("Жу123");            // the same text is no change
+  EXPECT_EQ(changes, 7);
+  b.Catcher.SetVisible(false);           // a hidden box takes no keys
+  d.Type("x");
+  EXPECT_EQ(b.Catcher.Text(), "Жу123");
+}
+
+TEST(Screen, AltEnterSwitchesFullScreen) {
+  Driver d;
+  Forms::Show<Board>();
+  bool before = Screen::Get().Fullscreen();
+  d.Press(SDLK_RETURN, KMOD_LALT);
+  EXPECT_NE(Screen::Get().Fullscreen(), before);
+}
+
+TEST(Screen, ContainersClipTheirChildren) {
+  Driver d;
+  Forms::Show<Board>();
+  EXPECT_EQ(d.Pixel(110, 110), 0x0000FFu);  // the panel
+  EXPECT_EQ(d.Pixel(190, 190), 0xFF0000u);  // the child inside the panel
+  EXPECT_EQ(d.Pixel(210, 210), 0x000000u);  // the child's part beyond the panel is cut
+}
+
+TEST(Screen, InvertingImageShowsTheBackgroundInverted) {
+  Driver d;
+  auto& b = Forms::Show<Board>();
+  b.SetBackColor(RGB(10, 200, 30));
+  b.Inverter.SetStretch(true);
+  b.Inverter.SetInvert(true);
+  EXPECT_EQ(d.Pixel(450, 350), 0xF537E1u);
+  EXPECT_EQ(d.Pixel(450, 250), 0x0AC81Eu);
+}
+
+TEST(Screen, LabelColourChangesShowAndMissingPicturesAreEmpty) {
+  Driver d;
+  auto& b = Forms::Show<Board>();
+  auto reddest = [&] {
+    int best = 0;
+    for (int x = 20; x < 300; ++x)
+      for (int y = 360; y < 420; ++y) best = std::max<int>(best, (d.Pixel(x, y) >> 16) & 0xFF);
+    return best;
+  };
+  b.Text.SetForeColor(RGB(0, 0, 255));
+  EXPECT_LT(reddest(), 40);
+  b.Text.SetForeColor(RGB(255, 0, 0));
+  EXPECT_GT(reddest(), 200);
+  b.Sprite.LoadPicture("Gfx\\nothing-here.dat");
+  EXPECT_TRUE(b.Sprite.GetPicture().Empty());
+}
+
+TEST(Screen, ReleaseElsewhereIsNoClickButTheUpGoesToThePressedControl) {
+  Driver d;
+  auto& b = Forms::Show<Board>();
+  int clicks = 0, ups = 0;
+  b.Sprite.OnClick = [&] { ++clicks; };
+  b.Sprite.OnMouseUp = [&](int, int, double, double) { ++ups; };
+  d.MouseDownAt(450, 150);
+  d.MouseUpAt(600, 450);
+  EXPECT_EQ(clicks, 0);
+  EXPECT_EQ(ups, 1);
+  d.ClickAt(450, 150);
+  EXPECT_EQ(clicks, 1);
+}
+
+}  // namespace
+}  // namespace vark
