@@ -10,7 +10,6 @@ namespace vark {
 namespace {
 
 const Color kTitleGreen = RGB(0, 255, 0);
-const Color kYellow = RGB(255, 255, 0);
 
 }  // namespace
 
@@ -53,11 +52,11 @@ Form3::Form3() : Form("Form3") {
 void Form3::StyleButtons() {
   for (BtnEnh* b : {&BtnEnh1, &BtnEnh2, &BtnEnh3, &BtnEnh4}) {
     b->SetColorProperty(45, RGB(192, 0, 0));
-    b->SetColorProperty(81, RGB(255, 255, 0));
+    b->SetColorProperty(81, kYellow);
     b->SetProperty(11, 1);
   }
   BtnEnh5.SetColorProperty(45, RGB(255, 128, 128));
-  BtnEnh5.SetColorProperty(81, RGB(255, 255, 0));
+  BtnEnh5.SetColorProperty(81, kYellow);
   BtnEnh5.SetProperty(11, 1);
   const std::pair<int, int32_t> title[] = {{45, 128}, {81, 255}, {11, 4}, {80, 255}, {82, 192},
                                            {83, 255}, {14, 1},   {88, 3},  {74, 2}};

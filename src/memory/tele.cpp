@@ -37,9 +37,6 @@ constexpr int kFirstTickMs = 1000;
 constexpr int kPairPauseMs = 500;
 constexpr int kPanelMs = 1500;
 
-constexpr Color kRed = RGB(255, 0, 0);
-constexpr Color kYellow = RGB(255, 255, 0);
-constexpr Color kGreen = RGB(0, 255, 0);
 constexpr Color kLightGrey = RGB(192, 192, 192);
 
 // Appearance properties of the button control.

@@ -33,6 +33,13 @@ constexpr Color RGB(int r, int g, int b) {
   return Color{static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b)};
 }
 
+// The plain colours the screens use by name.
+inline constexpr Color kBlack = RGB(0, 0, 0);
+inline constexpr Color kWhite = RGB(255, 255, 255);
+inline constexpr Color kRed = RGB(255, 0, 0);
+inline constexpr Color kGreen = RGB(0, 255, 0);
+inline constexpr Color kYellow = RGB(255, 255, 0);
+
 // The packed form some numbered properties use: red + 256 x green + 65536 x blue.
 constexpr int32_t PackColor(Color c) { return c.r | (c.g << 8) | (c.b << 16); }
 constexpr Color UnpackColor(int32_t v) {

@@ -20,8 +20,6 @@ constexpr int kSelectorMargin = 128;
 constexpr int kProfileSlotTops[] = {600, 1560, 2520};
 constexpr size_t kMaxNameLength = 64;
 
-const Color kRed = RGB(255, 0, 0);
-const Color kYellow = RGB(255, 255, 0);
 const Color kPanelButtonFace = RGB(192, 0, 0);
 const Color kSlotBack = RGB(0, 0, 0);
 const Color kSelectedSlotBack = RGB(64, 0, 0);
@@ -212,8 +210,8 @@ void Form1::WireProfileSlots() {
 void Form1::StyleButtons() {
   for (BtnEnh* b : {&Btn1, &Btn2, &Btn3, &Btn4}) {
     b->SetColorProperty(46, RGB(192, 255, 192));
-    b->SetColorProperty(79, RGB(255, 255, 255));
-    b->SetColorProperty(84, RGB(255, 255, 0));
+    b->SetColorProperty(79, kWhite);
+    b->SetColorProperty(84, kYellow);
     b->SetProperty(14, 1);
     b->SetColorProperty(45, RGB(0, 0, 192));
   }
@@ -235,7 +233,7 @@ void Form1::Form_Load() {
   Picture texture1 = Picture::Load("Texture1.jpg");
   for (PictureBox* p : {&StartGame, &Entering, &Picture4, &LoadProfile}) p->SetPicture(texture1);
   TXT.SetColor(4, RGB(125, 125, 125));
-  TXT.SetColor(5, RGB(255, 255, 255));
+  TXT.SetColor(5, kWhite);
   TXT.SetColor(3, RGB(0, 0, 0));
   TXT.SetSwitch(0, true);
   Timer1.SetInterval(100);

@@ -46,8 +46,7 @@ constexpr std::array<Spot, kQuizLevels> kMarkerPositions{{
 }};
 
 constexpr Color kAnswerColor = RGB(0, 255, 0);
-constexpr Color kHoverColor = RGB(255, 0, 0);
-constexpr Color kWhite = RGB(255, 255, 255);
+constexpr Color kHoverColor = kRed;
 
 constexpr int kFirstLevelBlinks = 10;
 constexpr int kLaterLevelBlinks = 5;
@@ -148,7 +147,7 @@ void Quest::WireMouse() {
 }
 
 void Quest::Form_Load() {
-  BtnEnh2.SetColorProperty(46, RGB(255, 0, 0));
+  BtnEnh2.SetColorProperty(46, kRed);
   Forms::Unload<Form3>();
   Show();
   SetMousePointer(Forms::Get<Stack>().CustomPointer());

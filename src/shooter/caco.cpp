@@ -17,8 +17,6 @@ namespace {
 // The explosion channel used last. It carries over from one game to the next in a run.
 int SndRotor = 0;
 
-constexpr Color kRed = RGB(255, 0, 0);
-constexpr Color kYellow = RGB(255, 255, 0);
 constexpr int kRaisedFace = 1;
 constexpr int kCaptionBox = 4;
 constexpr int kHomeTopRow1 = 240;

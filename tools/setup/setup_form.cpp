@@ -7,8 +7,6 @@
 namespace vark {
 namespace {
 
-const Color kYellow = RGB(255, 255, 0);
-const Color kRed = RGB(255, 0, 0);
 constexpr int kRowTop = 300;
 constexpr int kRowStep = 600;
 constexpr const char* kGameProgram = "vark";
