@@ -13,6 +13,7 @@ namespace {
 constexpr int kStyle = 11, kFramed = 14, kCaption = 45, kFace = 46, kFrameColor = 79, kHoverCaption = 81,
               kShadowColor = 80, kLowerFace = 82, kHoverFrame = 83, kHoverFace = 84, kFrameWidth = 74,
               kShadowDepth = 88;
+constexpr int kCaptionBoxStyle = 4;
 
 const Color kDefaultFace = RGB(150, 150, 160);
 
@@ -91,83 +92,88 @@ void BtnEnh::SetHovered(bool h) {
   DropCache();
 }
 
+Color BtnEnh::ColorOr(int number, Color fallback) const {
+  auto it = properties_.find(number);
+  return it == properties_.end() ? fallback : UnpackColor(it->second);
+}
+
+bool BtnEnh::Lit() const { return hovered_ && Enabled(); }
+
+Color BtnEnh::FaceColor() const {
+  Color face = ColorOr(kFace, kDefaultFace);
+  return Lit() ? ColorOr(kHoverFace, face) : face;
+}
+
+void BtnEnh::PaintFace(SDL_Surface* s, Color face) const {
+  SDL_Rect whole{0, 0, s->w, s->h};
+  Color lower = ColorOr(kLowerFace, Mix(face, kBlack, 45));
+  VerticalGradient(s, whole, Mix(face, kWhite, 25), lower);
+  // Bevel: light top-left edge, dark bottom-right edge.
+  FillRect(s, SDL_Rect{0, 0, s->w, 1}, Mix(face, kWhite, 60));
+  FillRect(s, SDL_Rect{0, 0, 1, s->h}, Mix(face, kWhite, 60));
+  FillRect(s, SDL_Rect{0, s->h - 1, s->w, 1}, Mix(face, kBlack, 70));
+  FillRect(s, SDL_Rect{s->w - 1, 0, 1, s->h}, Mix(face, kBlack, 70));
+}
+
+void BtnEnh::PaintFrame(SDL_Surface* s) const {
+  Color frame = ColorOr(kFrameColor, kWhite);
+  if (Lit()) frame = ColorOr(kHoverFrame, frame);
+  FrameRect(s, SDL_Rect{0, 0, s->w, s->h}, frame, std::clamp(Property(kFrameWidth), 1, 4));
+}
+
+void BtnEnh::PaintCaption(SDL_Surface* s, Color face) const {
+  bool captionBox = Property(kStyle) == kCaptionBoxStyle;
+  Color color = ColorOr(kCaption, captionBox || Luma(face) < 128 ? kWhite : kBlack);
+  if (Lit()) color = ColorOr(kHoverCaption, color);
+  if (!Enabled()) color = Mix(color, captionBox ? RGB(96, 96, 96) : face, 55);
+  Color shadow = ColorOr(kShadowColor, Luma(color) > 100 ? kBlack : kWhite);
+  int depth = properties_.count(kShadowDepth) ? std::clamp(Property(kShadowDepth), 0, 6) : (captionBox ? 2 : 1);
+
+  int marked;
+  std::string text = StripMnemonic(caption_, marked);
+  // The caption's size follows the button's height, then shrinks to fit its width.
+  FontSpec font = font_;
+  font.sizePt = std::clamp(s->h * (captionBox ? 0.62 : 0.42), 9.0, 48.0) * 72.0 / 96.0;
+  font = FitFont(font, text, s->w - 8);
+  SDL_Surface* front = RenderText(text, font, color);
+  if (!front) return;
+  SDL_Rect at{(s->w - front->w) / 2, (s->h - front->h) / 2, front->w, front->h};
+  if (SDL_Surface* back = depth > 0 ? RenderText(text, font, shadow) : nullptr) {
+    SDL_Rect offset{at.x + depth, at.y + depth, back->w, back->h};
+    SDL_BlitSurface(back, nullptr, s, &offset);
+    SDL_FreeSurface(back);
+  }
+  SDL_BlitSurface(front, nullptr, s, &at);
+  SDL_FreeSurface(front);
+  if (marked >= 0) Underline(s, text, marked, font, at, color);
+}
+
+void BtnEnh::Underline(SDL_Surface* s, const std::string& text, int marked, const FontSpec& font,
+                       const SDL_Rect& at, Color color) const {
+  TTF_Font* f = OpenFont(font);
+  if (!f) return;
+  std::string before = text.substr(0, Utf8ByteOffset(text, marked));
+  std::string upto = text.substr(0, Utf8ByteOffset(text, marked + 1));
+  int x0 = 0, x1 = 0, h = 0;
+  TTF_SizeUTF8(f, before.c_str(), &x0, &h);
+  TTF_SizeUTF8(f, upto.c_str(), &x1, &h);
+  int y = at.y + TTF_FontAscent(f) + 2;
+  FillRect(s, SDL_Rect{at.x + x0, y, std::max(1, x1 - x0), std::max(1, h / 14)}, color);
+}
+
 void BtnEnh::Draw(SDL_Surface* target, const SDL_Rect& box) const {
   if (box.w <= 0 || box.h <= 0) return;
+  // The whole button is drawn once into its own picture and reused until it changes.
   if (!face_ || face_->w != box.w || face_->h != box.h) {
     if (face_) SDL_FreeSurface(face_);
     face_ = SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888);
     if (!face_) return;
     SDL_FillRect(face_, nullptr, 0);
     SDL_SetSurfaceBlendMode(face_, SDL_BLENDMODE_BLEND);
-
-    auto color = [&](int n, Color fallback) {
-      return properties_.count(n) ? UnpackColor(properties_.at(n)) : fallback;
-    };
-    bool captionBox = Property(kStyle) == 4;
-    bool lit = hovered_ && Enabled();
-    SDL_Rect whole{0, 0, box.w, box.h};
-
-    Color face = color(kFace, kDefaultFace);
-    if (lit && properties_.count(kHoverFace)) face = color(kHoverFace, face);
-    if (!captionBox) {
-      Color lower = color(kLowerFace, Mix(face, RGB(0, 0, 0), 45));
-      VerticalGradient(face_, whole, Mix(face, RGB(255, 255, 255), 25), lower);
-      // Bevel: light top-left edge, dark bottom-right edge.
-      FillRect(face_, SDL_Rect{0, 0, box.w, 1}, Mix(face, RGB(255, 255, 255), 60));
-      FillRect(face_, SDL_Rect{0, 0, 1, box.h}, Mix(face, RGB(255, 255, 255), 60));
-      FillRect(face_, SDL_Rect{0, box.h - 1, box.w, 1}, Mix(face, RGB(0, 0, 0), 70));
-      FillRect(face_, SDL_Rect{box.w - 1, 0, 1, box.h}, Mix(face, RGB(0, 0, 0), 70));
-    }
-    if (Property(kFramed) == 1) {
-      Color frame = color(kFrameColor, RGB(255, 255, 255));
-      if (lit) frame = color(kHoverFrame, frame);
-      FrameRect(face_, whole, frame, std::clamp(Property(kFrameWidth), 1, 4));
-    }
-
-    Color captionColor = color(kCaption, captionBox || Luma(face) < 128 ? RGB(255, 255, 255) : RGB(0, 0, 0));
-    if (lit) captionColor = color(kHoverCaption, captionColor);
-    if (!Enabled()) captionColor = Mix(captionColor, captionBox ? RGB(96, 96, 96) : face, 55);
-    Color shadow = color(kShadowColor, Luma(captionColor) > 100 ? RGB(0, 0, 0) : RGB(255, 255, 255));
-    int depth = properties_.count(kShadowDepth) ? std::clamp(Property(kShadowDepth), 0, 6) : (captionBox ? 2 : 1);
-
-    int marked;
-    std::string text = StripMnemonic(caption_, marked);
-    // The caption's size follows the button's height, then shrinks to fit its width.
-    FontSpec font = font_;
-    double px = std::clamp(box.h * (captionBox ? 0.62 : 0.42), 9.0, 48.0);
-    font.sizePt = px * 72.0 / 96.0;
-    for (int tries = 0; tries < 12 && !text.empty(); ++tries) {
-      TTF_Font* f = OpenFont(font);
-      int w = 0, h = 0;
-      if (f) TTF_SizeUTF8(f, text.c_str(), &w, &h);
-      if (!f || w <= box.w - 8 || font.sizePt <= 6) break;
-      font.sizePt *= 0.88;
-    }
-    SDL_Surface* front = RenderText(text, font, captionColor);
-    SDL_Surface* back = depth > 0 ? RenderText(text, font, shadow) : nullptr;
-    if (front) {
-      SDL_Rect at{(box.w - front->w) / 2, (box.h - front->h) / 2, front->w, front->h};
-      if (back) {
-        SDL_Rect s{at.x + depth, at.y + depth, back->w, back->h};
-        SDL_BlitSurface(back, nullptr, face_, &s);
-      }
-      SDL_BlitSurface(front, nullptr, face_, &at);
-      if (marked >= 0) {
-        // Underline the keyboard letter.
-        TTF_Font* f = OpenFont(font);
-        std::string before = text.substr(0, Utf8ByteOffset(text, marked));
-        std::string upto = text.substr(0, Utf8ByteOffset(text, marked + 1));
-        int x0 = 0, x1 = 0, h = 0;
-        if (f) {
-          TTF_SizeUTF8(f, before.c_str(), &x0, &h);
-          TTF_SizeUTF8(f, upto.c_str(), &x1, &h);
-          int y = at.y + TTF_FontAscent(f) + 2;
-          FillRect(face_, SDL_Rect{at.x + x0, y, std::max(1, x1 - x0), std::max(1, h / 14)}, captionColor);
-        }
-      }
-    }
-    if (front) SDL_FreeSurface(front);
-    if (back) SDL_FreeSurface(back);
+    Color face = FaceColor();
+    if (Property(kStyle) != kCaptionBoxStyle) PaintFace(face_, face);
+    if (Property(kFramed) == 1) PaintFrame(face_);
+    PaintCaption(face_, face);
   }
   SDL_Rect dst = box;
   SDL_BlitSurface(face_, nullptr, target, &dst);

@@ -45,6 +45,14 @@ class BtnEnh : public Control {
 
  private:
   void DropCache() const;
+  Color ColorOr(int number, Color fallback) const;
+  bool Lit() const;
+  Color FaceColor() const;
+  void PaintFace(SDL_Surface* s, Color face) const;
+  void PaintFrame(SDL_Surface* s) const;
+  void PaintCaption(SDL_Surface* s, Color face) const;
+  void Underline(SDL_Surface* s, const std::string& text, int marked, const FontSpec& font, const SDL_Rect& at,
+                 Color color) const;
 
   std::string caption_;
   FontSpec font_;

@@ -3,6 +3,7 @@
 #include <SDL_ttf.h>
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <map>
@@ -61,6 +62,17 @@ TTF_Font* OpenFont(const FontSpec& wanted) {
   TTF_Font* font = file.empty() ? nullptr : TTF_OpenFont(file.c_str(), pixels);
   if (!font) std::cerr << "vark: no font for \"" << wanted.family << "\": " << TTF_GetError() << "\n";
   cache[key] = font;
+  return font;
+}
+
+FontSpec FitFont(FontSpec font, const std::string& text, int maxWidth) {
+  constexpr double kSmallestPt = 6.0;
+  for (int tries = 0; tries < 16 && !text.empty(); ++tries) {
+    TTF_Font* f = OpenFont(font);
+    int w = 0, h = 0;
+    if (!f || TTF_SizeUTF8(f, text.c_str(), &w, &h) != 0 || w <= maxWidth || font.sizePt <= kSmallestPt) break;
+    font.sizePt = std::max(kSmallestPt, font.sizePt * 0.9);
+  }
   return font;
 }
 

@@ -19,4 +19,8 @@ struct FontSpec {
 // on stderr) when no font can be found.
 TTF_Font* OpenFont(const FontSpec& wanted);
 
+// The font, made smaller step by step until `text` fits in `maxWidth` pixels (or it
+// reaches a readable minimum).
+FontSpec FitFont(FontSpec font, const std::string& text, int maxWidth);
+
 }  // namespace vark

@@ -58,13 +58,7 @@ SDL_Surface* N3dText::Mask(const SDL_Rect& box, int depth) const {
   if (mask_) SDL_FreeSurface(mask_);
   FontSpec font = font_;
   font.sizePt = (box.h - depth) * 0.72 * 72.0 / 96.0;
-  for (int tries = 0; tries < 14; ++tries) {
-    TTF_Font* f = OpenFont(font);
-    int w = 0, h = 0;
-    if (f) TTF_SizeUTF8(f, caption_.c_str(), &w, &h);
-    if (!f || w <= box.w - depth - 4 || font.sizePt <= 8) break;
-    font.sizePt *= 0.9;
-  }
+  font = FitFont(font, caption_, box.w - depth - 4);
   mask_ = RenderText(caption_, font, RGB(255, 255, 255));
   maskWidth_ = box.w;
   maskHeight_ = box.h;

@@ -21,7 +21,7 @@ void WriteCompanion(TempFolder& dir, const std::string& name) {
 }
 
 bool WaitForFile(const std::filesystem::path& p) {
-  for (int i = 0; i < 200; ++i) {
+  for (int i = 0; i < 1000; ++i) {
     if (std::filesystem::exists(p)) return true;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));  // a real child process
   }
