@@ -15,7 +15,11 @@ namespace {
 // Families the game's screens name, mapped to what a Debian machine has: heavy display
 // faces become DejaVu Sans bold, the rest DejaVu Sans.
 std::string SubstituteFamily(const std::string& family, bool& bold) {
-  if (family == "Arial Black" || family == "Impact") {
+  if (family == "Impact") {
+    bold = true;
+    return "DejaVu Sans Condensed";  // narrow and heavy, as the face it stands for
+  }
+  if (family == "Arial Black") {
     bold = true;
     return "DejaVu Sans";
   }
