@@ -39,10 +39,17 @@ constexpr int kPanelMs = 1500;
 
 constexpr Color kLightGrey = RGB(192, 192, 192);
 
+// The panels' captions want Impact, a narrow heavy face. The fonts here have no Impact and
+// the wide bold face put in its place shrinks "ИГРА ОКОНЧЕНА!" to a small line in its box,
+// so the condensed bold face, the nearest to Impact, stands in for it.
+const FontSpec kPanelFont{"DejaVu Sans Condensed", 24, true};
+
 // Appearance properties of the button control.
 constexpr int kStyle = 11;
 constexpr int kCaptionColour = 45;
 constexpr int kHoverCaptionColour = 81;
+constexpr int kShadowColour = 80;
+constexpr int kShadowDepth = 88;
 constexpr int kFlatCaption = 4;
 constexpr int kRaisedFace = 1;
 
@@ -60,15 +67,20 @@ void MoveBy(Control& c, int dLeft, int dTop, int dWidth, int dHeight) {
 
 void ShrinkStep(Control& tile) { MoveBy(tile, kShrinkStep, kFlipStep, -2 * kShrinkStep, -2 * kFlipStep); }
 
-void StyleCaption(BtnEnh& b, Color caption) {
+// A caption box; its black shadow keeps the caption clear on the night sky and on the
+// stone (a red caption would otherwise get a light shadow that blurs it).
+void StyleCaption(BtnEnh& b, Color caption, int shadowDepth) {
   b.SetColorProperty(kCaptionColour, caption);
   b.SetProperty(kStyle, kFlatCaption);
+  b.SetColorProperty(kShadowColour, kBlack);
+  b.SetProperty(kShadowDepth, shadowDepth);
 }
 
 void StyleChoice(BtnEnh& b) {
   b.SetProperty(kStyle, kRaisedFace);
   b.SetColorProperty(kCaptionColour, kRed);
   b.SetColorProperty(kHoverCaptionColour, kYellow);
+  b.SetColorProperty(kShadowColour, kBlack);
   b.SetFont(FontSpec{"Arial", 14, true});
 }
 
@@ -112,17 +124,18 @@ void Tele::StyleControls() {
   Image3.SetInvert(true);
   Picture1.SetVisible(false);
   Image4.SetStretch(true);
-  BtnEnh4.SetFont(FontSpec{"Impact", 26, false});
+  BtnEnh4.SetFont(kPanelFont);
   Picture2.SetVisible(false);
   Image5.SetStretch(true);
-  BtnEnh5.SetFont(FontSpec{"Impact", 24, false});
+  BtnEnh5.SetFont(kPanelFont);
   Command1.SetCancel(true);
 }
 
 void Tele::Form_Load() {
   EffectsValue = GetSetting("Brindle", "KELP", "NoEffects");
-  for (BtnEnh* b : {&BtnEnh1, &BtnEnh2, &BtnEnh3, &BtnEnh4}) StyleCaption(*b, kRed);
-  StyleCaption(BtnEnh5, kLightGrey);
+  for (BtnEnh* b : {&BtnEnh1, &BtnEnh2, &BtnEnh3}) StyleCaption(*b, kRed, 1);
+  StyleCaption(BtnEnh4, kRed, 2);
+  StyleCaption(BtnEnh5, kLightGrey, 3);
   StyleChoice(BtnEnh6);
   StyleChoice(BtnEnh7);
   SetMousePointer(Forms::Get<Stack>().CustomPointer());
@@ -168,7 +181,7 @@ void Tele::InitMaps() {
   Map = memory::Deal(Pairs);
   PairsLeft = Pairs;
   Label2.SetCaption(memory::StatsText(0, Pairs + 1));
-  Busy = 0;
+  Resume();
 }
 
 void Tele::RestoreImg() {
@@ -226,8 +239,12 @@ void Tele::ViewStats() { Label2.SetCaption(memory::StatsText(Pairs - PairsLeft +
 void Tele::TakeNewTurn() {
   Opened = {-1, -1};
   OpenCount = 0;
-  Busy = 0;
+  Resume();
 }
+
+// A pair removed or a level dealt while the exit question is open must not set the time
+// bar running or let tiles beside the question be turned: the question keeps play held.
+void Tele::Resume() { Busy = Picture2.Visible() ? 1 : 0; }
 
 // A wrong pair turns face down again, the first tile first.
 void Tele::Timer1_Timer() {
@@ -353,6 +370,10 @@ void Tele::Timer4_Timer() {
 }
 
 void Tele::GameOver() {
+  // A pair still waiting to be removed or turned back stays as it is under the panel:
+  // the lost game must not go on to count it, free the board or change the level.
+  Timer1.SetInterval(0);
+  Timer2.SetInterval(0);
   Play3();
   Busy = 1;
   BtnEnh4.SetCaption("ИГРА ОКОНЧЕНА!");

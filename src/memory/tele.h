@@ -77,8 +77,9 @@ class Tele : public Form {
   BtnEnh& BtnEnh2 = AddButton("BtnEnh2", {120, 1080, 1215, 375}, "ОТКРЫТО");
   Label& Label2 = AddLabel("Label2", {120, 1440, 1215, 375});
   BtnEnh& BtnEnh3 = AddButton("BtnEnh3", {240, 2040, 975, 375}, "ТАЙМЕР");
-  Shape& Shape1 = Add<Shape>("Shape1", {480, 2520, 495, 4215});
   Image& Image3 = AddImage("Image3", {480, 2520, 495, 4215});
+  // The frame lies over the bar so that it stays green where the bar inverts what is beneath.
+  Shape& Shape1 = Add<Shape>("Shape1", {480, 2520, 495, 4215});
   std::vector<Image*> Image1 = AddTiles();
   PictureBox& Picture1 = AddPictureBox("Picture1", {3360, 2400, 4095, 1695});
   Image& Image4 = AddImage("Image4", {0, 0, 4095, 1695}, &Picture1);
@@ -111,6 +112,8 @@ class Tele : public Form {
   void FlipHalf(int index, int direction);
   void FlipTo(int index, const std::string& pictureName);
   void TakeNewTurn();
+  // Lets play go on after a pause, unless the exit question is still open.
+  void Resume();
 };
 
 }  // namespace vark
