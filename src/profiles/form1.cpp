@@ -51,19 +51,35 @@ Form1::Form1() : Form("Form1") {
   WireMainButtons();
   WirePanels();
   WireProfileSlots();
+  SetKeyPreview(true);
 }
 
 void Form1::BuildFaceSlots() {
   for (int i = 0; i < kFaceSlots; ++i) {
-    int left = kFaceColumns[i % 5], top = kFaceRows[i / 5];
-    Image& face = AddImage("Varker", {left, top, kFaceSize, kFaceSize}, &StartGame, i);
+    Image& face = AddImage("Varker", {kFaceColumns[i % 5], kFaceRows[i / 5], kFaceSize, kFaceSize}, &StartGame, i);
     face.SetStretch(true);
     face.OnMouseDown = [this, i](int, int, double, double) { Varker_MouseDown(i); };
-    Label& name = AddLabel("NameVarker", {left - 120, top + kFaceSize, 975, 255}, &StartGame, i);
-    StyleCaption(name, "", kYellow, FontSpec{"Arial", 8, true});
     Varker.push_back(&face);
+  }
+  // The names reach a little into the next row of faces: they lie in front of every face,
+  // so no name is cut by the picture below it.
+  for (int i = 0; i < kFaceSlots; ++i) {
+    Label& name = AddLabel("NameVarker", {Varker[i]->Left() - 120, Varker[i]->Top() + kFaceSize, 975, 255},
+                           &StartGame, i);
+    StyleCaption(name, "", kYellow, FontSpec{"Arial", 8, true});
+    name.OnMouseDown = [this, i](int, int, double, double y) { NameVarker_MouseDown(i, y); };
     NameVarker.push_back(&name);
   }
+}
+
+void Form1::NameVarker_MouseDown(int i, double y) {
+  // A name chooses its face; the lower edge of the name lies over the face below it.
+  int below = i + 5;
+  if (below < kFaceSlots && NameVarker[i]->Top() + y >= Varker[below]->Top()) {
+    if (Varker[below]->Visible()) Varker_MouseDown(below);
+    return;
+  }
+  Varker_MouseDown(i);
 }
 
 void Form1::BuildProfileSlots() {
@@ -200,7 +216,10 @@ void Form1::WireProfileSlots() {
     auto select = [this, k] { SelPrf(k); };
     auto press = [this, k](int, int, double, double) { SelPrf(k); };
     Picture2[k]->OnClick = select;
-    for (Control* c : std::initializer_list<Control*>{Image1[k], Label2[k], Label3[k], Label4[k], Label5[k]}) {
+    // Every part of the slot selects it, the lower result lines too: a click there must not
+    // fall into a dead spot.
+    for (Control* c : std::initializer_list<Control*>{Image1[k], Label2[k], Label3[k], Label4[k], Label5[k],
+                                                      Label6[k], Label7[k]}) {
       c->OnClick = select;
       c->OnMouseDown = press;
     }
@@ -371,6 +390,11 @@ void Form1::EnterName() {
   txt2.SetCaption(stack.Profile + "_");
   Text1.SetText(stack.Profile);
   Text1.CaretEnd();
+}
+
+void Form1::Form_KeyDown(int keyCode, int) {
+  bool enter = keyCode == SDLK_RETURN || keyCode == SDLK_KP_ENTER;
+  if (enter && Entering.Visible() && !Picture4.Visible() && BtnEnh2.Enabled()) NewProf();
 }
 
 void Form1::Text1_Change() {

@@ -16,6 +16,8 @@ class Form1 : public Form {
  public:
   Form1();
   void Form_Load() override;
+  // Enter confirms a typed name, as "ОК" does.
+  void Form_KeyDown(int keyCode, int shift) override;
 
   // Effect 1 (click), effect 2 (cancel, back, error) and the menu music.
   void Play1() { Aud1.Play(); }
@@ -134,6 +136,7 @@ class Form1 : public Form {
   void InitVarkers();
   void InitVarkers2();
   void Varker_MouseDown(int i);
+  void NameVarker_MouseDown(int i, double y);
   void AcceptFace();
   void EnterName();
   void ShowEntering(bool on);

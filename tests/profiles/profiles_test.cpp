@@ -145,6 +145,45 @@ TEST_F(Profiles, FifteenFacesFitOnePageSixteenScrollByFive) {
   EXPECT_EQ(m.NameVarker[0]->Caption(), "Face01");
 }
 
+TEST_F(Profiles, NamesChooseTheirFacesAndDoNotHideTheFaceBelow) {
+  WriteFaces(12);
+  Form1& m = OpenFaceChoice();
+  d.MouseDown(*m.NameVarker[3]);
+  EXPECT_EQ(m.SelectedFace, 3);
+  EXPECT_TRUE(m.BtnAccept.Enabled());
+
+  // The top edge of face 6 lies under the lower edge of name 1.
+  SDL_Rect face = m.Varker[6]->ScreenBox(), name = m.NameVarker[1]->ScreenBox();
+  ASSERT_LT(face.y, name.y + name.h);
+  d.MouseDownAt(face.x + face.w / 2, face.y + 1);
+  EXPECT_EQ(m.SelectedFace, 6);
+  EXPECT_EQ(m.Selector.Top(), m.Varker[6]->Top() - 128);
+
+  // Under name 6 lies face 11; under name 7 the empty slot 12: nothing is chosen there.
+  SDL_Rect empty = m.NameVarker[7]->ScreenBox();
+  d.MouseDownAt(empty.x + empty.w / 2, empty.y + empty.h - 1);
+  EXPECT_EQ(m.SelectedFace, 6);
+}
+
+TEST_F(Profiles, EnterConfirmsTheNameOnlyWhenOkCould) {
+  WriteFaces(1);
+  WriteProfileFile("Ann", "Face01.dat\r\n");
+  Form1& m = ChooseFace(0);
+  TypeName(m, "");
+  d.Press(SDLK_RETURN);
+  EXPECT_FALSE(m.Picture4.Visible());
+  TypeName(m, "Ann");
+  d.Press(SDLK_RETURN);
+  EXPECT_TRUE(m.Picture4.Visible());
+  d.Press(SDLK_RETURN);  // the question wants its own answer
+  EXPECT_EQ(ReadBytes("Ann.pro"), "Face01.dat\r\n");
+  d.Click(m.BtnCan);
+  TypeName(m, "Eve");
+  d.Press(SDLK_KP_ENTER);
+  EXPECT_TRUE(Forms::IsLoaded<Form3>());
+  EXPECT_EQ(Forms::Get<Stack>().Profile, "Eve");
+}
+
 TEST_F(Profiles, ListWithoutProfilesShowsTheNotice) {
   Form1& m = ReadyMenu();
   d.Click(m.Btn4);
@@ -197,7 +236,8 @@ TEST_F(Profiles, ListAndLoadReadLinesThreeAndFourTheirOwnWays) {
   EXPECT_EQ(m.Label5[0]->Caption(), "ВАРК-ПАМЯТЬ три");
   EXPECT_EQ(m.Label6[0]->Caption(), "ВАРК-ЭРУДИТ четыре");
   EXPECT_EQ(m.Label7[0]->Caption(), "DIZUZUDEZERU пять");
-  d.Click(*m.Image1[0]);
+  d.Click(*m.Label7[0]);  // the lower result lines select the slot too
+  EXPECT_EQ(m.SelectedSlot, 0);
   d.Click(m.BtnLD);
   const Stack& s = Forms::Get<Stack>();
   EXPECT_EQ(s.Profile, "Пётр");
