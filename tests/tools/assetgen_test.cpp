@@ -6,6 +6,8 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include "platform/driver.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -217,8 +219,8 @@ std::string Slurp(const fs::path& path) {
 }
 
 TEST(Assetgen, TwoRunsWriteIdenticalFiles) {
-  fs::path base = fs::temp_directory_path() / "vark_assetgen_twice";
-  fs::remove_all(base);
+  vark::TempFolder folder;  // a private folder: other test runs may generate at the same time
+  fs::path base = folder.Path();
   for (const char* run : {"a", "b"}) {
     std::string command = std::string("\"") + VARK_ASSETGEN + "\" \"" + (base / run / "game").string() + "\" \"" +
                           (base / run / "sheet.png").string() + "\"";
@@ -233,7 +235,6 @@ TEST(Assetgen, TwoRunsWriteIdenticalFiles) {
     ++files;
   }
   EXPECT_GT(files, 130);
-  fs::remove_all(base);
 }
 
 }  // namespace
