@@ -75,7 +75,6 @@ std::string MonsterPicture(const std::string& monster, const std::string& suffix
 }  // namespace
 
 Quest::Quest() : Form("Quest") {
-  Image1.LoadPicture("Enterin.jpg");
   Ico1.LoadPicture(res::kPassed);
   Ico2.LoadPicture(res::kCurrent);
   Ico1.SetVisible(false);
@@ -152,6 +151,7 @@ void Quest::Form_Load() {
   Show();
   SetMousePointer(Forms::Get<Stack>().CustomPointer());
   Quiz = ReadQuizData();
+  Image1.LoadPicture("Enterin.jpg");
   Image3.LoadPicture("Stone.jpg");
   Level = 0;
   if (Quiz.Playable()) {

@@ -21,10 +21,26 @@ void AddRecord(QuizData& data, const std::vector<std::string>& lines, size_t fir
   ++data.QuestionCount;
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// True when the number at the start of the field has a fraction other than zero ("2.5"):
+// such a value names no answer, while "3." and "3.0" read as 3.
+bool HasFraction(std::string_view field) {
+  size_t i = field.find_first_not_of(" \t");
+  if (i == std::string_view::npos) return false;
+  if (field[i] == '+' || field[i] == '-') ++i;
+  while (i < field.size() && IsDigit(field[i])) ++i;
+  if (i == field.size() || field[i] != '.') return false;
+  for (++i; i < field.size() && IsDigit(field[i]); ++i) {
+    if (field[i] != '0') return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool IsRightAnswer(std::string_view rightAnswerField, int position) {
-  return LeadingNumber(rightAnswerField) - 1 == position;
+  return !HasFraction(rightAnswerField) && LeadingNumber(rightAnswerField) - 1 == position;
 }
 
 bool QuizData::IsRight(int record, int position) const {
@@ -49,9 +65,7 @@ QuizData ParseQuizData(const std::vector<std::string>& lines) {
   }
   if (next == lines.size()) {
     std::cerr << "Quest.dat: the file ends before its " << kQuizEndMarker << " line\n";
-    return data;
   }
-  data.Complete = true;
   return data;
 }
 

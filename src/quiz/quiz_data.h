@@ -22,9 +22,6 @@ struct QuizData {
   std::vector<std::array<std::string, kAnswersPerQuestion>> Answers;
   std::vector<std::string> RightAnswers;  // the right answer's number (1 to 4), as text
   int QuestionCount = 0;
-  // False when the file was missing, ended before its end marker or held too many
-  // records (the records read before the problem are kept).
-  bool Complete = false;
 
   // Enough records for a whole game.
   bool Playable() const { return QuestionCount >= kQuizLevels; }
@@ -33,15 +30,16 @@ struct QuizData {
 };
 
 // Builds the quiz data from the file's lines: six-line records (question, four answers,
-// right-answer number) up to the end marker. A record cut short by the end of the lines
-// is dropped. Problems are reported on stderr.
+// right-answer number) up to the end marker, at most kMaxQuestions of them. A record cut
+// short by the end of the lines is dropped; the whole records before it are kept.
+// Problems are reported on stderr.
 QuizData ParseQuizData(const std::vector<std::string>& lines);
 
 // Reads the quiz file ("Quest.dat" in the working folder); a missing file gives no records.
 QuizData ReadQuizData(std::string_view gameName = "Quest.dat");
 
 // True when the right-answer field names answer `position` (0 to 3): the number at the
-// start of the field, minus 1, equals the position.
+// start of the field (leading blanks skipped), minus 1, equals the position exactly.
 bool IsRightAnswer(std::string_view rightAnswerField, int position);
 
 // The death frames of a monster that exist in "Gfx\" ("Impd1.dat" .. "Impd10.dat", in

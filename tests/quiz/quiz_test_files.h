@@ -26,16 +26,16 @@ inline std::vector<std::string> Records(int count) {
   return lines;
 }
 
+inline std::vector<std::string> WithEnd(std::vector<std::string> lines) {
+  lines.push_back("[END]");
+  return lines;
+}
+
 // The lines as the file's Windows-1251 bytes, each ended by `lineEnd`.
 inline std::string FileBytes(const std::vector<std::string>& lines, const std::string& lineEnd = "\r\n") {
   std::string text;
   for (const auto& line : lines) text += line + lineEnd;
   return *Utf8ToCp1251(text);
-}
-
-inline std::vector<std::string> WithEnd(std::vector<std::string> lines) {
-  lines.push_back("[END]");
-  return lines;
 }
 
 }  // namespace vark::quiztest
