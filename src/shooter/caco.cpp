@@ -116,7 +116,6 @@ void Caco::SetUpLooks() {
     number->SetCaption("00000");
     number->SetForeColor(kRed);
     number->SetTransparent(true);
-    number->SetFont(FontSpec{"Arial Black", 12, true});
   }
   BtnEnh4.SetFont(FontSpec{"Arial Black", 24, true});
   BtnEnh3.SetFont(FontSpec{"Arial Black", 26, true});
