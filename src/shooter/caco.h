@@ -153,6 +153,7 @@ class Caco : public Form {
   void HitFirstMonster(Image& shot);
   void FollowPointer(double x);
   void RestorePointer();
+  void ShowPointerNow();
 };
 
 }  // namespace vark

@@ -260,9 +260,12 @@ TEST(ShooterLevels, PanelShowsTheComingLevelForThreeSeconds) {
   g.d.Advance(1000);
   EXPECT_EQ(c.Image10.GetPicture(), c.Image11.GetPicture());
   EXPECT_EQ(g.d.Sound().Plays("explosion3.wav"), 1);
-  g.d.Advance(1999);
-  EXPECT_TRUE(c.Picture2.Visible());
+  g.d.Advance(500);
+  EXPECT_EQ(c.Image10.GetPicture(), c.Image12.GetPicture());
+  g.d.Advance(500);
   EXPECT_EQ(c.Image10.GetPicture(), c.Image13.GetPicture());
+  g.d.Advance(999);
+  EXPECT_TRUE(c.Picture2.Visible());
   g.d.Advance(1);
   EXPECT_FALSE(c.Picture2.Visible());
   EXPECT_EQ(c.Lev, 2);
@@ -280,15 +283,17 @@ TEST(ShooterQuestion, NoResumesExactlyWhereThePlayStopped) {
   g.d.Press(SDLK_ESCAPE);
   EXPECT_TRUE(c.Picture4.Visible());
   EXPECT_EQ(Forms::Get<Stack>().Im2, Picture::Load("Res\\Invisible.png"));
-  EXPECT_EQ(c.Pointer().kind, PointerKind::Custom);
-  EXPECT_EQ(c.Pointer().picture, Forms::Get<Stack>().Im1);
+  EXPECT_EQ(Screen::Get().CurrentPointer().kind, PointerKind::Custom);  // at once, unmoved
+  EXPECT_EQ(Screen::Get().CurrentPointer().picture, Forms::Get<Stack>().Im1);
+  g.d.MoveTo(20, 20);  // off the question, the normal pointer too
+  EXPECT_EQ(Screen::Get().CurrentPointer().picture, Forms::Get<Stack>().Im1);
   std::vector<int> lefts;
   for (Image* m : c.Image1) lefts.push_back(m->Left());
   g.d.Advance(500);
   for (int i = 0; i < 12; ++i) EXPECT_EQ(c.Image1[i]->Left(), lefts[i]);
   g.d.Click(c.BtnEnh7);
   EXPECT_FALSE(c.Picture4.Visible());
-  EXPECT_EQ(c.Pointer().kind, PointerKind::Invisible);
+  EXPECT_EQ(Screen::Get().CurrentPointer().kind, PointerKind::Invisible);
   g.Tick();
   EXPECT_EQ(c.Image1[0]->Left(), lefts[0] + 32);
 }
