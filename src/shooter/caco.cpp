@@ -4,6 +4,7 @@
 
 #include "episodes/form3.h"
 #include "platform/random.h"
+#include "platform/screen.h"
 #include "platform/settings.h"
 #include "platform/text.h"
 #include "profiles/stack.h"
@@ -116,7 +117,6 @@ void Caco::SetUpLooks() {
     number->SetCaption("00000");
     number->SetForeColor(kRed);
     number->SetTransparent(true);
-    number->SetFont(FontSpec{"Arial Black", 12, true});
   }
   BtnEnh4.SetFont(FontSpec{"Arial Black", 24, true});
   BtnEnh3.SetFont(FontSpec{"Arial Black", 26, true});
@@ -290,10 +290,18 @@ void Caco::Command1_Click() {
   SetMousePointer(normal);
   Picture4.SetMousePointer(normal);
   Image18.SetMousePointer(normal);
+  ShowPointerNow();
   Timer1.SetInterval(0);
 }
 
-void Caco::RestorePointer() { SetMousePointer(PointerOf(Forms::Get<Stack>().Im2)); }
+void Caco::RestorePointer() {
+  SetMousePointer(PointerOf(Forms::Get<Stack>().Im2));
+  ShowPointerNow();
+}
+
+// The question opens from the keyboard: without this the pointer would keep its old
+// shape until the mouse moves.
+void Caco::ShowPointerNow() { Screen::Get().UpdatePointer(); }
 
 void Caco::BtnEnh7_Click() {
   RestorePointer();

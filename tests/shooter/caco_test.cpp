@@ -260,9 +260,12 @@ TEST(ShooterLevels, PanelShowsTheComingLevelForThreeSeconds) {
   g.d.Advance(1000);
   EXPECT_EQ(c.Image10.GetPicture(), c.Image11.GetPicture());
   EXPECT_EQ(g.d.Sound().Plays("explosion3.wav"), 1);
-  g.d.Advance(1999);
-  EXPECT_TRUE(c.Picture2.Visible());
+  g.d.Advance(500);
+  EXPECT_EQ(c.Image10.GetPicture(), c.Image12.GetPicture());
+  g.d.Advance(500);
   EXPECT_EQ(c.Image10.GetPicture(), c.Image13.GetPicture());
+  g.d.Advance(999);
+  EXPECT_TRUE(c.Picture2.Visible());
   g.d.Advance(1);
   EXPECT_FALSE(c.Picture2.Visible());
   EXPECT_EQ(c.Lev, 2);
@@ -280,15 +283,17 @@ TEST(ShooterQuestion, NoResumesExactlyWhereThePlayStopped) {
   g.d.Press(SDLK_ESCAPE);
   EXPECT_TRUE(c.Picture4.Visible());
   EXPECT_EQ(Forms::Get<Stack>().Im2, Picture::Load("Res\\Invisible.png"));
-  EXPECT_EQ(c.Pointer().kind, PointerKind::Custom);
-  EXPECT_EQ(c.Pointer().picture, Forms::Get<Stack>().Im1);
+  EXPECT_EQ(Screen::Get().CurrentPointer().kind, PointerKind::Custom);  // at once, unmoved
+  EXPECT_EQ(Screen::Get().CurrentPointer().picture, Forms::Get<Stack>().Im1);
+  g.d.MoveTo(20, 20);  // off the question, the normal pointer too
+  EXPECT_EQ(Screen::Get().CurrentPointer().picture, Forms::Get<Stack>().Im1);
   std::vector<int> lefts;
   for (Image* m : c.Image1) lefts.push_back(m->Left());
   g.d.Advance(500);
   for (int i = 0; i < 12; ++i) EXPECT_EQ(c.Image1[i]->Left(), lefts[i]);
   g.d.Click(c.BtnEnh7);
   EXPECT_FALSE(c.Picture4.Visible());
-  EXPECT_EQ(c.Pointer().kind, PointerKind::Invisible);
+  EXPECT_EQ(Screen::Get().CurrentPointer().kind, PointerKind::Invisible);
   g.Tick();
   EXPECT_EQ(c.Image1[0]->Left(), lefts[0] + 32);
 }
@@ -321,6 +326,14 @@ TEST(ShooterQuestion, ExitKeyWorksOnlyInPlay) {
   g.d.Advance(150);
   EXPECT_NE(c.Timer1.Interval(), 0);
   EXPECT_EQ(c.Lives, 9);
+
+  for (Image* m : c.Image1) m->SetVisible(false);
+  g.Tick();                // the level is cleared; the panel follows 1 ms later
+  g.d.Press(SDLK_ESCAPE);  // nor between the two
+  g.d.Advance(3001);
+  EXPECT_FALSE(c.Picture4.Visible());
+  EXPECT_EQ(c.Lev, 2);
+  EXPECT_EQ(c.Pointer().kind, PointerKind::Invisible);
 }
 
 TEST(ShooterPlay, CannonFollowsThePointerButNotOverItself) {
@@ -388,6 +401,14 @@ TEST(ShooterSound, ExplosionsRotateAndTheRotorCarriesOverBetweenGames) {
   EXPECT_EQ(ExplosionChannel(g), (first + 1) % 3);
 }
 
+TEST(ShooterSound, OnlyNoSfxOfExactlyOneSilencesTheGame) {
+  for (const char* value : {"0", "11", "yes"}) {
+    Game g(value);
+    EXPECT_EQ(g.caco().SfxOn, 1) << '"' << value << '"';
+    EXPECT_TRUE(g.caco().Mus.IsPlaying()) << '"' << value << '"';
+  }
+}
+
 TEST(ShooterSound, NoSfxStartsSilentAndMTwiceReturnsToTheFirstState) {
   Game g("1");
   Caco& c = g.caco();
@@ -423,6 +444,34 @@ TEST(ShooterPicture, PlayAndLevelPanelLookRight) {
   g.Tick();  // the level-end step follows 1 ms after the tick, within this advance
   ASSERT_TRUE(g.d.SaveScreen((g.dir.Path() / "panel.png").string()));
   EXPECT_EQ(g.d.Pixel((1800 + 360 + 427) / 15, (2400 + 360 + 427) / 15), kMonsterColour);
+}
+
+// Top and bottom screen rows of the red text within columns x0 to x1 of the status bar.
+std::pair<int, int> RedInkRows(Driver& d, int x0, int x1) {
+  int top = 480, bottom = -1;
+  for (int y = 424; y < 480; ++y) {
+    for (int x = x0; x <= x1; ++x) {
+      uint32_t p = d.Pixel(x, y);
+      if ((p >> 16) > 200 && ((p >> 8) & 0xFF) < 60 && (p & 0xFF) < 60) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+  }
+  return {top, bottom};
+}
+
+TEST(ShooterPicture, StatusNumbersStandOnTheLineOfTheirCaptions) {
+  Game g;
+  g.caco().Score = 30;
+  g.caco().InitScore();
+  g.Tick();
+  auto caption = RedInkRows(g.d, 432, 495);  // "Счёт:"
+  auto score = RedInkRows(g.d, 496, 561);    // " 30"
+  ASSERT_GT(caption.second, 0);
+  ASSERT_GT(score.second, 0);
+  EXPECT_NEAR(score.first, caption.first, 1);
+  EXPECT_NEAR(score.second, caption.second, 1);
 }
 
 }  // namespace
