@@ -188,7 +188,7 @@ void Label::Draw(SDL_Surface* target, const SDL_Rect& box) const {
   if (!transparent_) FillRect(target, box, back_);
   SDL_Surface* s = Rendered(wrap_ && !autoSize_ ? std::max(1, box.w) : 0);
   if (s) SDL_SetSurfaceColorMod(s, fore_.r, fore_.g, fore_.b);
-  BlitAligned(s, target, box, align_, false);
+  BlitAligned(s, target, box, align_, vcenter_);
 }
 
 // ---- TextBox ---------------------------------------------------------------------------

@@ -87,6 +87,8 @@ class Label : public Control {
   void SetFontSize(double pt) { font_.sizePt = pt; Changed(); }
   void SetAlignment(Align a) { align_ = a; Invalidate(); }
   void SetWordWrap(bool w) { wrap_ = w; Changed(); }
+  // The text stands in the middle of the box's height instead of at its top.
+  void SetVerticalCenter(bool v) { vcenter_ = v; Invalidate(); }
   // The box follows the text's size.
   void SetAutoSize(bool a) { autoSize_ = a; Changed(); }
 
@@ -105,6 +107,7 @@ class Label : public Control {
   Align align_ = Align::Left;
   bool wrap_ = false;
   bool autoSize_ = false;
+  bool vcenter_ = false;
   mutable SDL_Surface* text_ = nullptr;
   mutable int textWrap_ = -1;
 };

@@ -117,6 +117,10 @@ void Caco::SetUpLooks() {
     number->SetCaption("00000");
     number->SetForeColor(kRed);
     number->SetTransparent(true);
+    // The numbers read on one line with the caption boxes beside them: the same face and
+    // size, in the middle of the same height.
+    number->SetFont(FontSpec{"Arial Black", 11.6, true});
+    number->SetVerticalCenter(true);
   }
   BtnEnh4.SetFont(FontSpec{"Arial Black", 24, true});
   BtnEnh3.SetFont(FontSpec{"Arial Black", 26, true});

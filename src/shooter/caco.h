@@ -11,7 +11,6 @@
 
 #include "platform/form.h"
 #include "shooter/shooter_rules.h"
-#include "shooter/status_label.h"
 
 namespace vark {
 
@@ -89,9 +88,9 @@ class Caco : public Form {
   Image& Image16 = AddImage("Image16", {0, 0, 10000, 855}, &Picture1);
   std::vector<Image*> Image9 = AddLifeIcons();
   BtnEnh& BtnEnh1 = AddButton("BtnEnh1", {3960, 240, 1575, 375}, "Уровень:", &Picture1);
-  Label& lvl = Add<StatusLabel>("lvl", {5400, 240, 975, 375}, &Picture1);
+  Label& lvl = AddLabel("lvl", {5400, 240, 975, 375}, &Picture1);
   BtnEnh& BtnEnh2 = AddButton("BtnEnh2", {6480, 240, 1095, 375}, "Счёт:", &Picture1);
-  Label& Scor = Add<StatusLabel>("Scor", {7440, 240, 975, 375}, &Picture1);
+  Label& Scor = AddLabel("Scor", {7440, 240, 975, 375}, &Picture1);
 
   PictureBox& Picture2 = AddPictureBox("Picture2", {1800, 2400, 5775, 1575});
   Image& Image17 = AddImage("Image17", {0, 0, 5775, 1575}, &Picture2);
