@@ -1,6 +1,7 @@
 // Times the terrain renderer: one DrawFrame from several camera positions, beside a plain
 // version of the same ray caster written the obvious way, and one whole pass of the intro
-// with its screen composed. Uses the generated maps when they exist, else synthetic ones.
+// with its screen composed. Uses the generated maps of the build when they are usable,
+// else synthetic ones.
 #include <SDL.h>
 #include <SDL_image.h>
 
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "intro/intro.h"
@@ -56,11 +58,13 @@ void PlainDrawFrame(const Camera& cam, SDL_Surface* frame, SDL_Surface* texture,
   }
 }
 
-SDL_Surface* ByteSurface(int w, int h, const std::function<uint8_t(int, int)>& byteAt) {
+void WriteByteSurface(const fs::path& file, int w, int h, const std::function<uint8_t(int, int)>& byteAt) {
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) static_cast<uint8_t*>(s->pixels)[y * s->pitch + x] = byteAt(x, y);
-  return s;
+  fs::create_directories(file.parent_path());
+  IMG_SavePNG(s, file.c_str());
+  SDL_FreeSurface(s);
 }
 
 uint8_t Hills(int x, int y) {
@@ -69,25 +73,23 @@ uint8_t Hills(int x, int y) {
   return static_cast<uint8_t>(std::clamp(v * 230, 0.0, 254.0));
 }
 
+// The three pictures as the intro loads them from the working folder.
 struct Maps {
-  SDL_Surface* frame;
-  SDL_Surface* texture;
-  SDL_Surface* height;
-  const char* source;
+  Picture frame = Picture::LoadRaw("gfx\\title.gif");
+  Picture texture = Picture::LoadRaw("gfx\\texture.gif");
+  Picture height = Picture::LoadRaw("gfx\\height.gif");
+
+  bool Usable() const {
+    return IsByteSurface(frame.Raw(), kFrameWidth, kFrameHeight) && IsByteSurface(texture.Raw(), kMapSize, kMapSize) &&
+           IsByteSurface(height.Raw(), kMapSize, kMapSize);
+  }
 };
 
-Maps LoadMaps() {
-  fs::path gfx = fs::path(VARK_GAME_DIR) / "gfx";
-  SDL_Surface* frame = IMG_Load((gfx / "title.gif").c_str());
-  SDL_Surface* texture = IMG_Load((gfx / "texture.gif").c_str());
-  SDL_Surface* height = IMG_Load((gfx / "height.gif").c_str());
-  if (IsByteSurface(frame, kFrameWidth, kFrameHeight) && IsByteSurface(texture, kMapSize, kMapSize) &&
-      IsByteSurface(height, kMapSize, kMapSize))
-    return {frame, texture, height, "generated"};
-  for (SDL_Surface* s : {frame, texture, height}) SDL_FreeSurface(s);
-  return {ByteSurface(kFrameWidth, kFrameHeight, [](int, int) { return uint8_t{0}; }),
-          ByteSurface(kMapSize, kMapSize, [](int x, int y) { return uint8_t(1 + Hills(x, y)); }),
-          ByteSurface(kMapSize, kMapSize, Hills), "synthetic"};
+void WriteSyntheticMaps(const TempFolder& dir) {
+  WriteByteSurface(dir.Path() / "gfx/title.gif", kFrameWidth, kFrameHeight, [](int, int) { return uint8_t{0}; });
+  WriteByteSurface(dir.Path() / "gfx/texture.gif", kMapSize, kMapSize,
+                   [](int x, int y) { return uint8_t(1 + Hills(x, y)); });
+  WriteByteSurface(dir.Path() / "gfx/height.gif", kMapSize, kMapSize, Hills);
 }
 
 double MedianMs(int runs, const std::function<void()>& work) {
@@ -107,28 +109,25 @@ std::vector<uint8_t> FrameBytes(const SDL_Surface* s) {
 }
 
 void TimeRenderer(const Maps& maps) {
-  std::printf("maps: %s\n", maps.source);
+  SDL_Surface* frame = maps.frame.Raw();
+  SDL_Surface* texture = maps.texture.Raw();
+  SDL_Surface* height = maps.height.Raw();
   std::printf("%-24s %12s %12s %8s\n", "camera (x, y, z, heading)", "DrawFrame ms", "plain ms", "same");
   const Camera cameras[] = {{200, 200, 500, 100, 0.05}, {-731.5, 4000.25, 300, 900, 0.05},
                             {40, 470, 150, 2000, 0.08}, {256, 256, 520, 1500, 0.02},
                             {1e5, -1e5, 380, 0, 0.05}};
   for (const Camera& cam : cameras) {
-    double fast = MedianMs(301, [&] { DrawFrame(cam, maps.frame, maps.texture, maps.height); });
-    auto fastBytes = FrameBytes(maps.frame);
-    double plain = MedianMs(101, [&] { PlainDrawFrame(cam, maps.frame, maps.texture, maps.height); });
-    bool same = fastBytes == FrameBytes(maps.frame);
+    double fast = MedianMs(301, [&] { DrawFrame(cam, frame, texture, height); });
+    auto fastBytes = FrameBytes(frame);
+    double plain = MedianMs(101, [&] { PlainDrawFrame(cam, frame, texture, height); });
+    bool same = fastBytes == FrameBytes(frame);
     std::printf("%6.0f %7.0f %4.0f %5d %12.4f %12.4f %8s\n", cam.CamX, cam.CamY, cam.CamZ, cam.Heading, fast, plain,
                 same ? "yes" : "NO");
   }
 }
 
-void TimeWholePass(const Maps& maps) {
-  Driver d;
-  TempFolder dir;
-  fs::create_directories(dir.Path() / "gfx");
-  IMG_SavePNG(maps.frame, (dir.Path() / "gfx/title.gif").c_str());
-  IMG_SavePNG(maps.texture, (dir.Path() / "gfx/texture.gif").c_str());
-  IMG_SavePNG(maps.height, (dir.Path() / "gfx/height.gif").c_str());
+// One pass of the running intro, on the maps of the working folder.
+void TimeWholePass() {
   auto& intro = Forms::Show<INTRO>();
   intro.Picture1.SetVisible(false);
   double logic = MedianMs(301, [&] { intro.FramePass(); });
@@ -147,10 +146,24 @@ void TimeWholePass(const Maps& maps) {
 int main() {
   setenv("SDL_VIDEODRIVER", "offscreen", 0);
   setenv("SDL_AUDIODRIVER", "dummy", 0);
-  SDL_Init(SDL_INIT_VIDEO);
-  Maps maps = LoadMaps();
+  Driver d;
+  TempFolder dir;
+  dir.LinkGameData(VARK_GAME_DIR);
+  const char* source = "generated";
+  // Without usable generated maps, synthetic ones in a folder of their own.
+  std::optional<TempFolder> synthetic;
+  if (!Maps{}.Usable()) {
+    synthetic.emplace();
+    WriteSyntheticMaps(*synthetic);
+    source = "synthetic";
+  }
+  Maps maps;
+  if (!maps.Usable()) {
+    std::fprintf(stderr, "voxel_bench: no usable maps\n");
+    return 1;
+  }
+  std::printf("maps: %s\n", source);
   TimeRenderer(maps);
-  TimeWholePass(maps);
-  for (SDL_Surface* s : {maps.frame, maps.texture, maps.height}) SDL_FreeSurface(s);
+  TimeWholePass();
   return 0;
 }

@@ -16,8 +16,8 @@ struct Credit {
   const char* subtitle;
 };
 
-// The credits, in the order they roll. (The "E" in the author's role is a Latin letter,
-// as it always stood in the credits.)
+// The credits, in the order they roll; the name lines are the team and its friends. (The
+// "E" in the author's role is a Latin letter on purpose: the line is kept letter for letter.)
 constexpr std::array<Credit, INTRO::kCreditCount> kCredits{{
     {"Project: VarK", "The Arcade Game"},
     {"DEVELOPERS TEAM", "КОМАНДА РАЗРАБОТЧИКОВ"},
@@ -38,7 +38,7 @@ constexpr std::array<Credit, INTRO::kCreditCount> kCredits{{
     {"VERA OSTROVA", "ЗА МУЗЫКУ В ГОЛОВЕ"},
     {"THE STAFF OF VARKWARE STUDIO", "СПАСИБО ЗА КОФЕ И КОМПЬЮТЕРЫ!"},
     {"THE VARK.EXAMPLE COMMUNITY", "ВЫ ЛУЧШИЕ, ПИШИТЕ ЕЩЁ!"},
-    {"PIXELFORGE GAMES", "ПРИВЕТ КОЛЛЕГАМ ПО ЦЕХУ!"},
+    {"BRINDLE & KELP GAMES", "ПРИВЕТ КОЛЛЕГАМ ПО ЦЕХУ!"},
     {"ALL VARKERS IN THE UNIVERSE!!!", "И ВСЕМ-ВСЕМ-ВСЕМ!!!"},
     {"", ""},
     {"COMING SOON IN PROJECT VARK!", ""},
@@ -163,10 +163,11 @@ void INTRO::Timer1_Timer() {
     FramePass();
     due = std::max(due + 1000.0 / kPassesPerSecond, static_cast<double>(app.Now()));
     app.WaitUntil(static_cast<uint64_t>(std::ceil(due)));
-    if (!Loaded() || app.Ended()) break;
+    if (!Loaded() || !Visible() || app.Ended()) break;
     if (NoVoxelState == 1) NoVoxelState = 2;
   }
-  // A click has already gone back to the menu and unloaded the intro.
+  // After a click the intro is already unloaded and the menu back; a hidden intro still
+  // has to hand over to the menu.
   if (Loaded() && !app.Ended()) ReturnToMenu();
 }
 

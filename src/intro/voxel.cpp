@@ -24,16 +24,18 @@ class PixelLock {
 
 // One screen column: the ray walks away from the camera, and wherever the terrain rises
 // above it, the column is filled upwards with that cell's colour until the ray, which
-// climbs faster with every drawn row, passes over the terrain again.
-void CastColumn(const Camera& cam, int column, const ByteView& screen, const ByteView& colours,
-                const ByteView& heights) {
+// climbs faster with every drawn row, passes over the terrain again. Everything is taken
+// by value: the byte writes could otherwise alias the camera and the views, and the
+// compiler would read them from memory again after every pixel.
+void CastColumn(const Camera cam, int column, const ByteView screen, const ByteView colours, const ByteView heights) {
+  const double pitch = cam.PitchStep;
   double x = cam.CamX;
   double y = cam.CamY;
   double z = cam.CamZ;
   double angle = static_cast<int16_t>(cam.Heading + column) / 360.0;
   double dx = std::cos(angle);
   double dy = std::sin(angle);
-  double dz = cam.PitchStep * -100;
+  double dz = pitch * -100;
   double rise = 0;
   int row = 0;
   for (int step = 0; step <= kLastStep; ++step) {
@@ -44,7 +46,7 @@ void CastColumn(const Camera& cam, int column, const ByteView& screen, const Byt
       uint8_t colour = colours(i, j);
       do {
         screen(column, row) = colour;
-        dz += cam.PitchStep;
+        dz += pitch;
         z += rise;
         if (++row >= kFrameHeight - 1) return;  // the top row always stays sky
       } while (!(z > ground));
@@ -52,7 +54,7 @@ void CastColumn(const Camera& cam, int column, const ByteView& screen, const Byt
     x += dx;
     y += dy;
     z += dz;
-    rise += cam.PitchStep * 0.5;
+    rise += pitch * 0.5;
     // Above the highest possible terrain and not sinking: nothing more can be drawn.
     if (dz >= 0 && z >= kHighestGround) return;
   }

@@ -155,14 +155,5 @@ TEST(IntroVoxel, HeadingWrapsWithinOneTurn) {
   }
 }
 
-TEST(IntroVoxel, OnlyLargeEnoughEightBitPicturesAreUsable) {
-  EXPECT_TRUE(IsByteSurface(ByteSurface(320, 240, 0).get(), 320, 240));
-  EXPECT_FALSE(IsByteSurface(ByteSurface(319, 240, 0).get(), 320, 240));
-  EXPECT_FALSE(IsByteSurface(ByteSurface(512, 511, 0).get(), 512, 512));
-  EXPECT_FALSE(IsByteSurface(nullptr, 1, 1));
-  SurfacePtr rgb(SDL_CreateRGBSurfaceWithFormat(0, 600, 600, 32, SDL_PIXELFORMAT_ARGB8888), SDL_FreeSurface);
-  EXPECT_FALSE(IsByteSurface(rgb.get(), 512, 512));
-}
-
 }  // namespace
 }  // namespace vark
