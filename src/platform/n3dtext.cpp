@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 #include "platform/controls.h"
 
@@ -17,8 +16,9 @@ Color Blend(Color a, Color b, double t) {
   return Color{m(a.r, b.r), m(a.g, b.g), m(a.b, b.b)};
 }
 
-// Paints `color` through the alpha of a white text mask at an offset.
-void StampMask(SDL_Surface* dst, SDL_Surface* mask, int ox, int oy, const std::function<Color(int, int)>& color) {
+// Paints `color(x, y)` through the alpha of a white text mask at an offset.
+template <class ColorAt>
+void StampMask(SDL_Surface* dst, SDL_Surface* mask, int ox, int oy, ColorAt color) {
   SDL_LockSurface(dst);
   SDL_LockSurface(mask);
   for (int y = 0; y < mask->h; ++y) {
@@ -50,6 +50,7 @@ N3dText::N3dText(Form& form, std::string name, int index, Control* parent, Rect 
 
 N3dText::~N3dText() {
   if (cache_) SDL_FreeSurface(cache_);
+  if (base_) SDL_FreeSurface(base_);
   if (mask_) SDL_FreeSurface(mask_);
 }
 
@@ -67,6 +68,7 @@ SDL_Surface* N3dText::Mask(const SDL_Rect& box, int depth) const {
 
 void N3dText::DropCache() const {
   cacheKey_ = -1;
+  baseValid_ = false;
   Invalidate();
 }
 
@@ -98,7 +100,24 @@ void N3dText::SetSwitch(int slot, bool on) {
 void N3dText::SetValue(double v) {
   if (v == value_) return;
   value_ = v;
-  DropCache();
+  // Only the letters' glint follows the value; the extrusion stays.
+  cacheKey_ = -1;
+  Invalidate();
+}
+
+SDL_Surface* N3dText::Extrusion(const SDL_Rect& box, int depth, SDL_Surface* mask, int ox, int oy) const {
+  if (base_ && baseValid_ && base_->w == box.w && base_->h == box.h) return base_;
+  if (base_) SDL_FreeSurface(base_);
+  base_ = SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (!base_) return nullptr;
+  SDL_FillRect(base_, nullptr, 0);
+  // The extrusion, from its far end to the letters.
+  for (int d = depth; d >= 1; --d) {
+    Color c = Blend(colors_[2], colors_[3], static_cast<double>(d) / depth);
+    StampMask(base_, mask, ox + d, oy + d, [c](int, int) { return c; });
+  }
+  baseValid_ = true;
+  return base_;
 }
 
 void N3dText::Draw(SDL_Surface* target, const SDL_Rect& box) const {
@@ -106,23 +125,22 @@ void N3dText::Draw(SDL_Surface* target, const SDL_Rect& box) const {
   // The glint moves in steps of a few pixels; redraw only when it has moved.
   int key = static_cast<int>(value_) / 2;
   if (!cache_ || cache_->w != box.w || cache_->h != box.h || cacheKey_ != key) {
-    if (cache_) SDL_FreeSurface(cache_);
-    cache_ = SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (!cache_) return;
-    SDL_FillRect(cache_, nullptr, 0);
-    SDL_SetSurfaceBlendMode(cache_, SDL_BLENDMODE_BLEND);
-    cacheKey_ = key;
-
     int depth = std::max(3, box.h / 14);
     SDL_Surface* mask = Mask(box, depth);
     if (!mask) return;
     int ox = (box.w - mask->w - depth) / 2;
     int oy = (box.h - mask->h - depth) / 2;
-    // The extrusion, from its far end to the letters.
-    for (int d = depth; d >= 1; --d) {
-      Color c = Blend(colors_[2], colors_[3], static_cast<double>(d) / depth);
-      StampMask(cache_, mask, ox + d, oy + d, [c](int, int) { return c; });
+    SDL_Surface* base = Extrusion(box, depth, mask, ox, oy);
+    if (!base) return;
+    if (!cache_ || cache_->w != box.w || cache_->h != box.h) {
+      if (cache_) SDL_FreeSurface(cache_);
+      cache_ = SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888);
+      if (!cache_) return;
     }
+    SDL_SetSurfaceBlendMode(base, SDL_BLENDMODE_NONE);
+    SDL_BlitSurface(base, nullptr, cache_, nullptr);
+    SDL_SetSurfaceBlendMode(cache_, SDL_BLENDMODE_BLEND);
+    cacheKey_ = key;
     // The letters: a vertical gradient between the face pair, with a slanted glint.
     double glint = std::fmod(value_ * 3.0, mask->w + mask->h + 160.0) - 80.0;
     int height = mask->h;

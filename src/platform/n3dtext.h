@@ -42,6 +42,8 @@ class N3dText : public Control {
   void DropCache() const;
   // The caption's white letter mask at the size that fits the box, made once per caption.
   SDL_Surface* Mask(const SDL_Rect& box, int depth) const;
+  // The extrusion behind the letters, drawn once per caption and colours.
+  SDL_Surface* Extrusion(const SDL_Rect& box, int depth, SDL_Surface* mask, int ox, int oy) const;
 
   std::string caption_;
   FontSpec font_{"Arial Black", 36, true};
@@ -53,6 +55,8 @@ class N3dText : public Control {
   mutable SDL_Surface* cache_ = nullptr;
   mutable int cacheKey_ = -1;
   mutable SDL_Surface* mask_ = nullptr;
+  mutable SDL_Surface* base_ = nullptr;
+  mutable bool baseValid_ = false;
   mutable int maskWidth_ = -1, maskHeight_ = -1;
 };
 
