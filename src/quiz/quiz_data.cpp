@@ -57,7 +57,8 @@ QuizData ParseQuizData(const std::vector<std::string>& lines) {
       return data;
     }
     if (lines.size() - next < kLinesPerRecord) {
-      std::cerr << "Quest.dat: the last question is cut short; it is ignored\n";
+      std::cerr << "Quest.dat: the last question is cut short by the end of the file\n";
+      data.EndedEarly = true;
       return data;
     }
     AddRecord(data, lines, next);
@@ -65,6 +66,7 @@ QuizData ParseQuizData(const std::vector<std::string>& lines) {
   }
   if (next == lines.size()) {
     std::cerr << "Quest.dat: the file ends before its " << kQuizEndMarker << " line\n";
+    data.EndedEarly = true;
   }
   return data;
 }

@@ -22,9 +22,12 @@ struct QuizData {
   std::vector<std::array<std::string, kAnswersPerQuestion>> Answers;
   std::vector<std::string> RightAnswers;  // the right answer's number (1 to 4), as text
   int QuestionCount = 0;
+  // The file stopped before its end marker: the records read until then are kept, but the
+  // file is damaged.
+  bool EndedEarly = false;
 
-  // Enough records for a whole game.
-  bool Playable() const { return QuestionCount >= kQuizLevels; }
+  // A sound file with enough records for a whole game.
+  bool Playable() const { return !EndedEarly && QuestionCount >= kQuizLevels; }
   // True when answer `position` (0 to 3) is the right one of record `record`.
   bool IsRight(int record, int position) const;
 };

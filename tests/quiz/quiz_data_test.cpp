@@ -22,6 +22,7 @@ TEST(QuizData, RecordCountIsBoundedByTheEndMarkerTheLimitAndAShortEnd) {
   QuizData more = ParseQuizData(WithEnd(Records(103)));
   EXPECT_EQ(more.QuestionCount, 101);
   EXPECT_EQ(more.RightAnswers[100], "1");
+  EXPECT_TRUE(more.Playable());
 
   auto cut = Records(8);
   cut.push_back("Вопрос без ответов");
@@ -29,6 +30,8 @@ TEST(QuizData, RecordCountIsBoundedByTheEndMarkerTheLimitAndAShortEnd) {
   QuizData kept = ParseQuizData(cut);
   EXPECT_EQ(kept.QuestionCount, 8);
   EXPECT_EQ(kept.Questions[7], "Вопрос 7");
+  EXPECT_TRUE(kept.EndedEarly);
+  EXPECT_FALSE(kept.Playable());
   EXPECT_FALSE(ParseQuizData(WithEnd(Records(6))).Playable());
 }
 
