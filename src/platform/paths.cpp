@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include <algorithm>
+#include <iostream>
 #include <system_error>
 
 namespace vark {
@@ -110,6 +111,14 @@ std::vector<std::string> ListFiles(std::string_view gameFolder, std::string_view
   std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return FoldCase(a) < FoldCase(b); });
   return names;
+}
+
+bool EnterProgramFolder() {
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (!ec) std::filesystem::current_path(exe.parent_path(), ec);
+  if (ec) std::cerr << "vark: staying in the current folder: " << ec.message() << "\n";
+  return !ec;
 }
 
 }  // namespace vark

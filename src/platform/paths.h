@@ -22,6 +22,11 @@ bool FileExists(std::string_view gameName);
 // folder) whose names match a pattern such as "*.dat" (case-insensitive; "*" and "?").
 std::vector<std::string> ListFiles(std::string_view gameFolder, std::string_view pattern);
 
+// Makes the folder of the running program the working folder: the game and its companion
+// programs read everything relative to it, wherever they are started from. False (and a
+// line on stderr) when that is not possible; the working folder then stays.
+bool EnterProgramFolder();
+
 // Case-insensitive comparison of two UTF-8 names (ASCII and Cyrillic letters).
 bool SameNameIgnoringCase(std::string_view a, std::string_view b);
 

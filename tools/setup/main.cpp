@@ -9,20 +9,12 @@
 #include <iostream>
 
 #include "platform/app.h"
+#include "platform/paths.h"
 #include "platform/screen.h"
 #include "profiles/setup_settings.h"
 #include "setup_form.h"
 
 namespace {
-
-// The game, its pictures and this program lie in one folder: work there, wherever the
-// program was started from, so "Сохранить и играть" finds the game beside it.
-void EnterOwnFolder() {
-  std::error_code ec;
-  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) std::filesystem::current_path(self.parent_path(), ec);
-  if (ec) std::cerr << "setup: cannot enter the program's folder: " << ec.message() << "\n";
-}
 
 int WriteDefaults() { return vark::SaveSetupChoice(vark::SetupChoice{}) ? 0 : 1; }
 
@@ -51,6 +43,8 @@ int main(int argc, char** argv) {
     std::cerr << "setup: unknown option " << argv[i] << " (only --defaults is known)\n";
     return 2;
   }
-  EnterOwnFolder();
+  // The game, its pictures and this program lie in one folder: work there, wherever the
+  // program was started from, so "Сохранить и играть" finds the game beside it.
+  vark::EnterProgramFolder();
   return RunWindow(argc > 0 && vark::StartedAsSafeModeProgram(argv[0]));
 }
