@@ -5,7 +5,6 @@
 #include <SDL_ttf.h>
 
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 
 #include "platform/app.h"
