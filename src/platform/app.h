@@ -39,7 +39,6 @@ class App {
 
   // Runs one event's handler. Nested calls are allowed (a loop inside a handler).
   void Dispatch(const std::function<void()>& handler);
-  int Depth() const { return depth_; }
 
   // After an outermost event: destroys unloaded forms and draws if due.
   void AfterEvent();

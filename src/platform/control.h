@@ -70,7 +70,6 @@ class Control {
 
   // Events. A handler left empty means the control does not react.
   std::function<void()> OnClick;
-  std::function<void()> OnDblClick;
   MouseHandler OnMouseDown;
   MouseHandler OnMouseMove;
   MouseHandler OnMouseUp;

@@ -261,7 +261,7 @@ void TextBox::Draw(SDL_Surface* target, const SDL_Rect& box) const {
 
 void Shape::Draw(SDL_Surface* target, const SDL_Rect& box) const {
   if (filled_) FillRect(target, box, fill_);
-  FrameRect(target, box, border_, borderWidth_);
+  FrameRect(target, box, border_);
 }
 
 void CommandButton::Draw(SDL_Surface* target, const SDL_Rect& box) const {

@@ -154,14 +154,12 @@ class Shape : public Control {
  public:
   using Control::Control;
   void SetBorderColor(Color c) { border_ = c; Invalidate(); }
-  void SetBorderWidth(int px) { borderWidth_ = px; Invalidate(); }
   void SetFill(bool fill, Color c) { filled_ = fill; fill_ = c; Invalidate(); }
   bool TakesMouse() const override { return false; }
   void Draw(SDL_Surface* target, const SDL_Rect& box) const override;
 
  private:
   Color border_ = RGB(0, 0, 0);
-  int borderWidth_ = 1;
   bool filled_ = false;
   Color fill_;
 };

@@ -62,7 +62,6 @@ class Form {
   std::vector<Control*>& TopLevel() { return topLevel_; }
   const std::vector<std::unique_ptr<Control>>& AllControls() const { return controls_; }
   const std::vector<std::unique_ptr<Timer>>& Timers() const { return timers_; }
-  const std::vector<std::unique_ptr<MediaPlayer>>& Channels() const { return channels_; }
 
   // Called by the registry.
   void MarkLoaded() { loaded_ = true; }

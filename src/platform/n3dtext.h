@@ -26,7 +26,6 @@ class N3dText : public Control {
   void SetFont(FontSpec f);
 
   void SetColor(int slot, Color c);
-  Color GetColor(int slot) const { return colors_.at(slot); }
   void SetNumber(int slot, double v);
   double Number(int slot) const { return numbers_.at(slot); }
   void SetSwitch(int slot, bool on);
