@@ -61,7 +61,6 @@ class Form {
   const std::vector<Control*>& TopLevel() const { return topLevel_; }
   std::vector<Control*>& TopLevel() { return topLevel_; }
   const std::vector<std::unique_ptr<Control>>& AllControls() const { return controls_; }
-  const std::vector<std::unique_ptr<Timer>>& Timers() const { return timers_; }
 
   // Called by the registry.
   void MarkLoaded() { loaded_ = true; }
