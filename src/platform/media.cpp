@@ -4,6 +4,8 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
@@ -17,6 +19,25 @@
 
 namespace vark {
 namespace {
+
+// FluidSynth renders General MIDI tunes far below full scale, so a tune would sound much
+// quieter than the effects beside it. A decoded tune is brought up to a common peak level
+// (at most four times louder). The mixer's samples are signed 16-bit (see OpenRealAudio).
+void RaiseQuietTune(Mix_Chunk* chunk) {
+  constexpr int kTargetPeak = 22000;
+  constexpr double kMostGain = 4.0;
+  auto* samples = reinterpret_cast<int16_t*>(chunk->abuf);
+  size_t count = chunk->alen / sizeof(int16_t);
+  int peak = 1;
+  for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
+  double gain = std::min(kMostGain, static_cast<double>(kTargetPeak) / peak);
+  if (gain <= 1.0) return;
+  for (size_t i = 0; i < count; ++i) samples[i] = static_cast<int16_t>(std::lround(samples[i] * gain));
+}
+
+bool IsTune(const std::string& path) {
+  return path.size() > 4 && SameNameIgnoringCase(path.substr(path.size() - 4), ".mid");
+}
 
 // No sound device: every channel is silent and never playing.
 class SilentBackend : public AudioBackend {
@@ -127,6 +148,7 @@ class MixerBackend : public AudioBackend {
       }
       Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
       if (!chunk) std::cerr << "vark: cannot play " << path << ": " << Mix_GetError() << "\n";
+      else if (IsTune(path)) RaiseQuietTune(chunk);
       std::lock_guard lock(mutex_);
       finished_.push_back({path, chunk});
     }
