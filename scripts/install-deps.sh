@@ -12,6 +12,7 @@ PACKAGES=(
   libcairo2-dev libgif-dev libmp3lame-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth xdotool imagemagick
+  desktop-file-utils appstream
 )
 
 missing=()

@@ -1,11 +1,21 @@
-// Project: VARK. Starts the platform, loads the start-up screen and runs the loop.
+// Project: VARK. Reads the command line, starts the platform, loads the start-up screen
+// and runs the loop.
+#include <cstdlib>
+#include <iostream>
+
 #include "platform/app.h"
-#include "platform/paths.h"
+#include "platform/folders.h"
 #include "platform/platform.h"
+#include "startup/command_line.h"
 #include "startup/form2.h"
 
-int main() {
-  vark::EnterProgramFolder();
+int main(int argc, char** argv) {
+  vark::CommandLine line = vark::ParseCommandLine({argv + (argc > 0 ? 1 : 0), argv + argc});
+  if (line.action != vark::CommandLine::Action::Play) return vark::AnswerCommandLine(line, std::cout, std::cerr);
+  // The companion programs the game starts inherit the choice, and so does the game
+  // they start again.
+  if (line.windowed) setenv("VARK_WINDOWED", "1", 1);
+  vark::EnterGameFolders();
   if (!vark::InitGamePlatform()) return 1;
   vark::App& app = vark::App::Get();
   app.Dispatch([] { vark::Forms::Show<vark::Form2>(); });

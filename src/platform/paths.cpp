@@ -1,7 +1,7 @@
 #include "platform/paths.h"
 
 #include <algorithm>
-#include <iostream>
+#include <set>
 #include <system_error>
 
 namespace vark {
@@ -48,6 +48,21 @@ std::vector<std::string> SplitComponents(std::string_view name) {
   return parts;
 }
 
+// The entry of a folder whose name matches a component in any letter case; the component
+// as written when there is none.
+std::filesystem::path FindIgnoringCase(const std::filesystem::path& folder, const std::string& part) {
+  std::string folded = FoldCase(part);
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    if (FoldCase(it->path().filename().string()) == folded) return it->path().filename();
+  return part;
+}
+
+std::filesystem::path& SharedDataFolder() {
+  static std::filesystem::path folder;
+  return folder;
+}
+
 bool MatchPattern(std::string_view pattern, std::string_view name) {
   if (pattern.empty()) return name.empty();
   if (pattern[0] == '*') {
@@ -66,10 +81,11 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
   return FoldCase(a) == FoldCase(b);
 }
 
-std::filesystem::path ResolvePath(std::string_view gameName) {
-  std::filesystem::path result;
-  bool absolute = !gameName.empty() && gameName[0] == '/';
-  if (absolute) result = "/";
+void SetSharedDataFolder(const std::filesystem::path& folder) { SharedDataFolder() = folder; }
+
+std::filesystem::path ResolvePathIn(const std::filesystem::path& folder, std::string_view gameName) {
+  std::filesystem::path result = folder;
+  if (!gameName.empty() && gameName[0] == '/') result = "/";
   for (const auto& part : SplitComponents(gameName)) {
     std::filesystem::path exact = result.empty() ? std::filesystem::path(part) : result / part;
     std::error_code ec;
@@ -77,19 +93,19 @@ std::filesystem::path ResolvePath(std::string_view gameName) {
       result = exact;
       continue;
     }
-    std::string folded = FoldCase(part);
-    std::filesystem::path found;
-    std::filesystem::path folder = result.empty() ? std::filesystem::path(".") : result;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-      if (FoldCase(it->path().filename().string()) == folded) {
-        found = it->path().filename();
-        break;
-      }
-    }
-    result = result.empty() ? (found.empty() ? std::filesystem::path(part) : found)
-                            : result / (found.empty() ? std::filesystem::path(part) : found);
+    std::filesystem::path found = FindIgnoringCase(result.empty() ? std::filesystem::path(".") : result, part);
+    result = result.empty() ? found : result / found;
   }
   return result;
+}
+
+std::filesystem::path ResolvePath(std::string_view gameName) {
+  std::filesystem::path own = ResolvePathIn({}, gameName);
+  const std::filesystem::path& shared = SharedDataFolder();
+  std::error_code ec;
+  if (shared.empty() || own.is_absolute() || std::filesystem::exists(own, ec)) return own;
+  std::filesystem::path shipped = ResolvePathIn(shared, gameName);
+  return std::filesystem::exists(shipped, ec) ? shipped : own;
 }
 
 bool FileExists(std::string_view gameName) {
@@ -98,27 +114,26 @@ bool FileExists(std::string_view gameName) {
 }
 
 std::vector<std::string> ListFiles(std::string_view gameFolder, std::string_view pattern) {
-  std::filesystem::path folder = gameFolder.empty() ? std::filesystem::path(".") : ResolvePath(gameFolder);
   std::string foldedPattern = FoldCase(pattern);
   std::vector<std::string> names;
-  std::error_code ec;
-  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code typeError;
-    if (!it->is_regular_file(typeError)) continue;
-    std::string name = it->path().filename().string();
-    if (MatchPattern(foldedPattern, FoldCase(name))) names.push_back(name);
-  }
+  std::set<std::string> folded;
+  auto addFrom = [&](const std::filesystem::path& base) {
+    std::filesystem::path folder = gameFolder.empty() ? base : ResolvePathIn(base, gameFolder);
+    if (folder.empty()) folder = ".";
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+      std::error_code typeError;
+      if (!it->is_regular_file(typeError)) continue;
+      std::string name = it->path().filename().string();
+      std::string key = FoldCase(name);
+      if (MatchPattern(foldedPattern, key) && folded.insert(key).second) names.push_back(name);
+    }
+  };
+  addFrom({});
+  if (!SharedDataFolder().empty()) addFrom(SharedDataFolder());
   std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return FoldCase(a) < FoldCase(b); });
   return names;
-}
-
-bool EnterProgramFolder() {
-  std::error_code ec;
-  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (!ec) std::filesystem::current_path(exe.parent_path(), ec);
-  if (ec) std::cerr << "vark: staying in the current folder: " << ec.message() << "\n";
-  return !ec;
 }
 
 }  // namespace vark

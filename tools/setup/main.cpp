@@ -8,7 +8,7 @@
 #include <iostream>
 
 #include "platform/app.h"
-#include "platform/paths.h"
+#include "platform/folders.h"
 #include "platform/screen.h"
 #include "profiles/setup_settings.h"
 #include "setup_form.h"
@@ -42,8 +42,8 @@ int main(int argc, char** argv) {
     std::cerr << "setup: unknown option " << argv[i] << " (only --defaults is known)\n";
     return 2;
   }
-  // The game, its pictures and this program lie in one folder: work there, wherever the
-  // program was started from, so "Сохранить и играть" finds the game beside it.
-  vark::EnterProgramFolder();
+  // Work where the game works, wherever this program was started from, so its pictures
+  // are found and "Сохранить и играть" finds the game.
+  vark::EnterGameFolders();
   return RunWindow(argc > 0 && vark::StartedAsSafeModeProgram(argv[0]));
 }
