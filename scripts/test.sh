@@ -10,6 +10,10 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARK_TESTS=ON -DVARK_BEN
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure --no-tests=error -j"$jobs")
 
+# The installed game, played from a temporary prefix, and the Debian package.
+bash scripts/install_test.sh build
+(cd build && rm -f vark_*.deb && cpack -G DEB >/dev/null && dpkg-deb --field vark_*.deb Package Version Depends)
+
 # System libraries (fontconfig, SDL's drivers) keep some memory for the whole run on
 # purpose; leaks are reported only for our own code. The content generator runs during
 # the build, so these apply there too.

@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Installs the built game into a temporary prefix and plays it from there the way a player
+# would, on a virtual display of its own: the first start opens the set-up program, whose
+# "Сохранить и играть" starts the installed game; a profile is created with the mouse and
+# the keyboard; the quiz is opened with a quiz file of the player's own. Checks that the
+# profile lands in the player's folder, that the player's quiz file is the one read, and
+# that nothing under the prefix changed. Also validates the desktop entry and the
+# AppStream data. Usage: scripts/install_test.sh [BUILD_DIR]
+set -euo pipefail
+
+build="$(realpath "${1:-build}")"
+
+# A display of its own (xvfb-run -a picks a free one), 640 x 480 so the game's screen
+# fills it one to one and the coordinates below are the game's own.
+if [ -z "${VARK_INSTALL_TEST_ON_DISPLAY:-}" ]; then
+  exec env VARK_INSTALL_TEST_ON_DISPLAY=1 xvfb-run -a -s "-screen 0 640x480x24" bash "$0" "$build"
+fi
+
+tmp="$(mktemp -d)"
+game_pids=()
+cleanup() {
+  for pid in "${game_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "install test: FAILED: $*" >&2
+  import -window root "$build/install_test_failure.png" 2>/dev/null &&
+    echo "install test: the screen is in $build/install_test_failure.png" >&2
+  [ -f "$tmp/game.log" ] && sed 's/^/  game: /' "$tmp/game.log" >&2
+  exit 1
+}
+
+# Waits up to 20 s for a command to succeed.
+wait_for() {
+  for _ in $(seq 100); do
+    if "$@"; then return 0; fi
+    sleep 0.2
+  done
+  return 1
+}
+
+prefix="$tmp/prefix"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+desktop-file-validate "$prefix"/share/applications/*.desktop || fail "the desktop entry is not valid"
+appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml >/dev/null || fail "the AppStream data is not valid"
+for size in 32 64 128 256; do
+  [ -f "$prefix/share/icons/hicolor/${size}x${size}/apps/vark.png" ] || fail "no ${size} px icon"
+done
+
+checksums() { (cd "$prefix" && find . -print0 | sort -z | xargs -0 -n 64 sh -c 'for f; do if [ -f "$f" ]; then sha256sum "$f"; else echo "$f"; fi; done' sh); }
+checksums >"$tmp/before"
+
+export HOME="$tmp/home" XDG_DATA_HOME="$tmp/home/data" XDG_CONFIG_HOME="$tmp/home/config"
+export SDL_AUDIODRIVER=dummy
+unset VARK_WINDOWED
+player="$XDG_DATA_HOME/vark"
+cd "$tmp"
+
+[ "$("$prefix/bin/vark" --version)" = "vark $(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")" ] ||
+  fail "--version does not give the project's version"
+status=0
+"$prefix/bin/vark" --no-such-option 2>"$tmp/usage" || status=$?
+[ "$status" = 2 ] && grep -q "Usage: vark" "$tmp/usage" || fail "an unknown option is not refused with status 2 and the usage"
+
+installed_game_pids() { pgrep -f "^$prefix/bin/vark\$" || true; }
+companion_pids() { pgrep -f "^$prefix/lib/vark/" || true; }
+companion_running() { [ -n "$(companion_pids)" ]; }
+installed_game_running() { [ -n "$(installed_game_pids)" ]; }
+window_shown() { xdotool search --onlyvisible --name "Project: VARK" >/dev/null 2>&1; }
+click() { xdotool mousemove "$1" "$2" click 1; sleep 0.7; }
+
+# First start: no settings yet, so the game hands over to the set-up program and ends.
+"$prefix/bin/vark" >"$tmp/game.log" 2>&1 &
+game_pids+=("$!")
+wait_for companion_running || fail "the set-up program did not start"
+game_pids+=($(companion_pids))
+wait_for window_shown || fail "the set-up program shows no window"
+sleep 1
+[ -d "$player" ] || fail "the player's folder $player was not created"
+
+click 163 392  # "Сохранить и играть" (the set-up screen is smaller, so it is scaled up more)
+wait_for test -f "$XDG_CONFIG_HOME/Brindle/settings.ini" || fail "the set-up program wrote no settings"
+wait_for installed_game_running || fail "the set-up program did not start the installed game"
+game_pids+=($(installed_game_pids))
+wait_for window_shown || fail "the game shows no window"
+sleep 2
+
+# A new profile: "Старт", the first face, "Поехали!", a name, Enter.
+click 556 180
+click 160 208
+click 340 407
+xdotool key --delay 100 BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
+xdotool type --delay 150 "Tester"
+xdotool key Return
+wait_for test -f "$player/Tester.pro" || fail "the profile did not land in the player's folder"
+sleep 1
+
+# A quiz file of the player's own, too short for a game, replaces the shipped one: opening
+# the quiz must report its two questions.
+printf 'One?\r\na\r\nb\r\nc\r\nd\r\n1\r\nTwo?\r\na\r\nb\r\nc\r\nd\r\n2\r\n[END]\r\n' >"$player/quest.DAT"
+click 151 236  # "СЛЕГКА ПОVARKАЕМ"
+wait_for grep -q "Quest.dat: 2 usable questions" "$tmp/game.log" ||
+  fail "the quiz did not read the player's own quiz file"
+
+for pid in "${game_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+game_pids=()
+checksums >"$tmp/after"
+diff -u "$tmp/before" "$tmp/after" >&2 || fail "files under the installation prefix changed"
+find "$prefix" -name '*.pro' | grep -q . && fail "a profile was written under the prefix"
+echo "install test: passed"
