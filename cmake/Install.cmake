@@ -10,8 +10,9 @@ configure_file(packaging/vark.6.in ${VARK_PACKAGING_DIR}/vark.6 @ONLY)
 install(TARGETS vark RUNTIME DESTINATION ${VARK_INSTALL_BINDIR})
 install(TARGETS setup_program RUNTIME DESTINATION ${VARK_INSTALL_PROGRAMSDIR})
 # The safe-mode program is the set-up program under its second name.
-install(CODE "file(CREATE_LINK RIZAVORUV.exe
-  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${VARK_INSTALL_PROGRAMSDIR}/KELPSafe.exe\" SYMBOLIC)")
+install(CODE "set(link \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${VARK_INSTALL_PROGRAMSDIR}/KELPSafe.exe\")
+  file(CREATE_LINK RIZAVORUV.exe \"\${link}\" SYMBOLIC)
+  list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${link}\")")
 # The data folder is everything the content tool wrote beside the game, without the
 # programs and without profiles of anyone who played from the build tree.
 install(DIRECTORY ${GAME_DIR}/ DESTINATION ${VARK_INSTALL_DATADIR}
