@@ -67,7 +67,7 @@ int main() {
 
   auto config = std::filesystem::temp_directory_path() / "vark-bench-config";
   setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-  vark::SaveSettings("Brindle", "KELP", {{"SafeMode", "0"}});
+  vark::SaveSettings(vark::kGameApplication, vark::kGameSection, {{vark::kSafeModeKey, "0"}});
   auto start = std::chrono::steady_clock::now();
   vark::App::Get().Dispatch([] { vark::Forms::Show<vark::Form2>(); });
   while (!(vark::Forms::IsLoaded<vark::Form1>() && vark::Forms::Get<vark::Form1>().Visible())) RunFor(1);

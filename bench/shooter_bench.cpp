@@ -8,10 +8,10 @@
 #include <filesystem>
 
 #include "platform/app.h"
-#include "platform/driver.h"
 #include "platform/platform.h"
 #include "profiles/stack.h"
 #include "shooter/caco.h"
+#include "support/driver.h"
 
 using namespace vark;
 

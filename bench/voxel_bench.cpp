@@ -16,8 +16,8 @@
 
 #include "intro/intro.h"
 #include "intro/voxel.h"
-#include "platform/driver.h"
 #include "platform/screen.h"
+#include "support/driver.h"
 
 namespace {
 

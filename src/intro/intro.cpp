@@ -109,7 +109,7 @@ void INTRO::DesignLooks() {
 }
 
 void INTRO::Initial() {
-  if (GetSetting("Brindle", "KELP", "NoVoxel") == "1") NoVoxelState = 1;
+  if (GameSetting(kNoVoxelKey) == "1") NoVoxelState = 1;
   MP.SetFileName("Sfx\\Intro.mp3");
   MPP();
   SetUpScrollLine();

@@ -132,7 +132,7 @@ void Tele::StyleControls() {
 }
 
 void Tele::Form_Load() {
-  EffectsValue = GetSetting("Brindle", "KELP", "NoEffects");
+  EffectsValue = GameSetting(kNoEffectsKey);
   for (BtnEnh* b : {&BtnEnh1, &BtnEnh2, &BtnEnh3}) StyleCaption(*b, kRed, 1);
   StyleCaption(BtnEnh4, kRed, 2);
   StyleCaption(BtnEnh5, kLightGrey, 3);

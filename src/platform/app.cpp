@@ -18,6 +18,17 @@ App& App::Get() {
 
 App::App() : clock_(std::make_unique<RealClock>()) {}
 
+void App::UseVirtualClock(bool on) {
+  if (on) {
+    auto clock = std::make_unique<VirtualClock>();
+    virtualClock_ = clock.get();
+    clock_ = std::move(clock);
+  } else {
+    clock_ = std::make_unique<RealClock>();
+    virtualClock_ = nullptr;
+  }
+}
+
 void App::Dispatch(const std::function<void()>& handler) {
   ++depth_;
   struct Leave {
@@ -41,7 +52,7 @@ void App::FireDueTimers() {
 }
 
 void App::HandlePendingInput(int timeoutMs) {
-  if (virtual_) return;
+  if (IsVirtual()) return;
   SDL_Event e;
   if (timeoutMs > 0 ? SDL_WaitEventTimeout(&e, timeoutMs) : SDL_PollEvent(&e)) {
     do {
@@ -77,7 +88,7 @@ void App::DoEvents() {
 }
 
 void App::AdvanceVirtual(uint64_t target) {
-  auto& clock = static_cast<VirtualClock&>(*clock_);
+  VirtualClock& clock = *virtualClock_;
   while (!ended_) {
     uint64_t due;
     if (!Timer::NextDue(due) || due > target) break;
@@ -91,7 +102,7 @@ void App::AdvanceVirtual(uint64_t target) {
 }
 
 void App::WaitUntil(uint64_t ms) {
-  if (virtual_) {
+  if (IsVirtual()) {
     AdvanceVirtual(ms);
     DoEvents();
     return;

@@ -14,12 +14,12 @@ class App {
  public:
   static App& Get();
 
-  // The clock in use (real unless a test installed a virtual one).
+  // The clock in use: real in the game. A test switches to a virtual clock, which moves
+  // only when told (AdvanceVirtual) and lets the loop read no real input.
   Clock& GetClock() { return *clock_; }
-  void SetClock(std::unique_ptr<Clock> clock) { clock_ = std::move(clock); }
   uint64_t Now() const { return clock_->NowMs(); }
-  bool IsVirtual() const { return virtual_; }
-  void SetVirtual(bool v) { virtual_ = v; }
+  void UseVirtualClock(bool on);
+  bool IsVirtual() const { return virtualClock_ != nullptr; }
 
   // Runs until End(). The game's main loop.
   void Run();
@@ -55,7 +55,7 @@ class App {
   void FireDueTimers();
 
   std::unique_ptr<Clock> clock_;
-  bool virtual_ = false;
+  VirtualClock* virtualClock_ = nullptr;  // the clock itself while it is virtual
   bool ended_ = false;
   int depth_ = 0;
   uint64_t virtualLimit_ = UINT64_MAX;

@@ -155,7 +155,7 @@ void Caco::Initial() {
   StyleButtons();
   for (Image* shot : VarkBull) shot->SetPicture(Image15.GetPicture());
   LoadBackdrops();
-  SfxOn = GetSetting("Brindle", "KELP", "NoSfx") == "1" ? 0 : 1;
+  SfxOn = GameSetting(kNoSfxKey) == "1" ? 0 : 1;
   Lives = 10;
   Score = 0;
   SetUpSound();

@@ -17,7 +17,7 @@ Form2::Form2() : Form("Form2") {
 }
 
 void Form2::Form_Load() {
-  std::string safeMode = GetSetting("Brindle", "KELP", "SafeMode");
+  std::string safeMode = GameSetting(kSafeModeKey);
   // No settings yet: the set-up program writes them, then starts the game again.
   if (safeMode.empty()) {
     StartProgram("RIZAVORUV.exe");

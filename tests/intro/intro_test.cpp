@@ -8,8 +8,8 @@
 #include <set>
 
 #include "intro/intro.h"
-#include "platform/driver.h"
 #include "profiles/form1.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "episodes/form3.h"
 #include "memory/tele.h"
-#include "platform/driver.h"
 #include "platform/random.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <thread>
 
-#include "platform/driver.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {

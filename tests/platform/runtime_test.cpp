@@ -1,7 +1,7 @@
 // The runtime's timers and form life cycle, driven on the virtual clock.
 #include <gtest/gtest.h>
 
-#include "platform/driver.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {

@@ -2,8 +2,8 @@
 // clipping, the inverting image and label colours.
 #include <gtest/gtest.h>
 
-#include "platform/driver.h"
 #include "platform/screen.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {

@@ -1,9 +1,9 @@
 // The Windows-1251 codec, line splitting, numbers as text and the path resolver.
 #include <gtest/gtest.h>
 
-#include "platform/driver.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {

@@ -9,9 +9,9 @@
 #include <sstream>
 #include <string>
 
-#include "platform/driver.h"
 #include "profiles/form1.h"
 #include "profiles/stack.h"
+#include "support/driver.h"
 
 namespace vark {
 

@@ -6,9 +6,9 @@
 
 #include <fstream>
 
-#include "platform/driver.h"
 #include "platform/text.h"
 #include "profiles/profile_file.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {

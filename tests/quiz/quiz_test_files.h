@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/driver.h"
 #include "platform/text.h"
+#include "support/driver.h"
 
 namespace vark::quiztest {
 

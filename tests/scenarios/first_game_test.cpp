@@ -5,12 +5,12 @@
 
 #include "episodes/form3.h"
 #include "memory/tele.h"
-#include "platform/driver.h"
 #include "profiles/form1.h"
 #include "profiles/stack.h"
 #include "quiz/quest.h"
 #include "shooter/caco.h"
 #include "startup/form2.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {

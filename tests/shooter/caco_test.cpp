@@ -4,10 +4,10 @@
 #include <algorithm>
 
 #include "episodes/form3.h"
-#include "platform/driver.h"
 #include "platform/screen.h"
 #include "profiles/stack.h"
 #include "shooter/caco.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {

@@ -5,11 +5,11 @@
 #include <sys/stat.h>
 #include <thread>
 
-#include "platform/driver.h"
 #include "profiles/form1.h"
 #include "startup/form2.h"
 #include "startup/hpresol.h"
 #include "startup/resol.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {

@@ -6,7 +6,7 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
-#include "platform/driver.h"
+#include "support/driver.h"
 
 #include <cstdlib>
 #include <filesystem>

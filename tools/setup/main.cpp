@@ -10,8 +10,8 @@
 #include "platform/app.h"
 #include "platform/folders.h"
 #include "platform/screen.h"
-#include "profiles/setup_settings.h"
-#include "setup_form.h"
+#include "setup/setup_form.h"
+#include "setup/setup_settings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "setup_form.h"
+#include "setup/setup_form.h"
 
 #include "platform/app.h"
 #include "platform/paths.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/form.h"
-#include "profiles/setup_settings.h"
+#include "setup/setup_settings.h"
 
 namespace vark {
 

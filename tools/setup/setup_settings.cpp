@@ -1,4 +1,4 @@
-#include "profiles/setup_settings.h"
+#include "setup/setup_settings.h"
 
 #include <filesystem>
 #include <map>
@@ -10,8 +10,6 @@
 namespace vark {
 namespace {
 
-constexpr const char* kApplication = "Brindle";
-constexpr const char* kSection = "KELP";
 constexpr const char* kSafeModeProgram = "KELPSafe.exe";
 
 }  // namespace
@@ -19,7 +17,7 @@ constexpr const char* kSafeModeProgram = "KELPSafe.exe";
 SetupChoice ReadSetupChoice() {
   SetupChoice choice{};
   for (size_t i = 0; i < kSetupOptions.size(); ++i)
-    choice[i] = GetSetting(kApplication, kSection, kSetupOptions[i].key) == "1";
+    choice[i] = GameSetting(kSetupOptions[i].key) == "1";
   return choice;
 }
 
@@ -27,7 +25,7 @@ bool SaveSetupChoice(const SetupChoice& choice) {
   std::map<std::string, std::string> values;
   for (size_t i = 0; i < kSetupOptions.size(); ++i)
     values.emplace(kSetupOptions[i].key, std::string(1, choice[i] ? '1' : '0'));
-  return SaveSettings(kApplication, kSection, values);
+  return SaveSettings(kGameApplication, kGameSection, values);
 }
 
 bool StartedAsSafeModeProgram(std::string_view argv0) {

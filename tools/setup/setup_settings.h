@@ -1,9 +1,10 @@
-// The four user settings as the set-up program shows and writes them. The game only reads
-// them (application "Brindle", section "KELP"); "1" switches an option on.
+// The game's four options as the set-up program shows and writes them.
 #pragma once
 
 #include <array>
 #include <string_view>
+
+#include "platform/settings.h"
 
 namespace vark {
 
@@ -13,10 +14,10 @@ struct SetupOption {
 };
 
 inline constexpr std::array<SetupOption, 4> kSetupOptions{{
-    {"SafeMode", "Безопасный режим (открывать это окно)"},
-    {"NoSfx", "Без звуковых эффектов в «Атаке какодемонов»"},
-    {"NoVoxel", "Без воксельного пейзажа в интро"},
-    {"NoEffects", "Без анимации плиток в «Телепортерах»"},
+    {kSafeModeKey, "Безопасный режим (открывать это окно)"},
+    {kNoSfxKey, "Без звуковых эффектов в «Атаке какодемонов»"},
+    {kNoVoxelKey, "Без воксельного пейзажа в интро"},
+    {kNoEffectsKey, "Без анимации плиток в «Телепортерах»"},
 }};
 
 // On/off for each option, in the order of kSetupOptions.

@@ -125,7 +125,7 @@ class Driver {
 
   FakeAudio& Sound() { return *audio_; }
   FakeDisplay& Screen() { return *display_; }
-  // Writes a settings value the game will read ("Brindle", "KELP").
+  // Writes one of the game's options, as the set-up program would.
   void SetSetting(const std::string& key, const std::string& value);
   bool Ended() const { return App::Get().Ended(); }
 

@@ -1,4 +1,4 @@
-#include "platform/driver.h"
+#include "support/driver.h"
 
 #include <SDL_image.h>
 #include <SDL_ttf.h>
@@ -113,8 +113,7 @@ Driver::Driver() {
   setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
 
   App& app = App::Get();
-  app.SetClock(std::make_unique<VirtualClock>());
-  app.SetVirtual(true);
+  app.UseVirtualClock(true);
   app.ResetEnded();
   auto audio = std::make_unique<FakeAudio>();
   audio_ = audio.get();
@@ -137,8 +136,7 @@ Driver::~Driver() {
   Picture::ClearCache();
   App& app = App::Get();
   app.SetVirtualLimit(UINT64_MAX);
-  app.SetClock(std::make_unique<RealClock>());
-  app.SetVirtual(false);
+  app.UseVirtualClock(false);
   app.ResetEnded();
   std::error_code ec;
   std::filesystem::remove_all(configHome_, ec);
@@ -243,7 +241,7 @@ bool Driver::SaveScreen(const std::string& path) { return vark::Screen::Get().Sa
 uint32_t Driver::Pixel(int x, int y) { return vark::Screen::Get().PixelAt(x, y); }
 
 void Driver::SetSetting(const std::string& key, const std::string& value) {
-  SaveSettings("Brindle", "KELP", {{key, value}});
+  SaveSettings(kGameApplication, kGameSection, {{key, value}});
 }
 
 }  // namespace vark

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/driver.h"
 #include "platform/settings.h"
-#include "profiles/setup_settings.h"
+#include "setup/setup_settings.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {
