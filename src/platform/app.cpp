@@ -46,9 +46,11 @@ void App::AfterEvent() {
 }
 
 void App::FireDueTimers() {
-  // Every timer due now fires once; one that falls due again meanwhile waits for the
-  // next round, so a slow handler cannot starve input.
-  for (int guard = 0; guard < 64 && !ended_ && Timer::FireOneDue(Now()); ++guard) AfterEvent();
+  // Every timer due at the start of the pass fires once. Firing moves a timer's due time
+  // past that moment, so one that falls due again meanwhile (its handler ran longer than
+  // its interval) waits for the next pass, after the waiting input.
+  const uint64_t now = Now();
+  while (!ended_ && Timer::FireOneDue(now)) AfterEvent();
 }
 
 void App::HandlePendingInput(int timeoutMs) {

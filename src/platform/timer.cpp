@@ -64,14 +64,19 @@ void Timer::Fire(uint64_t now) {
   // the interval (or stop the timer) and have the last word.
   uint64_t following = due_ + static_cast<uint64_t>(interval_);
   due_ = following > now ? following : now + static_cast<uint64_t>(interval_);
-  firing_ = true;
+  // While its handler runs the timer does not fire again (a handler that waits for time
+  // to pass would otherwise re-enter itself). The flag is cleared however the handler
+  // ends, also by an exception: a form unloaded inside the handler is destroyed only
+  // after the outermost event returns to the loop, so this timer is still alive here.
+  struct Firing {
+    bool& flag;
+    explicit Firing(bool& f) : flag(f) { flag = true; }
+    ~Firing() { flag = false; }
+  } firing{firing_};
   auto handler = onTick_;  // a copy: the handler may replace itself
   App::Get().Dispatch([&handler] {
     if (handler) handler();
   });
-  // A form unloaded inside the handler is destroyed only after the outermost event
-  // returns to the loop, so this timer is still alive here.
-  firing_ = false;
 }
 
 }  // namespace vark
