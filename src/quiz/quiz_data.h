@@ -26,7 +26,7 @@ struct QuizData {
   // file is damaged.
   bool EndedEarly = false;
 
-  // A sound file with enough records for a whole game.
+  // A question file, whole, with enough records for a whole game.
   bool Playable() const { return !EndedEarly && QuestionCount >= kQuizLevels; }
   // True when answer `position` (0 to 3) is the right one of record `record`.
   bool IsRight(int record, int position) const;

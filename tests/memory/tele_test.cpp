@@ -90,11 +90,7 @@ TEST_F(MemoryGame, StartDealsTheFirstLevelOnAFreshBoard) {
   for (int i = 0; i < memory::kCells; ++i) {
     EXPECT_TRUE(t.Image1[i]->Visible());
     EXPECT_TRUE(ShowsBack(t, i));
-    EXPECT_EQ(t.Image1[i]->Left(), 1440 + 1320 * (i % 6));
-    EXPECT_EQ(t.Image1[i]->Top(), 120 + 1680 * (i / 6));
   }
-  ExpectBox(*t.Image1[0], {1440, 120, 1200, 1560});
-  ExpectBox(*t.Image1[23], {8040, 5160, 1215, 1575});
   EXPECT_EQ(CellsWith(t, 0).size(), 16u);
   EXPECT_GE(MusicRequests(), 1);
 }

@@ -83,6 +83,31 @@ TEST(Screen, TypingEditsTheFocusedBoxWithinItsLimits) {
   EXPECT_EQ(b.Catcher.Text(), "Жу123");
 }
 
+TEST(Screen, EditingKeysMoveTheCaretByLettersAndDeleteWholeLetters) {
+  Driver d;
+  auto& b = Forms::Show<Board>();
+  d.Type("Жук");
+  d.Press(SDLK_LEFT);
+  d.Press(SDLK_LEFT);
+  d.Type("ё");
+  EXPECT_EQ(b.Catcher.Text(), "Жёук");
+  d.Press(SDLK_DELETE);
+  EXPECT_EQ(b.Catcher.Text(), "Жёк");
+  d.Press(SDLK_HOME);
+  d.Press(SDLK_BACKSPACE);  // nothing before the caret
+  d.Press(SDLK_DELETE);
+  EXPECT_EQ(b.Catcher.Text(), "ёк");
+  d.Press(SDLK_END);
+  d.Press(SDLK_RIGHT);  // already at the end
+  d.Press(SDLK_DELETE);
+  d.Type("и");
+  EXPECT_EQ(b.Catcher.Text(), "ёки");
+  for (int i = 0; i < 5; ++i) d.Press(SDLK_LEFT);  // stops at the start
+  d.Type("Ж");
+  EXPECT_EQ(b.Catcher.Text(), "Жёки");
+  EXPECT_EQ(b.Catcher.SelStart(), 1u);
+}
+
 TEST(Screen, AltEnterSwitchesFullScreen) {
   Driver d;
   Forms::Show<Board>();
