@@ -71,32 +71,39 @@ class Tele : public Form {
   std::string EffectsValue;
 
   // Controls, back to front.
-  Image& Image2 = AddImage("Image2", {0, 0, 9735, 7335});
+  Image& Image2 = AddImage("Image2", {0, 0, 9735, 7335});  // the mountain backdrop
+  // Captions and numbers down the left: level, pairs found, the time bar.
   BtnEnh& BtnEnh1 = AddButton("BtnEnh1", {120, 120, 1215, 375}, "УРОВЕНЬ");
   Label& Label1 = AddLabel("Label1", {120, 480, 1215, 375});
   BtnEnh& BtnEnh2 = AddButton("BtnEnh2", {120, 1080, 1215, 375}, "ОТКРЫТО");
   Label& Label2 = AddLabel("Label2", {120, 1440, 1215, 375});
   BtnEnh& BtnEnh3 = AddButton("BtnEnh3", {240, 2040, 975, 375}, "ТАЙМЕР");
-  Image& Image3 = AddImage("Image3", {480, 2520, 495, 4215});
+  Image& Image3 = AddImage("Image3", {480, 2520, 495, 4215});  // the time bar, inverting what it covers
   // The frame lies over the bar so that it stays green where the bar inverts what is beneath.
   Shape& Shape1 = Add<Shape>("Shape1", {480, 2520, 495, 4215});
-  std::vector<Image*> Image1 = AddTiles();
+  std::vector<Image*> Image1 = AddTiles();  // the 24 tiles
+  // The level panel, also the game-over panel.
   PictureBox& Picture1 = AddPictureBox("Picture1", {3360, 2400, 4095, 1695});
   Image& Image4 = AddImage("Image4", {0, 0, 4095, 1695}, &Picture1);
   BtnEnh& BtnEnh4 = AddButton("BtnEnh4", {480, 240, 3135, 1095}, "УРОВЕНЬ 1", &Picture1);
+  // The exit question.
   PictureBox& Picture2 = AddPictureBox("Picture2", {3000, 2400, 4695, 2295});
   Image& Image5 = AddImage("Image5", {0, 0, 4695, 2295}, &Picture2);
   BtnEnh& BtnEnh5 = AddButton("BtnEnh5", {0, 120, 4695, 1215}, "ВЫЙТИ ИЗ ИГРЫ ?", &Picture2);
   BtnEnh& BtnEnh6 = AddButton("BtnEnh6", {840, 1440, 1335, 615}, "ДА", &Picture2);
   BtnEnh& BtnEnh7 = AddButton("BtnEnh7", {2520, 1440, 1335, 615}, "НЕТ", &Picture2);
-  CommandButton& Command1 = Add<CommandButton>("Command1", {1440, -1000, 255, 255});
+  CommandButton& Command1 = Add<CommandButton>("Command1", {1440, -1000, 255, 255});  // Escape: the exit question
 
+  // MP1 the music; MP2, MP4 and MP5 the flip sound in turn; MP3 the game-over sound.
   MediaPlayer& MP1 = AddMedia("MP1");
   MediaPlayer& MP2 = AddMedia("MP2");
   MediaPlayer& MP3 = AddMedia("MP3");
   MediaPlayer& MP4 = AddMedia("MP4");
   MediaPlayer& MP5 = AddMedia("MP5");
 
+  // Timer1 turns a wrong pair back; Timer2 removes a found pair; Timer3 shrinks the time
+  // bar; Timer4 ends the level panel; Timer5 leaves after the game-over panel; Timer6
+  // starts the game.
   Timer& Timer1 = AddTimer("Timer1", 0, [this] { Timer1_Timer(); });
   Timer& Timer2 = AddTimer("Timer2", 0, [this] { Timer2_Timer(); });
   Timer& Timer3 = AddTimer("Timer3", 1000, [this] { Timer3_Timer(); });

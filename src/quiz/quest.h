@@ -52,11 +52,12 @@ class Quest : public Form {
   bool AnswerJudged = false;
 
   // Controls, back to front.
-  Image& Image1 = AddImage("Image1", {0, 0, 9600, 7200});
-  Label& Label1 = AddLabel("Label1", {4995, 600, 1000, 555});
-  std::vector<Image*> Pointer = AddMarkers();
-  Image& Ico1 = AddImage("Ico1", {0, 0, 480, 480});
-  Image& Ico2 = AddImage("Ico2", {0, 0, 480, 480});
+  Image& Image1 = AddImage("Image1", {0, 0, 9600, 7200});  // the map
+  Label& Label1 = AddLabel("Label1", {4995, 600, 1000, 555});  // the place's name
+  std::vector<Image*> Pointer = AddMarkers();  // one marker per place on the map
+  Image& Ico1 = AddImage("Ico1", {0, 0, 480, 480});  // hidden: the marker of a place passed
+  Image& Ico2 = AddImage("Ico2", {0, 0, 480, 480});  // hidden: the marker of the place now
+  // The question panel: its stone, the monster, the question and the four answers.
   PictureBox& Picture1 = AddPictureBox("Picture1", {1320, 2280, 7455, 2655});
   Image& Image3 = AddImage("Image3", {0, 0, 7455, 2655}, &Picture1);
   Image& Image2 = AddImage("Image2", {360, 360, 1680, 2040}, &Picture1);
@@ -65,8 +66,10 @@ class Quest : public Form {
   Image& TextShade = AddImage("TextShade", {2400, 120, 4935, 2415}, &Picture1);
   Label& Label2 = AddLabel("Label2", {2520, 240, 4695, 735}, &Picture1);
   std::vector<Label*> Label3 = AddAnswers();
+  // The last level's picture above the question panel.
   PictureBox& Picture2 = AddPictureBox("Picture2", {930, 600, 8270, 3735});
   Image& Image4 = AddImage("Image4", {0, 0, 8270, 3735}, &Picture2);
+  // The end screen (won, lost or a damaged question file) with its panel and exit button.
   PictureBox& Picture3 = AddPictureBox("Picture3", {0, 0, 9975, 7455});
   Image& Image5 = AddImage("Image5", {0, 0, 9975, 7215}, &Picture3);
   PictureBox& Picture4 = AddPictureBox("Picture4", {1800, 2040, 6135, 2295}, &Picture3);
@@ -74,6 +77,8 @@ class Quest : public Form {
   Label& Label4 = AddLabel("Label4", {120, 120, 5895, 1455}, &Picture4);
   BtnEnh& BtnEnh2 = AddButton("BtnEnh2", {2040, 1680, 1455, 495}, "ВЫХОД", &Picture4);
 
+  // Timer1 blinks the marker; Timer2 plays the monster's death; Timer3 keeps the music
+  // going; Timer4 and Timer5 show the lost and the won end screen; Timer6 its panel.
   Timer& Timer1 = AddTimer("Timer1", 0, [this] { Timer1_Timer(); });
   Timer& Timer2 = AddTimer("Timer2", 0, [this] { Timer2_Timer(); });
   Timer& Timer3 = AddTimer("Timer3", 500, [this] { Timer3_Timer(); });
