@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <optional>
 
-#include "platform/driver.h"
 #include "platform/folders.h"
 #include "platform/paths.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {
