@@ -9,8 +9,9 @@ PACKAGES=(
   libfontconfig-dev fonts-dejavu-core
   fluidsynth libfluidsynth-dev timgm6mb-soundfont
   libinih-dev
-  libcairo2-dev libgif-dev libmp3lame-dev
+  libcairo2-dev libgif-dev libpng-dev libmp3lame-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang libclang-rt-dev
   xvfb xauth xdotool imagemagick
   desktop-file-utils appstream
 )

@@ -22,3 +22,6 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVARK_SANITIZE=ON -DVARK_TESTS=ON -DVARK_BENCH=OFF
 cmake --build build-sanitize -j"$jobs" --target vark_tests
 (cd build-sanitize && ctest --output-on-failure --no-tests=error -j"$jobs")
+
+# Picture files are player-replaceable content: fuzz the decoder for a minute.
+bash scripts/fuzz-pictures.sh 60

@@ -1,13 +1,17 @@
 #include "platform/picture.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
 
 #include <atomic>
 #include <iostream>
-#include <map>
+#include <list>
+#include <optional>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/paths.h"
+#include "platform/picture_decode.h"
+#include "platform/text.h"
 
 namespace vark {
 namespace {
@@ -28,15 +32,78 @@ struct Picture::Data {
 
 namespace {
 
-std::map<std::string, Picture>& Cache() {
-  static std::map<std::string, Picture> cache;
+// Decoded files stay cached while they fit this many pixel bytes; the least recently used
+// go first when a new one does not fit.
+constexpr size_t kCacheBudgetBytes = size_t{64} << 20;
+// Files whose failure was already reported; each is reported once.
+constexpr size_t kMaxReportedFiles = 1024;
+
+size_t PixelBytes(const Picture& p) { return p.Empty() ? 0 : static_cast<size_t>(p.Raw()->pitch) * p.Raw()->h; }
+
+class PictureCache {
+ public:
+  std::optional<Picture> Find(const std::string& key) {
+    auto it = entries_.find(key);
+    if (it == entries_.end()) return std::nullopt;
+    recent_.splice(recent_.begin(), recent_, it->second.place);
+    return it->second.picture;
+  }
+
+  void Add(const std::string& key, const Picture& picture) {
+    size_t bytes = PixelBytes(picture);
+    if (bytes > kCacheBudgetBytes || entries_.contains(key)) return;
+    while (used_ + bytes > kCacheBudgetBytes) Drop(recent_.back());
+    recent_.push_front(key);
+    entries_[key] = {picture, recent_.begin()};
+    used_ += bytes;
+  }
+
+  void Clear() {
+    entries_.clear();
+    recent_.clear();
+    used_ = 0;
+  }
+
+ private:
+  struct Entry {
+    Picture picture;
+    std::list<std::string>::iterator place;
+  };
+
+  void Drop(const std::string& key) {
+    auto it = entries_.find(key);
+    used_ -= PixelBytes(it->second.picture);
+    recent_.erase(it->second.place);
+    entries_.erase(it);
+  }
+
+  std::unordered_map<std::string, Entry> entries_;
+  std::list<std::string> recent_;  // most recently used first
+  size_t used_ = 0;
+};
+
+PictureCache& Cache() {
+  static PictureCache cache;
   return cache;
 }
 
+// One line per unreadable file for the whole run, quoting only a short printable part of
+// the name and of the reason (both may come from the file).
+void ReportOnce(const std::string& path, const std::string& problem) {
+  static std::unordered_set<std::string> reported;
+  if (reported.contains(path)) return;
+  if (reported.size() >= kMaxReportedFiles) reported.clear();
+  reported.insert(path);
+  std::cerr << "vark: cannot load picture " << PrintablePrefix(path, 120) << ": " << PrintablePrefix(problem, 80)
+            << "\n";
+}
+
 SDL_Surface* DecodeFile(std::string_view gameName) {
-  auto path = ResolvePath(gameName);
-  SDL_Surface* surface = IMG_Load(path.string().c_str());
-  if (!surface) std::cerr << "vark: cannot load picture " << path.string() << ": " << IMG_GetError() << "\n";
+  std::string path = ResolvePath(gameName).string();
+  std::string problem;
+  auto bytes = ReadPictureFile(path, problem);
+  SDL_Surface* surface = bytes ? DecodePicture(*bytes, problem) : nullptr;
+  if (!surface) ReportOnce(path, problem);
   return surface;
 }
 
@@ -52,16 +119,15 @@ Picture Picture::FromSurface(SDL_Surface* surface) {
 
 Picture Picture::Load(std::string_view gameName) {
   std::string key = ResolvePath(gameName).string();
-  auto& cache = Cache();
-  if (auto it = cache.find(key); it != cache.end()) return it->second;
+  if (auto cached = Cache().Find(key)) return *cached;
   Picture p = FromSurface(DecodeFile(gameName));
-  if (!p.Empty()) cache[key] = p;
+  if (!p.Empty()) Cache().Add(key, p);
   return p;
 }
 
 Picture Picture::LoadRaw(std::string_view gameName) { return FromSurface(DecodeFile(gameName)); }
 
-void Picture::ClearCache() { Cache().clear(); }
+void Picture::ClearCache() { Cache().Clear(); }
 
 int Picture::WidthPx() const { return data_ ? data_->surface->w : 0; }
 int Picture::HeightPx() const { return data_ ? data_->surface->h : 0; }

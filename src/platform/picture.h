@@ -1,5 +1,5 @@
 // A decoded picture, shared by handle: copying a Picture copies the reference, the way a
-// control "takes the picture" of another. Files are decoded once per run and cached.
+// control "takes the picture" of another. Decoded files are cached within a memory budget.
 #pragma once
 
 #include <memory>
@@ -15,8 +15,8 @@ class Picture {
   Picture() = default;
 
   // Loads a picture by its game name ("Gfx\Imp.dat"); the format is recognised by content.
-  // Cached for the run. A missing or unreadable file gives an empty picture and a line on
-  // stderr.
+  // Cached; the least recently used pictures leave the cache when it is full. A missing,
+  // oversized or damaged file gives an empty picture and one line on stderr per file.
   static Picture Load(std::string_view gameName);
 
   // Loads a private, uncached copy in the file's own pixel format (an 8-bit picture stays

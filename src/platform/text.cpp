@@ -48,6 +48,10 @@ std::optional<char32_t> NextCodePoint(std::string_view s, size_t& i) {
     if ((b & 0xC0) != 0x80) return std::nullopt;
     cp = (cp << 6) | (b & 0x3F);
   }
+  // Each length holds only the code points too large for a shorter one; anything else is an
+  // overlong form that would smuggle, say, "/" or NUL past a check on the decoded text.
+  constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
+  if (cp < kSmallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return std::nullopt;
   i += extra + 1;
   return cp;
 }
@@ -85,6 +89,20 @@ std::optional<std::string> Utf8ToCp1251(std::string_view utf8) {
     }
     if (!found) return std::nullopt;
   }
+  return out;
+}
+
+std::string PrintablePrefix(std::string_view text, size_t maxChars) {
+  std::string out;
+  size_t i = 0;
+  for (size_t chars = 0; i < text.size() && chars < maxChars; ++chars) {
+    size_t start = i;
+    auto cp = NextCodePoint(text, i);
+    if (!cp) ++i;
+    bool printable = cp && *cp >= 0x20 && *cp != 0x7F && (*cp < 0x80 || *cp >= 0xA0);
+    out += printable ? text.substr(start, i - start) : std::string_view("?");
+  }
+  if (i < text.size()) out += "...";
   return out;
 }
 

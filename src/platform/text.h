@@ -15,8 +15,12 @@ namespace vark {
 std::string Cp1251ToUtf8(std::string_view bytes);
 
 // Converts UTF-8 to Windows-1251. Characters the code page cannot hold, and malformed
-// UTF-8, give nullopt: the caller decides (files refuse them).
+// UTF-8 (overlong forms such as C0 AF for "/", surrogates, cut sequences), give nullopt: the caller decides (files refuse them).
 std::optional<std::string> Utf8ToCp1251(std::string_view utf8);
+
+// At most `maxChars` characters of untrusted text for a message: anything but printable
+// ASCII and well-formed UTF-8 letters becomes '?', and a cut is marked with "...".
+std::string PrintablePrefix(std::string_view text, size_t maxChars);
 
 // Splits Windows-1251 file contents into UTF-8 lines. CR LF, a bare CR and a bare LF all
 // end a line; a last line without an ending still counts; nothing after it is invented.
