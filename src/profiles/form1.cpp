@@ -126,6 +126,7 @@ void Form1::StyleDesign() {
   Image2.SetStretch(true);
   StyleCaption(txt2, "", kRed, FontSpec{"Impact", 28, false});
   StyleCaption(txt3, "", kYellow, FontSpec{"Impact", 28, false});
+  StyleCaption(NameProblem, "", kRed, FontSpec{"Arial", 10, true});
   Text1.SetMaxLength(kMaxNameLength);
   Text1.SetCharFilter(IsNameCharacter);
   Text1.SetEnabled(false);
@@ -402,8 +403,9 @@ void Form1::Text1_Change() {
   txt2.SetCaption(Text1.Text() + "_");
   txt3.SetCaption(txt2.Caption());
   Text1.CaretEnd();
-  // Only a name that can be a file name on any system may be confirmed.
+  // Only a name that can be a file name on any system may be confirmed; the panel says why not.
   BtnEnh2.SetEnabled(IsSafeProfileName(Text1.Text()));
+  NameProblem.SetCaption(ProfileNameProblem(Text1.Text()));
 }
 
 void Form1::NewProf() {

@@ -62,6 +62,8 @@ class Form1 : public Form {
   Image& Image2 = AddImage("Image2", {1980, 720, 1215, 1215}, &Entering);
   Label& txt2 = AddLabel("txt2", {120, 2280, 4935, 855}, &Entering);
   Label& txt3 = AddLabel("txt3", {150, 2250, 4935, 855}, &Entering);
+  // Why the typed name cannot be taken, when it cannot.
+  Label& NameProblem = AddLabel("NameProblem", {120, 3180, 4935, 375}, &Entering);
   BtnEnh& BtnEnh2 = AddButton("BtnEnh2", {960, 3720, 1455, 615}, "ОК", &Entering);
   BtnEnh& BtnEnh1 = AddButton("BtnEnh1", {2760, 3720, 1455, 615}, "Отмена", &Entering);
   TextBox& Text1 = Add<TextBox>("Text1", {480, 12000, 3000, 315});

@@ -1,6 +1,8 @@
 #include "profiles/profile_file.h"
 
+#include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 
 #include "platform/paths.h"
@@ -10,39 +12,91 @@ namespace vark {
 namespace {
 
 constexpr size_t kMaxFileNameBytes = 200;
+constexpr size_t kProfileLineCount = 5;
+constexpr size_t kMessageChars = 60;
 
-bool OnlyDotsAndSpaces(std::string_view name) {
-  return name.find_first_not_of(". ") == std::string_view::npos;
+bool HasControlCharacter(std::string_view text) {
+  for (char c : text) {
+    auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u == 0x7F) return true;
+  }
+  return false;
+}
+
+// Windows opens a device instead of a file for these names, whatever follows the first dot.
+bool IsWindowsDeviceName(std::string_view name) {
+  std::string base(name.substr(0, name.find('.')));
+  while (!base.empty() && base.back() == ' ') base.pop_back();
+  for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' &&
+         base[3] <= '9';
+}
+
+// The start of a file, long enough for every line of a sound profile plus one byte, so that
+// an overlong line shows without the rest of the file being read.
+std::optional<std::string> ReadProfileHead(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string head(kProfileLineCount * (kMaxProfileLineBytes + 2) + 1, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  if (in.bad()) return std::nullopt;
+  head.resize(static_cast<size_t>(in.gcount()));
+  return head;
+}
+
+// Empties the face and every line from the first overlong one on; true when any was bad.
+bool DropDamagedLines(std::vector<std::string>& lines) {
+  bool damaged = false;
+  for (auto& line : lines) {
+    // One Windows-1251 byte is one character, so the character count is the stored length.
+    damaged = damaged || Utf8Length(line) > kMaxProfileLineBytes;
+    if (damaged) line.clear();
+  }
+  if (HasControlCharacter(lines[0])) {
+    lines[0].clear();
+    damaged = true;
+  }
+  return damaged;
 }
 
 }  // namespace
 
-bool IsSafeProfileName(std::string_view name) {
-  if (name.empty() || OnlyDotsAndSpaces(name)) return false;
-  if (name.size() + 4 > kMaxFileNameBytes) return false;
-  if (name.back() == '.' || name.back() == ' ') return false;
-  for (char c : name) {
-    auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u == 0x7F) return false;
-    if (std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) return false;
-  }
-  return Utf8ToCp1251(name).has_value();
+std::string ProfileNameProblem(std::string_view name) {
+  if (name.empty()) return "";
+  if (name.size() + 4 > kMaxFileNameBytes) return "Слишком длинное имя";
+  if (HasControlCharacter(name) || name.find_first_of("<>:\"/\\|?*") != std::string_view::npos ||
+      !Utf8ToCp1251(name))
+    return "Недопустимый знак в имени";
+  if (name.back() == '.' || name.back() == ' ') return "Имя не может кончаться точкой или пробелом";
+  if (IsWindowsDeviceName(name)) return "Это имя занято системой Windows";
+  return "";
 }
 
+bool IsSafeProfileName(std::string_view name) { return !name.empty() && ProfileNameProblem(name).empty(); }
+
 std::optional<ProfileLines> ReadProfile(const std::string& fileName) {
-  auto lines = ReadTextLines(ResolvePath(fileName));
-  if (!lines) {
-    std::cerr << "vark: cannot read profile " << fileName << "\n";
+  auto head = ReadProfileHead(ResolvePath(fileName));
+  if (!head) {
+    std::cerr << "vark: cannot read profile " << PrintablePrefix(fileName, kMessageChars) << "\n";
     return std::nullopt;
   }
-  lines->resize(std::max<size_t>(lines->size(), 5));
-  auto& l = *lines;
-  return ProfileLines{l[0], l[1], l[2], l[3], l[4]};
+  auto l = SplitTextLines(*head);
+  l.resize(kProfileLineCount);
+  bool damaged = DropDamagedLines(l);
+  if (damaged) std::cerr << "vark: profile " << PrintablePrefix(fileName, kMessageChars) << " is damaged\n";
+  return ProfileLines{l[0], l[1], l[2], l[3], l[4], damaged};
 }
 
 bool WriteProfile(const std::string& name, const std::string& faceFile) {
   if (!IsSafeProfileName(name)) {
-    std::cerr << "vark: refusing the profile name \"" << name << "\": it cannot be a file name\n";
+    std::cerr << "vark: refusing the profile name \"" << PrintablePrefix(name, kMessageChars)
+              << "\": it cannot be a file name\n";
+    return false;
+  }
+  if (HasControlCharacter(faceFile) || faceFile.size() > kMaxProfileLineBytes) {
+    std::cerr << "vark: refusing the face name \"" << PrintablePrefix(faceFile, kMessageChars)
+              << "\": it cannot be one line of a profile\n";
     return false;
   }
   return WriteTextLinesAtomic(std::filesystem::path(name + ".pro"),
@@ -60,7 +114,7 @@ std::vector<std::string> ListFaces() { return ListFiles(kFacesFolder, "*.dat"); 
 
 Picture LoadFace(const std::string& faceFile) {
   if (faceFile.empty() || faceFile.find('/') != std::string::npos || faceFile.find('\\') != std::string::npos) {
-    std::cerr << "vark: no usable face picture name \"" << faceFile << "\"\n";
+    std::cerr << "vark: no usable face picture name \"" << PrintablePrefix(faceFile, kMessageChars) << "\"\n";
     return Picture();
   }
   return Picture::Load(std::string(kFacesFolder) + "\\" + faceFile);

@@ -21,21 +21,34 @@ struct ProfileLines {
   std::string line3;
   std::string line4;
   std::string line5;   // fourth episode's result
+  // A line was too long or the face name held a control character: the face and every
+  // line from the first bad one on read as empty.
+  bool damaged = false;
 };
+
+// Longer profile lines mark the file as damaged; the rest of such a file is never read.
+inline constexpr size_t kMaxProfileLineBytes = 4096;
 
 // A name can become a file name in the working folder on Linux and on Windows: not empty,
 // no path separators, no control characters, none of < > : " / \ | ? *, not only dots or
 // spaces, not ending in a dot or space, at most 200 bytes with ".pro", encodable in
-// Windows-1251.
+// Windows-1251, and not one of Windows' device names (CON, PRN, AUX, NUL, COM1..9,
+// LPT1..9, with or without an extension).
 bool IsSafeProfileName(std::string_view name);
 
+// Why a typed name cannot be a profile, as a short line for the player; empty when it can,
+// and when nothing is typed yet.
+std::string ProfileNameProblem(std::string_view name);
+
 // Reads a profile file (a bare file name in the working folder). Missing lines read as
-// empty; nullopt when the file cannot be read. Reading never changes the file.
+// empty; a damaged file reads as far as it is sound; nullopt when the file cannot be read.
+// Reading never changes the file and reads at most the first few kilobytes.
 std::optional<ProfileLines> ReadProfile(const std::string& fileName);
 
 // Writes "<name>.pro" with the face file name and "Фраг" four times, replacing an older
-// file atomically. False (and a line on stderr) for an unsafe name or a failed write;
-// an older file then stays as it was.
+// file atomically. False (and a line on stderr) for an unsafe name, a face name with a
+// control character (a line break would shift the lines) or a failed write; an older file
+// then stays as it was.
 bool WriteProfile(const std::string& name, const std::string& faceFile);
 
 // True when "<name>.pro" exists in the working folder.

@@ -322,7 +322,10 @@ void Quest::Timer6_Timer() {
 // Without a usable question file no game can be played: the end panel says so at once
 // and offers the way out.
 void Quest::ShowDamagedDataScreen() {
-  std::cerr << "Quest.dat: " << Quiz.QuestionCount << " usable questions, a game needs " << kQuizLevels << "\n";
+  if (Quiz.EndedEarly)
+    std::cerr << "Quest.dat: the file is damaged, no game can be played\n";
+  else
+    std::cerr << "Quest.dat: " << Quiz.QuestionCount << " usable questions, a game needs " << kQuizLevels << "\n";
   Label4.SetCaption(kDamagedDataMessage);
   Picture3.SetVisible(true);
   Timer6_Timer();

@@ -21,6 +21,19 @@ TEST(Text, CodecRoundTripsEveryByteExceptTheUnassignedOne) {
   EXPECT_FALSE(Utf8ToCp1251("\xD0"));  // a cut-off sequence
 }
 
+TEST(Text, OverlongSurrogateAndOutOfRangeUtf8IsRefused) {
+  for (const char* bad : {"a\xC0\xAF", "\xC0\x80", "\xC1\xBF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF", "\xED\xA0\x80",
+                          "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\x80"})
+    EXPECT_FALSE(Utf8ToCp1251(bad)) << bad;
+  EXPECT_EQ(Utf8ToCp1251("\xC2\xA0/\xD0\x81"), std::string("\xA0/\xA8"));  // shortest forms still pass
+}
+
+TEST(Text, PrintablePrefixKeepsLettersAndHidesControls) {
+  EXPECT_EQ(PrintablePrefix("Вася.dat", 20), "Вася.dat");
+  EXPECT_EQ(PrintablePrefix("a\x1b[2Jb\xC0\xAF\n", 20), "a?[2Jb???");
+  EXPECT_EQ(PrintablePrefix("абвгд", 3), "абв...");
+}
+
 TEST(Text, LinesEndAtCrLfBareCrAndLf) {
   EXPECT_EQ(SplitTextLines("a\r\nb\rc\nd"), (std::vector<std::string>{"a", "b", "c", "d"}));
   EXPECT_EQ(SplitTextLines("a\r\n\r\n"), (std::vector<std::string>{"a", ""}));

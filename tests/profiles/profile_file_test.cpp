@@ -44,6 +44,63 @@ TEST(ProfileFile, UnsafeNamesAreRefusedAndNothingIsWritten) {
   EXPECT_TRUE(IsSafeProfileName(std::string(196, 'a')));
 }
 
+TEST(ProfileFile, WindowsDeviceNamesAreRefusedWithAReason) {
+  for (const char* device : {"CON", "con", "Prn", "AUX", "nul", "COM1", "com9", "LPT1", "lpt9", "CON.txt", "nul .x"}) {
+    EXPECT_FALSE(IsSafeProfileName(device)) << device;
+    EXPECT_EQ(ProfileNameProblem(device), "Это имя занято системой Windows") << device;
+  }
+  for (const char* fine : {"CONSOLE", "COM10", "COM", "LPT", "ACON", "Конь", "nul_"}) EXPECT_TRUE(IsSafeProfileName(fine)) << fine;
+  EXPECT_EQ(ProfileNameProblem(""), "");  // nothing typed yet needs no reason
+  EXPECT_EQ(ProfileNameProblem("Вася"), "");
+  EXPECT_EQ(ProfileNameProblem("Вася."), "Имя не может кончаться точкой или пробелом");
+  EXPECT_EQ(ProfileNameProblem("a/b"), "Недопустимый знак в имени");
+  EXPECT_EQ(ProfileNameProblem("a\xC0\xAF"), "Недопустимый знак в имени");  // an overlong "/"
+  EXPECT_EQ(ProfileNameProblem(std::string(197, 'a')), "Слишком длинное имя");
+}
+
+TEST(ProfileFile, AFaceNameThatWouldBreakTheLinesIsRefused) {
+  TempFolder dir;
+  for (const std::string& face : {std::string("a\nb.dat"), std::string("a\rb.dat"), std::string("a\0b.dat", 7),
+                                  std::string(kMaxProfileLineBytes + 1, 'f')})
+    EXPECT_FALSE(WriteProfile("Вася", face));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+}
+
+TEST(ProfileFile, OverlongLinesAndControlCharactersInTheFaceMarkTheFileDamaged) {
+  TempFolder dir;
+  dir.Write("nul.pro", std::string("face\0.dat\r\n1\r\n2\r\n3\r\n4\r\n", 20));
+  auto nul = ReadProfile("nul.pro");
+  ASSERT_TRUE(nul);
+  EXPECT_TRUE(nul->damaged);
+  EXPECT_EQ(nul->face, "");
+  EXPECT_EQ(nul->line2, "1");
+
+  dir.Write("long.pro", "face.dat\r\n1\r\n" + std::string(kMaxProfileLineBytes + 1, 'x') + "\r\n3\r\n");
+  auto longLine = ReadProfile("long.pro");
+  ASSERT_TRUE(longLine);
+  EXPECT_TRUE(longLine->damaged);
+  EXPECT_EQ(longLine->face, "face.dat");
+  EXPECT_EQ(longLine->line2, "1");
+  EXPECT_EQ(longLine->line3, "");
+  EXPECT_EQ(longLine->line4, "");
+
+  dir.Write("limit.pro", std::string(kMaxProfileLineBytes, '\xC0') + "\r\n" + std::string(kMaxProfileLineBytes, 'y'));
+  auto limit = ReadProfile("limit.pro");
+  ASSERT_TRUE(limit);
+  EXPECT_FALSE(limit->damaged);
+  EXPECT_EQ(Utf8Length(limit->face), kMaxProfileLineBytes);
+  EXPECT_EQ(limit->line2.size(), kMaxProfileLineBytes);
+
+  dir.Write("huge.pro", std::string(20 << 20, 'z'));  // one line of 20 MB
+  testing::internal::CaptureStderr();
+  auto huge = ReadProfile("huge.pro");
+  std::string err = testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(huge);
+  EXPECT_TRUE(huge->damaged);
+  EXPECT_EQ(huge->face, "");
+  EXPECT_LT(err.size(), 200u) << err.substr(0, 200);
+}
+
 TEST(ProfileFile, ShortAndDamagedFilesReadAsFarAsTheyGoAndStayUntouched) {
   TempFolder dir;
   dir.Write("short.pro", "face.dat\r\nFrag\r\n");
