@@ -92,8 +92,13 @@ TEST_F(Profiles, NameBoxRefusesWhatCannotBeAFileName) {
     TypeName(m, bad);
     EXPECT_FALSE(m.BtnEnh2.Enabled()) << '"' << bad << '"';
   }
+  EXPECT_EQ(m.NameProblem.Caption(), "Имя не может кончаться точкой или пробелом");
+  TypeName(m, "con");
+  EXPECT_FALSE(m.BtnEnh2.Enabled());
+  EXPECT_EQ(m.NameProblem.Caption(), "Это имя занято системой Windows");
   TypeName(m, "x");
   EXPECT_TRUE(m.BtnEnh2.Enabled());
+  EXPECT_EQ(m.NameProblem.Caption(), "");
 }
 
 TEST_F(Profiles, TypingReachesTheNameOnlyWhileTheEntryIsOpen) {
