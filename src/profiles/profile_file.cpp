@@ -68,7 +68,7 @@ std::string ProfileNameProblem(std::string_view name) {
   if (HasControlCharacter(name) || name.find_first_of("<>:\"/\\|?*") != std::string_view::npos ||
       !Utf8ToCp1251(name))
     return "Недопустимый знак в имени";
-  if (name.back() == '.' || name.back() == ' ') return "Имя не может кончаться точкой или пробелом";
+  if (name.back() == '.' || name.back() == ' ') return "Точка или пробел в конце имени";
   if (IsWindowsDeviceName(name)) return "Это имя занято системой Windows";
   return "";
 }

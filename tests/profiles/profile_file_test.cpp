@@ -52,7 +52,7 @@ TEST(ProfileFile, WindowsDeviceNamesAreRefusedWithAReason) {
   for (const char* fine : {"CONSOLE", "COM10", "COM", "LPT", "ACON", "Конь", "nul_"}) EXPECT_TRUE(IsSafeProfileName(fine)) << fine;
   EXPECT_EQ(ProfileNameProblem(""), "");  // nothing typed yet needs no reason
   EXPECT_EQ(ProfileNameProblem("Вася"), "");
-  EXPECT_EQ(ProfileNameProblem("Вася."), "Имя не может кончаться точкой или пробелом");
+  EXPECT_EQ(ProfileNameProblem("Вася."), "Точка или пробел в конце имени");
   EXPECT_EQ(ProfileNameProblem("a/b"), "Недопустимый знак в имени");
   EXPECT_EQ(ProfileNameProblem("a\xC0\xAF"), "Недопустимый знак в имени");  // an overlong "/"
   EXPECT_EQ(ProfileNameProblem(std::string(197, 'a')), "Слишком длинное имя");

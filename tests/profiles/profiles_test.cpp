@@ -92,7 +92,7 @@ TEST_F(Profiles, NameBoxRefusesWhatCannotBeAFileName) {
     TypeName(m, bad);
     EXPECT_FALSE(m.BtnEnh2.Enabled()) << '"' << bad << '"';
   }
-  EXPECT_EQ(m.NameProblem.Caption(), "Имя не может кончаться точкой или пробелом");
+  EXPECT_EQ(m.NameProblem.Caption(), "Точка или пробел в конце имени");
   TypeName(m, "con");
   EXPECT_FALSE(m.BtnEnh2.Enabled());
   EXPECT_EQ(m.NameProblem.Caption(), "Это имя занято системой Windows");
