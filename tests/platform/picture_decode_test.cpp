@@ -75,7 +75,9 @@ int AppendGifBytes(GifFileType* gif, const GifByteType* data, int size) {
 }
 
 // A w x h GIF with 16 colours and colour 3 transparent; pixel (x, y) is (x + y) % 16.
-std::string MakeGif(int w, int h) {
+// An interlaced one stores its rows in four passes: every 8th from 0, every 8th from 4,
+// every 4th from 2, every 2nd from 1.
+std::string MakeGif(int w, int h, bool interlaced = false) {
   std::string bytes;
   int error = 0;
   GifFileType* gif = EGifOpen(&bytes, AppendGifBytes, &error);
@@ -86,9 +88,18 @@ std::string MakeGif(int w, int h) {
   EGifPutScreenDesc(gif, w, h, 4, 0, map);
   const GifByteType control[4] = {1, 0, 0, 3};
   EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control);
-  EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr);
+  EGifPutImageDesc(gif, 0, 0, w, h, interlaced, nullptr);
+  std::vector<int> order;
+  auto pass = [&](int start, int step) {
+    for (int y = start; y < h; y += step) order.push_back(y);
+  };
+  if (interlaced) {
+    pass(0, 8), pass(4, 8), pass(2, 4), pass(1, 2);
+  } else {
+    pass(0, 1);
+  }
   std::vector<GifPixelType> row(w);
-  for (int y = 0; y < h; ++y) {
+  for (int y : order) {
     for (int x = 0; x < w; ++x) row[x] = static_cast<GifPixelType>((x + y) % 16);
     EGifPutLine(gif, row.data(), w);
   }
@@ -151,6 +162,9 @@ TEST(PictureDecode, SoundPicturesOfEveryFormatDecodeInTheirOwnLayout) {
   Uint32 key = 0;
   EXPECT_EQ(SDL_GetColorKey(gif.surface, &key), 0);
   EXPECT_EQ(key, 3u);
+  Decoded interlaced(MakeGif(5, 13, true));
+  ASSERT_NE(interlaced.surface, nullptr) << interlaced.problem;
+  for (int y = 0; y < 13; ++y) EXPECT_EQ(interlaced.Byte(2, y), (2 + y) % 16) << y;
 
   for (bool jpeg : {true, false}) {
     Decoded sdl(SaveWithSdl(jpeg));
