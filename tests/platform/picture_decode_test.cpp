@@ -11,7 +11,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/driver.h"
+#include "support/driver.h"
 #include "platform/picture.h"
 #include "platform/picture_decode.h"
 
