@@ -10,16 +10,18 @@ namespace vark {
 namespace {
 
 const Color kTitleGreen = RGB(0, 255, 0);
+constexpr double kSmallestNamePt = 9;  // the player's name shrinks no further
 
 }  // namespace
 
 Form3::Form3() : Form("Form3") {
   Image2.SetStretch(true);
   Image1.SetStretch(true);
-  Label2.SetAutoSize(true);
+  // The name stays left of the result captions: a long one shrinks, then loses its middle.
   Label2.SetTransparent(true);
   Label2.SetForeColor(kYellow);
   Label2.SetFont(FontSpec{"Arial Black", 14, true});
+  Label2.SetFitToWidth(kSmallestNamePt);
   const std::pair<Label*, const char*> titles[] = {{&Label3, "АТАКА КАКОДЕМОНОВ:"},
                                                     {&Label4, "СЛЕГКА ПОVARKАЕМ:"},
                                                     {&Label5, "ТЕЛЕПОРТЕРЫ:"},

@@ -3,6 +3,7 @@
 #include <SDL_ttf.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/controls.h"
 #include "platform/text.h"
@@ -54,6 +55,24 @@ std::string StripMnemonic(const std::string& caption, int& markedIndex) {
   return out;
 }
 
+std::string MnemonicLetter(const std::string& caption) {
+  int marked;
+  std::string text = StripMnemonic(caption, marked);
+  if (marked < 0) return "";
+  size_t from = Utf8ByteOffset(text, static_cast<size_t>(marked));
+  return text.substr(from, Utf8ByteOffset(text, static_cast<size_t>(marked) + 1) - from);
+}
+
+void MatchCaptionSizes(std::initializer_list<BtnEnh*> buttons) {
+  double smallest = 0;
+  for (BtnEnh* b : buttons) {
+    b->SetCaptionSize(0);
+    double size = b->CaptionFont().sizePt;
+    smallest = smallest == 0 ? size : std::min(smallest, size);
+  }
+  for (BtnEnh* b : buttons) b->SetCaptionSize(smallest);
+}
+
 BtnEnh::BtnEnh(Form& form, std::string name, int index, Control* parent, Rect box)
     : Control(form, std::move(name), index, parent, box), font_{"Arial Black", 12, true} {}
 
@@ -92,27 +111,48 @@ void BtnEnh::SetHovered(bool h) {
   DropCache();
 }
 
+void BtnEnh::SetPressed(bool p) {
+  if (p == pressed_) return;
+  pressed_ = p;
+  DropCache();
+}
+
+void BtnEnh::SetCaptionSize(double pt) {
+  captionSize_ = pt;
+  DropCache();
+}
+
 Color BtnEnh::ColorOr(int number, Color fallback) const {
   auto it = properties_.find(number);
   return it == properties_.end() ? fallback : UnpackColor(it->second);
 }
 
-bool BtnEnh::Lit() const { return hovered_ && Enabled(); }
+bool BtnEnh::Lit() const { return hovered_ && Clickable(); }
 
 Color BtnEnh::FaceColor() const {
   Color face = ColorOr(kFace, kDefaultFace);
-  return Lit() ? ColorOr(kHoverFace, face) : face;
+  if (!Lit()) return face;
+  // A button with no hover colours of its own lights up with a lighter face.
+  bool ownHoverLook = properties_.count(kHoverFace) || properties_.count(kHoverCaption) || properties_.count(kHoverFrame);
+  return ColorOr(kHoverFace, ownHoverLook ? face : Mix(face, kWhite, 30));
 }
 
 void BtnEnh::PaintFace(SDL_Surface* s, Color face) const {
   SDL_Rect whole{0, 0, s->w, s->h};
   Color lower = ColorOr(kLowerFace, Mix(face, kBlack, 45));
-  VerticalGradient(s, whole, Mix(face, kWhite, 25), lower);
-  // Bevel: light top-left edge, dark bottom-right edge.
-  FillRect(s, SDL_Rect{0, 0, s->w, 1}, Mix(face, kWhite, 60));
-  FillRect(s, SDL_Rect{0, 0, 1, s->h}, Mix(face, kWhite, 60));
-  FillRect(s, SDL_Rect{0, s->h - 1, s->w, 1}, Mix(face, kBlack, 70));
-  FillRect(s, SDL_Rect{s->w - 1, 0, 1, s->h}, Mix(face, kBlack, 70));
+  Color light = Mix(face, kWhite, 60), dark = Mix(face, kBlack, 70);
+  // Pressed in: the face darkens and its light falls from the other side.
+  if (PressedIn()) {
+    VerticalGradient(s, whole, Mix(lower, kBlack, 20), Mix(face, kBlack, 10));
+    std::swap(light, dark);
+  } else {
+    VerticalGradient(s, whole, Mix(face, kWhite, 25), lower);
+  }
+  // Bevel: top-left edge and bottom-right edge.
+  FillRect(s, SDL_Rect{0, 0, s->w, 1}, light);
+  FillRect(s, SDL_Rect{0, 0, 1, s->h}, light);
+  FillRect(s, SDL_Rect{0, s->h - 1, s->w, 1}, dark);
+  FillRect(s, SDL_Rect{s->w - 1, 0, 1, s->h}, dark);
 }
 
 void BtnEnh::PaintFrame(SDL_Surface* s) const {
@@ -131,13 +171,11 @@ void BtnEnh::PaintCaption(SDL_Surface* s, Color face) const {
 
   int marked;
   std::string text = StripMnemonic(caption_, marked);
-  // The caption's size follows the button's height, then shrinks to fit its width.
-  FontSpec font = font_;
-  font.sizePt = std::clamp(s->h * (captionBox ? 0.62 : 0.42), 9.0, 48.0) * 72.0 / 96.0;
-  font = FitFont(font, text, s->w - 8);
+  FontSpec font = CaptionFont();
   SDL_Surface* front = RenderText(text, font, color);
   if (!front) return;
-  SDL_Rect at{(s->w - front->w) / 2, (s->h - front->h) / 2, front->w, front->h};
+  int sink = PressedIn() ? 1 : 0;  // a pressed button's caption sinks with its face
+  SDL_Rect at{(s->w - front->w) / 2 + sink, (s->h - front->h) / 2 + sink, front->w, front->h};
   if (SDL_Surface* back = depth > 0 ? RenderText(text, font, shadow) : nullptr) {
     SDL_Rect offset{at.x + depth, at.y + depth, back->w, back->h};
     SDL_BlitSurface(back, nullptr, s, &offset);
@@ -146,6 +184,19 @@ void BtnEnh::PaintCaption(SDL_Surface* s, Color face) const {
   SDL_BlitSurface(front, nullptr, s, &at);
   SDL_FreeSurface(front);
   if (marked >= 0) Underline(s, text, marked, font, at, color);
+}
+
+FontSpec BtnEnh::CaptionFont() const {
+  FontSpec font = font_;
+  if (captionSize_ > 0) {
+    font.sizePt = captionSize_;
+    return font;
+  }
+  // The caption's size follows the button's height, then shrinks to fit its width.
+  SDL_Rect box = ScreenBox();
+  int marked;
+  font.sizePt = std::clamp(box.h * (Property(kStyle) == kCaptionBoxStyle ? 0.62 : 0.42), 9.0, 48.0) * 72.0 / 96.0;
+  return FitFont(font, StripMnemonic(caption_, marked), box.w - 8);
 }
 
 void BtnEnh::Underline(SDL_Surface* s, const std::string& text, int marked, const FontSpec& font,

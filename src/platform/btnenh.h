@@ -9,9 +9,15 @@
 //   84  face colour while the pointer is over the button
 //   74  frame width in pixels     88  caption shadow depth in pixels
 // Colours are packed as red + 256 x green + 65536 x blue. A "&" in the caption marks the
-// next letter as the keyboard letter: it is underlined and the "&" is not shown.
+// next letter as the keyboard letter: it is underlined and the "&" is not shown, and
+// Alt with that letter's key presses the button.
+// Only a button that can be clicked (enabled, with a click action) answers the pointer:
+// it lights up while the pointer is over it (with the colours 81, 83 and 84, or a lighter
+// face when none of them is set) and looks pressed in while the left mouse button is held
+// on it. A caption box nobody can click keeps one look.
 #pragma once
 
+#include <initializer_list>
 #include <map>
 #include <string>
 
@@ -37,6 +43,16 @@ class BtnEnh : public Control {
   // The pointer is over the button (hover look).
   bool Hovered() const { return hovered_; }
   void SetHovered(bool h);
+  // The left mouse button is held on the button (pressed look).
+  bool Pressed() const { return pressed_; }
+  void SetPressed(bool p);
+  // True when a click does something: the button answers the pointer only then.
+  bool Clickable() const { return Enabled() && OnClick != nullptr; }
+
+  // The caption's size in points (0: it follows the button's height and shrinks to fit).
+  void SetCaptionSize(double pt);
+  // The font the caption is drawn in at the button's present size.
+  FontSpec CaptionFont() const;
 
   void Draw(SDL_Surface* target, const SDL_Rect& box) const override;
 
@@ -47,6 +63,7 @@ class BtnEnh : public Control {
   void DropCache() const;
   Color ColorOr(int number, Color fallback) const;
   bool Lit() const;
+  bool PressedIn() const { return pressed_ && Clickable(); }
   Color FaceColor() const;
   void PaintFace(SDL_Surface* s, Color face) const;
   void PaintFrame(SDL_Surface* s) const;
@@ -58,10 +75,19 @@ class BtnEnh : public Control {
   FontSpec font_;
   std::map<int, int32_t> properties_;
   bool hovered_ = false;
+  bool pressed_ = false;
+  double captionSize_ = 0;
   mutable SDL_Surface* face_ = nullptr;  // the whole button drawn once, until it changes
 };
 
 // The caption without its "&" marks, and the character index of the marked letter (-1).
 std::string StripMnemonic(const std::string& caption, int& markedIndex);
+
+// The keyboard letter of a caption (UTF-8), empty when it has none.
+std::string MnemonicLetter(const std::string& caption);
+
+// Gives buttons that stand together one caption size: the largest at which every one of
+// their captions fits.
+void MatchCaptionSizes(std::initializer_list<BtnEnh*> buttons);
 
 }  // namespace vark

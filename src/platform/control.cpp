@@ -25,7 +25,15 @@ void Control::SetVisible(bool v) {
   if (visible_ == v) return;
   visible_ = v;
   Invalidate();
+  // What this panel covers appears or disappears with it, edges included.
+  for (const Control* c : covered_) c->Invalidate();
   Screen::Get().UpdatePointer();
+}
+
+void Control::SetCoveredBy(Control& cover) {
+  cover_ = &cover;
+  cover.covered_.push_back(this);
+  Invalidate();
 }
 
 void Control::SetEnabled(bool e) {
@@ -37,7 +45,7 @@ void Control::SetEnabled(bool e) {
 
 bool Control::IsShown() const {
   for (const Control* c = this; c; c = c->parent_)
-    if (!c->visible_) return false;
+    if (!c->visible_ || c->Covered()) return false;
   return form_.Visible() && form_.Loaded();
 }
 

@@ -56,7 +56,14 @@ class Control {
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool e);
 
-  // True when this control and every container above it are visible on a visible form.
+  // A panel another panel lies over: while the cover is visible this one stays open (it
+  // keeps its state and comes back when the cover closes) but is neither drawn nor reached
+  // by the mouse, so none of its edges show around a smaller cover.
+  void SetCoveredBy(Control& cover);
+  bool Covered() const { return cover_ && cover_->Visible(); }
+
+  // True when this control and every container above it are visible, and not covered, on
+  // a visible form.
   bool IsShown() const;
 
   // Brings the control to the front of its container.
@@ -105,6 +112,8 @@ class Control {
   bool visible_ = true;
   bool enabled_ = true;
   MousePointer pointer_;
+  const Control* cover_ = nullptr;
+  std::vector<const Control*> covered_;  // the panels this one covers
   std::vector<Control*> children_;
 };
 

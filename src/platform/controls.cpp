@@ -169,7 +169,7 @@ void Label::Changed() {
 void Label::Move(int left, int top, int width, int height) {
   bool resized = width != Width();
   Control::Move(left, top, width, height);
-  if (resized && wrap_ && text_) {
+  if (resized && (wrap_ || Fits()) && text_) {
     SDL_FreeSurface(text_);
     text_ = nullptr;
   }
@@ -179,9 +179,15 @@ SDL_Surface* Label::Rendered(int wrapWidth) const {
   if (text_ && textWrap_ == wrapWidth) return text_;
   if (text_) SDL_FreeSurface(text_);
   // Rendered in white and tinted when drawn, so a colour change costs no new rendering.
-  text_ = RenderText(caption_, font_, RGB(255, 255, 255), wrapWidth, align_);
+  FittedText shown = Shown();
+  text_ = RenderText(shown.text, shown.font, RGB(255, 255, 255), wrapWidth, align_);
   textWrap_ = wrapWidth;
   return text_;
+}
+
+FittedText Label::Shown() const {
+  if (!Fits()) return {caption_, font_};
+  return FitText(caption_, font_, Width() / kTwipsPerPixel, fitSmallestPt_);
 }
 
 void Label::Draw(SDL_Surface* target, const SDL_Rect& box) const {

@@ -91,12 +91,18 @@ class Label : public Control {
   void SetVerticalCenter(bool v) { vcenter_ = v; Invalidate(); }
   // The box follows the text's size.
   void SetAutoSize(bool a) { autoSize_ = a; Changed(); }
+  // A one-line caption too wide for the box is shown whole at a smaller size, down to
+  // `smallestPt`, and below that with its middle elided (0: the caption is cut at the box).
+  void SetFitToWidth(double smallestPt) { fitSmallestPt_ = smallestPt; Changed(); }
+  // The caption and font as they are drawn in the box now.
+  FittedText Shown() const;
 
   void Move(int left, int top, int width, int height) override;
   void Draw(SDL_Surface* target, const SDL_Rect& box) const override;
 
  private:
   void Changed();
+  bool Fits() const { return fitSmallestPt_ > 0 && !wrap_ && !autoSize_; }
   SDL_Surface* Rendered(int wrapWidth) const;
 
   std::string caption_;
@@ -108,6 +114,7 @@ class Label : public Control {
   bool wrap_ = false;
   bool autoSize_ = false;
   bool vcenter_ = false;
+  double fitSmallestPt_ = 0;
   mutable SDL_Surface* text_ = nullptr;
   mutable int textWrap_ = -1;
 };

@@ -9,6 +9,8 @@
 #include <map>
 #include <tuple>
 
+#include "platform/text.h"
+
 namespace vark {
 namespace {
 
@@ -78,6 +80,39 @@ FontSpec FitFont(FontSpec font, const std::string& text, int maxWidth) {
     font.sizePt = std::max(kSmallestPt, font.sizePt * 0.9);
   }
   return font;
+}
+
+int TextWidth(const std::string& text, const FontSpec& font) {
+  TTF_Font* f = text.empty() ? nullptr : OpenFont(font);
+  int w = 0, h = 0;
+  if (!f || TTF_SizeUTF8(f, text.c_str(), &w, &h) != 0) return 0;
+  return w;
+}
+
+namespace {
+
+// The text with its middle replaced by "…", keeping `kept` characters: the end gets the
+// odd one, as it is the part that tells similar names apart.
+std::string ElideMiddle(const std::string& text, size_t kept) {
+  size_t length = Utf8Length(text);
+  size_t head = kept / 2, tail = kept - head;
+  return text.substr(0, Utf8ByteOffset(text, head)) + "…" + text.substr(Utf8ByteOffset(text, length - tail));
+}
+
+}  // namespace
+
+FittedText FitText(const std::string& text, FontSpec font, int maxWidth, double smallestPt) {
+  smallestPt = std::min(smallestPt, font.sizePt);
+  while (TextWidth(text, font) > maxWidth && font.sizePt > smallestPt)
+    font.sizePt = std::max(smallestPt, font.sizePt - 0.5);
+  if (TextWidth(text, font) <= maxWidth) return {text, font};
+  // The longest elision that fits, found by halving the range of kept characters.
+  size_t fits = 0, tooLong = Utf8Length(text);
+  while (tooLong - fits > 1) {
+    size_t kept = (fits + tooLong) / 2;
+    (TextWidth(ElideMiddle(text, kept), font) <= maxWidth ? fits : tooLong) = kept;
+  }
+  return {ElideMiddle(text, fits), font};
 }
 
 }  // namespace vark

@@ -23,4 +23,19 @@ TTF_Font* OpenFont(const FontSpec& wanted);
 // reaches a readable minimum).
 FontSpec FitFont(FontSpec font, const std::string& text, int maxWidth);
 
+// Width in pixels of a one-line text in a font (0 when no font exists).
+int TextWidth(const std::string& text, const FontSpec& font);
+
+// A text as it is shown in a width-limited place, and the font it is shown in.
+struct FittedText {
+  std::string text;
+  FontSpec font;
+};
+
+// Fits a one-line text into `maxWidth` pixels: the font shrinks step by step down to
+// `smallestPt`; when the text is still too wide there, its middle gives way to "…" so
+// both its start and its end stay readable (the end often tells two names apart, and a
+// typing mark at the end stays visible).
+FittedText FitText(const std::string& text, FontSpec font, int maxWidth, double smallestPt);
+
 }  // namespace vark

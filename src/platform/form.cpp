@@ -65,6 +65,13 @@ void Form::Discard() {
   for (auto& m : channels_) m->Stop();
 }
 
+bool Form::InputReaches(const Control& c) const {
+  if (!modal_ || !modal_->Visible()) return true;
+  for (const Control* k = &c; k; k = k->Parent())
+    if (k == modal_) return true;
+  return false;
+}
+
 Control* Form::FindControl(const std::string& name, int index) const {
   for (const auto& c : controls_)
     if (c->Name() == name && c->Index() == index) return c.get();

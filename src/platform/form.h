@@ -52,6 +52,12 @@ class Form {
   MouseHandler OnMouseUp;
   std::function<void()> OnClick;
 
+  // A panel that asks something first: while it is visible the mouse and the keyboard
+  // letters reach only what lies in it (nullptr: no such panel).
+  void SetModalPanel(const Control* panel) { modal_ = panel; }
+  // True when input may reach the control now.
+  bool InputReaches(const Control& c) const;
+
   // Keyboard focus: the control that receives typed text and keys.
   void SetFocus(Control* c) { focus_ = c; }
   Control* Focused() const { return focus_; }
@@ -101,6 +107,7 @@ class Form {
   MousePointer pointer_;
   bool keyPreview_ = false;
   Control* focus_ = nullptr;
+  const Control* modal_ = nullptr;
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<Control*> topLevel_;
   std::vector<std::unique_ptr<Timer>> timers_;

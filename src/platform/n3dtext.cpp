@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/controls.h"
 
@@ -90,6 +91,18 @@ void N3dText::SetColor(int slot, Color c) {
   DropCache();
 }
 
+Color N3dText::ColorOf(int slot) const {
+  if (colors_.at(slot)) return *colors_[slot];
+  switch (slot) {
+    case 0: return ColorOf(5);
+    case 1:
+    case 2: return ColorOf(4);
+    case 3: return RGB(0, 0, 0);
+    case 4: return RGB(125, 125, 125);
+    default: return RGB(255, 255, 255);
+  }
+}
+
 void N3dText::SetNumber(int slot, double v) { numbers_.at(slot) = v; }
 
 void N3dText::SetSwitch(int slot, bool on) {
@@ -113,11 +126,17 @@ SDL_Surface* N3dText::Extrusion(const SDL_Rect& box, int depth, SDL_Surface* mas
   SDL_FillRect(base_, nullptr, 0);
   // The extrusion, from its far end to the letters.
   for (int d = depth; d >= 1; --d) {
-    Color c = Blend(colors_[2], colors_[3], static_cast<double>(d) / depth);
+    Color c = Blend(ColorOf(2), ColorOf(3), static_cast<double>(d) / depth);
     StampMask(base_, mask, ox + d, oy + d, [c](int, int) { return c; });
   }
   baseValid_ = true;
   return base_;
+}
+
+void N3dText::Outline(SDL_Surface* target, SDL_Surface* mask, int ox, int oy) const {
+  Color edge = ColorOf(3);
+  for (auto [dx, dy] : {std::pair{-1, 0}, std::pair{1, 0}, std::pair{0, -1}, std::pair{0, 1}})
+    StampMask(target, mask, ox + dx, oy + dy, [edge](int, int) { return edge; });
 }
 
 void N3dText::Draw(SDL_Surface* target, const SDL_Rect& box) const {
@@ -144,7 +163,8 @@ void N3dText::Draw(SDL_Surface* target, const SDL_Rect& box) const {
     // The letters: a vertical gradient between the face pair, with a slanted glint.
     double glint = std::fmod(value_ * 3.0, mask->w + mask->h + 160.0) - 80.0;
     int height = mask->h;
-    Color top = colors_[0], bottom = colors_[1], light = colors_[5];
+    if (switches_[0]) Outline(cache_, mask, ox, oy);
+    Color top = ColorOf(0), bottom = ColorOf(1), light = ColorOf(5);
     StampMask(cache_, mask, ox, oy, [&](int x, int y) {
       Color c = Blend(top, bottom, static_cast<double>(y) / std::max(1, height - 1));
       double dist = std::abs((x + y * 0.5) - glint);

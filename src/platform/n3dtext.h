@@ -1,14 +1,18 @@
 // A 3-D text label: the caption in large letters with a visible extruded depth. It is
 // configured once with colours and numbers and animated through one value.
-//   colours 0/1: face colour pair (top and bottom of the letters)
-//   colours 2/3: depth colour pair (near and far end of the extrusion)
-//   colours 4/5: light and shadow tones used for the outline and the glint
-//   numbers: 0 the depth in pixels (the animation value, see below), others are free
-// The animation value sweeps a light glint across the letters and, while it is small,
-// grows the letters in: a new caption starts small and settles at full size.
+//   colour 0/1: the letters' top and bottom colours (unset: colours 5 and 4)
+//   colour 2/3: the extrusion's near and far colours (unset: colour 4, and black)
+//   colour 4:   the middle tone, standing in for 1 and 2 when they are not set
+//   colour 5:   the light: the glint, and the letters' top when colour 0 is not set
+//   switch 0:   a thin outline in colour 3 around the letters; the other switches and
+//               the numbers are kept for the screens that set them but change nothing
+// So a title given only grey, white and black is drawn white to grey on a grey-to-black
+// depth. The extrusion is about a fourteenth of the box's height deep. The animation
+// value sweeps a light glint across the letters.
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "platform/control.h"
@@ -26,6 +30,8 @@ class N3dText : public Control {
   void SetFont(FontSpec f);
 
   void SetColor(int slot, Color c);
+  // The colour a slot is drawn with, its stand-in when it was never set.
+  Color ColorOf(int slot) const;
   void SetNumber(int slot, double v);
   double Number(int slot) const { return numbers_.at(slot); }
   void SetSwitch(int slot, bool on);
@@ -43,11 +49,11 @@ class N3dText : public Control {
   SDL_Surface* Mask(const SDL_Rect& box, int depth) const;
   // The extrusion behind the letters, drawn once per caption and colours.
   SDL_Surface* Extrusion(const SDL_Rect& box, int depth, SDL_Surface* mask, int ox, int oy) const;
+  void Outline(SDL_Surface* target, SDL_Surface* mask, int ox, int oy) const;
 
   std::string caption_;
   FontSpec font_{"Arial Black", 36, true};
-  std::array<Color, 6> colors_{RGB(255, 255, 0), RGB(255, 0, 0), RGB(0, 0, 128), RGB(0, 0, 0),
-                               RGB(125, 125, 125), RGB(255, 255, 255)};
+  std::array<std::optional<Color>, 6> colors_{};
   std::array<double, 6> numbers_{75, 1, 0, 0, 0, 3.0};
   std::array<bool, 4> switches_{};
   double value_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 #include <system_error>
+#include <tuple>
 
 namespace vark {
 namespace {
@@ -113,6 +114,17 @@ bool FileExists(std::string_view gameName) {
   return std::filesystem::is_regular_file(ResolvePath(gameName), ec);
 }
 
+bool AlphabeticalLess(std::string_view a, std::string_view b) {
+  // Letter case aside, and Ё counted as Е (as Russian dictionaries do); names that differ
+  // only there are ordered Е before Ё, then by their bytes, so the order is always the same.
+  std::string foldedA = FoldCase(a), foldedB = FoldCase(b);
+  auto yoAsYe = [](std::string s) {
+    for (size_t at = s.find("ё"); at != std::string::npos; at = s.find("ё", at)) s.replace(at, 2, "е");
+    return s;
+  };
+  return std::tuple(yoAsYe(foldedA), foldedA, a) < std::tuple(yoAsYe(foldedB), foldedB, b);
+}
+
 std::vector<std::string> ListFiles(std::string_view gameFolder, std::string_view pattern) {
   std::string foldedPattern = FoldCase(pattern);
   std::vector<std::string> names;
@@ -131,8 +143,7 @@ std::vector<std::string> ListFiles(std::string_view gameFolder, std::string_view
   };
   addFrom({});
   if (!SharedDataFolder().empty()) addFrom(SharedDataFolder());
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return FoldCase(a) < FoldCase(b); });
+  std::sort(names.begin(), names.end(), AlphabeticalLess);
   return names;
 }
 

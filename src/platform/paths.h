@@ -29,11 +29,15 @@ std::filesystem::path ResolvePathIn(const std::filesystem::path& folder, std::st
 // True when the game name resolves to an existing regular file.
 bool FileExists(std::string_view gameName);
 
-// Sorted names (not paths) of the regular files in a game folder ("" is the working
-// folder) whose names match a pattern such as "*.dat" (case-insensitive; "*" and "?").
-// The folder's files in the working folder and in the shared data folder are listed
-// together; a name present in both (in any letter case) is listed once, as the working
-// folder writes it.
+// Russian alphabetical order of UTF-8 names: letter case does not count and Ё stands
+// with Е ("ёжик" before "Тень"); Latin letters come before Cyrillic ones.
+bool AlphabeticalLess(std::string_view a, std::string_view b);
+
+// Names (not paths) of the regular files in a game folder ("" is the working folder)
+// whose names match a pattern such as "*.dat" (case-insensitive; "*" and "?"), in
+// alphabetical order. The folder's files in the working folder and in the shared data
+// folder are listed together; a name present in both (in any letter case) is listed
+// once, as the working folder writes it.
 std::vector<std::string> ListFiles(std::string_view gameFolder, std::string_view pattern);
 
 // Case-insensitive comparison of two UTF-8 names (ASCII and Cyrillic letters).

@@ -7,6 +7,7 @@
 
 #include "platform/app.h"
 #include "platform/form.h"
+#include "platform/mnemonic.h"
 
 namespace vark {
 namespace {
@@ -18,7 +19,7 @@ Control* HitIn(const std::vector<Control*>& list, int x, int y) {
   SDL_Point p{x, y};
   for (auto it = list.rbegin(); it != list.rend(); ++it) {
     Control* c = *it;
-    if (!c->Visible()) continue;
+    if (!c->Visible() || c->Covered()) continue;
     SDL_Rect b = c->ScreenBox();
     if (!SDL_PointInRect(&p, &b)) continue;
     if (Control* child = HitIn(c->Children(), x, y)) return child;
@@ -89,7 +90,7 @@ void Screen::EnsureWindow() {
   if (window_ || !wantWindow_) return;
   Uint32 flags = SDL_WINDOW_HIDDEN | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
   SDL_Rect box = WindowBox();
-  window_ = SDL_CreateWindow("Project: VARK", box.x, box.y, box.w, box.h, flags);
+  window_ = SDL_CreateWindow(title_.c_str(), box.x, box.y, box.w, box.h, flags);
   if (!window_) {
     std::cerr << "vark: cannot open a window: " << SDL_GetError() << "\n";
     wantWindow_ = false;
@@ -115,6 +116,11 @@ SDL_Rect Screen::WindowBox() const {
   double fit = std::min({1.5, usable.w * 0.95 / kScreenWidthPx, usable.h * 0.9 / kScreenHeightPx});
   int w = static_cast<int>(kScreenWidthPx * fit), h = static_cast<int>(kScreenHeightPx * fit);
   return SDL_Rect{usable.x + (usable.w - w) / 2, usable.y + (usable.h - h) / 2, w, h};
+}
+
+void Screen::SetTitle(std::string title) {
+  title_ = std::move(title);
+  if (window_) SDL_SetWindowTitle(window_, title_.c_str());
 }
 
 void Screen::SetFullscreen(bool on) {
@@ -156,7 +162,7 @@ void Screen::ComposeForm(Form& form) {
 }
 
 void Screen::ComposeControl(Control& c, const SDL_Rect& clip) {
-  if (!c.Visible()) return;
+  if (!c.Visible() || c.Covered()) return;
   SDL_Rect box = c.ScreenBox();
   SDL_SetClipRect(surface_, &clip);
   c.Draw(surface_, box);
@@ -219,7 +225,8 @@ Control* Screen::ControlAt(int x, int y, Form** form) const {
   Control* c = HitIn(f->TopLevel(), x, y);
   // A disabled control passes its mouse events to its container.
   while (c && !c->Enabled()) c = c->Parent();
-  return c;
+  // Beside an open question the pointer meets only the form's own surface.
+  return c && f->InputReaches(*c) ? c : nullptr;
 }
 
 void Screen::HandleEvent(const SDL_Event& e) {
@@ -234,7 +241,7 @@ void Screen::HandleEvent(const SDL_Event& e) {
       MouseUp(e.button.x, e.button.y, e.button.button);
       break;
     case SDL_KEYDOWN:
-      KeyDown(e.key.keysym.sym, e.key.keysym.mod);
+      KeyDown(e.key.keysym.sym, e.key.keysym.mod, e.key.keysym.scancode);
       break;
     case SDL_TEXTINPUT:
       TextInput(e.text.text);
@@ -265,6 +272,7 @@ void Screen::MouseMove(int x, int y) {
   Relative(target, x, y, rx, ry);
   int shift = ShiftState(SDL_GetModState());
   SetHover(captured_ ? nullptr : target);
+  if (captured_) ShowPressed(ControlAt(x, y, nullptr) == captured_);
   if (target && target->OnMouseMove) target->OnMouseMove(capturedButton_, shift, rx, ry);
   else if (!target && f->OnMouseMove) f->OnMouseMove(capturedButton_, shift, rx, ry);
   UpdatePointer();
@@ -279,6 +287,7 @@ void Screen::MouseDown(int x, int y, int button) {
   captured_ = target;
   capturedForm_ = f;
   capturedButton_ = ButtonMask(button);
+  ShowPressed(true);
   double rx, ry;
   Relative(target, x, y, rx, ry);
   int shift = ShiftState(SDL_GetModState());
@@ -292,6 +301,7 @@ void Screen::MouseUp(int x, int y, int button) {
   Form* f = capturedForm_;
   Control* target = captured_;
   bool wasCaptured = f != nullptr;
+  ShowPressed(false);
   captured_ = nullptr;
   capturedForm_ = nullptr;
   capturedButton_ = 0;
@@ -314,13 +324,16 @@ void Screen::MouseUp(int x, int y, int button) {
   UpdatePointer();
 }
 
-void Screen::KeyDown(SDL_Keycode key, uint16_t mod) {
+void Screen::KeyDown(SDL_Keycode key, uint16_t mod, SDL_Scancode scan) {
   if (key == SDLK_RETURN && (mod & KMOD_ALT)) {
     SetFullscreen(!fullscreen_);
     return;
   }
   Form* f = Forms::Active();
   if (!f) return;
+  // Alt with a button's keyboard letter presses that button, whatever the layout.
+  if (scan == SDL_SCANCODE_UNKNOWN) scan = SDL_GetScancodeFromKey(key);
+  if ((mod & KMOD_ALT) && PressMnemonic(*f, scan)) return;
   int shift = ShiftState(mod);
   if (f->KeyPreview()) {
     f->Form_KeyDown(key, shift);
@@ -362,6 +375,10 @@ void Screen::SetHover(Control* c) {
   if (auto* old = dynamic_cast<BtnEnh*>(hover_)) old->SetHovered(false);
   hover_ = c;
   if (auto* now = dynamic_cast<BtnEnh*>(hover_)) now->SetHovered(true);
+}
+
+void Screen::ShowPressed(bool on) {
+  if (auto* button = dynamic_cast<BtnEnh*>(captured_)) button->SetPressed(on && capturedButton_ == kLeftButton);
 }
 
 void Screen::Forget(const Form& form) {

@@ -43,6 +43,9 @@ class Screen {
   bool SavePng(const std::string& path);
   uint32_t PixelAt(int x, int y);
 
+  // The window's title (before Init, or at any time).
+  void SetTitle(std::string title);
+
   void SetFullscreen(bool on);
   bool Fullscreen() const { return fullscreen_; }
 
@@ -51,7 +54,8 @@ class Screen {
   void MouseMove(int x, int y);
   void MouseDown(int x, int y, int button);
   void MouseUp(int x, int y, int button);
-  void KeyDown(SDL_Keycode key, uint16_t mod);
+  // `scan` is the key's place on the keyboard; unknown, it is taken from the key code.
+  void KeyDown(SDL_Keycode key, uint16_t mod, SDL_Scancode scan = SDL_SCANCODE_UNKNOWN);
   void TextInput(const std::string& utf8);
 
   // The control under a screen point (nullptr: the form's own surface), and its form.
@@ -72,6 +76,8 @@ class Screen {
   SDL_Rect WindowBox() const;
   void ApplyPointer(Control* c, Form* f);
   void SetHover(Control* c);
+  // The button the left mouse button went down on looks pressed while the pointer is on it.
+  void ShowPressed(bool on);
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
@@ -79,6 +85,7 @@ class Screen {
   SDL_Surface* surface_ = nullptr;
   bool wantWindow_ = false;
   bool fullscreen_ = true;
+  std::string title_ = "Project: VARK";
   SDL_Rect dirty_{0, 0, 0, 0};
   uint64_t lastPresent_ = 0;
   bool pendingShow_ = false;

@@ -16,6 +16,9 @@ namespace {
 constexpr int kFaceColumns[] = {360, 1320, 2280, 3240, 4200};
 constexpr int kFaceRows[] = {840, 1800, 2760};
 constexpr int kFaceSize = 735;
+// Each face's name has the width of its column, less a small gap, so neighbouring names
+// never run together.
+constexpr int kFaceNameWidth = 930;
 constexpr int kSelectorMargin = 128;
 constexpr int kProfileSlotTops[] = {600, 1560, 2520};
 constexpr size_t kMaxNameLength = 64;
@@ -27,6 +30,12 @@ const char* kVersionHint = "Ver. 1.01";
 
 const FontSpec kPanelTitleFont{"Arial Black", 14, true};
 const FontSpec kSlotFont{"Arial", 8, true};
+
+// The smallest sizes names shrink to before their middle gives way to "…".
+constexpr double kSmallestNamePt = 14;      // the name being typed, in the display font
+constexpr double kSmallestQuestionPt = 11;  // the name in the overwrite question
+constexpr double kSmallestListPt = 7;       // a name in the profile list
+constexpr double kSmallestFacePt = 6;       // a face's name under its picture
 
 void StyleCaption(Label& label, const std::string& text, Color color, const FontSpec& font,
                   Align align = Align::Center) {
@@ -64,9 +73,10 @@ void Form1::BuildFaceSlots() {
   // The names reach a little into the next row of faces: they lie in front of every face,
   // so no name is cut by the picture below it.
   for (int i = 0; i < kFaceSlots; ++i) {
-    Label& name = AddLabel("NameVarker", {Varker[i]->Left() - 120, Varker[i]->Top() + kFaceSize, 975, 255},
-                           &StartGame, i);
+    int left = Varker[i]->Left() - (kFaceNameWidth - kFaceSize) / 2;
+    Label& name = AddLabel("NameVarker", {left, Varker[i]->Top() + kFaceSize, kFaceNameWidth, 255}, &StartGame, i);
     StyleCaption(name, "", kYellow, FontSpec{"Arial", 8, true});
+    name.SetFitToWidth(kSmallestFacePt);
     name.OnMouseDown = [this, i](int, int, double, double y) { NameVarker_MouseDown(i, y); };
     NameVarker.push_back(&name);
   }
@@ -101,6 +111,7 @@ void Form1::BuildProfileSlots() {
     label(Label7, "Label7", {2940, 570, 2000, 255}, RGB(128, 255, 128));
     Label2[k]->SetCaption("Имя VARKера:");
     Label4[k]->SetFont(FontSpec{"Arial Black", 9, true});
+    Label4[k]->SetFitToWidth(kSmallestListPt);
   }
 }
 
@@ -118,6 +129,11 @@ void Form1::StyleDesign() {
     p->SetVisible(false);
     p->SetBorder(true);
   }
+  // The name entry opens over the face choice and the overwrite question over the name
+  // entry, each a little smaller than the panel beneath: the one beneath stays open but
+  // out of sight, so no strip of it shows at the edges.
+  StartGame.SetCoveredBy(Entering);
+  Entering.SetCoveredBy(Picture4);
   Selector.SetVisible(false);
   Selector.SetFill(true, RGB(128, 0, 0));
   Selector.SetBorderColor(RGB(255, 64, 64));
@@ -127,12 +143,14 @@ void Form1::StyleDesign() {
   StyleCaption(txt2, "", kRed, FontSpec{"Impact", 28, false});
   StyleCaption(txt3, "", kYellow, FontSpec{"Impact", 28, false});
   StyleCaption(NameProblem, "", kRed, FontSpec{"Arial", 10, true});
+  for (Label* name : {&txt2, &txt3}) name->SetFitToWidth(kSmallestNamePt);
   Text1.SetMaxLength(kMaxNameLength);
   Text1.SetCharFilter(IsNameCharacter);
   Text1.SetEnabled(false);
   StyleCaption(Label12, "ПРОФИЛЬ УЖЕ СУЩЕСТВУЕТ.", kYellow, kPanelTitleFont);
   Image3.SetStretch(true);
   StyleCaption(Label14, "", kRed, FontSpec{"Impact", 20, false});
+  Label14.SetFitToWidth(kSmallestQuestionPt);
   StyleCaption(Label13, "ПРОИЗВЕСТИ ПЕРЕЗАПИСЬ?", kYellow, kPanelTitleFont);
   StyleCaption(Label9, "ЗАГРУЗИТЬ ПРОФИЛЬ", kYellow, kPanelTitleFont);
   Picture3.SetBackColor(RGB(0, 0, 0));
@@ -216,6 +234,9 @@ void Form1::WireProfileSlots() {
   for (int k = 0; k < kProfileSlots; ++k) {
     auto select = [this, k] { SelPrf(k); };
     auto press = [this, k](int, int, double, double) { SelPrf(k); };
+    // The frame is chosen by the mouse only: a picture box never takes the keyboard focus
+    // (the keys of this screen go to the name box), so a key-pressed handler on it could
+    // never run.
     Picture2[k]->OnClick = select;
     // Every part of the slot selects it, the lower result lines too: a click there must not
     // fall into a dead spot.
@@ -412,7 +433,8 @@ void Form1::NewProf() {
   Play1();
   Stack& stack = Forms::Get<Stack>();
   stack.Profile = Text1.Text();
-  if (ProfileExists(stack.Profile))
+  // "alex" and "Alex" are one profile: the design's file system ignores letter case.
+  if (ExistingProfileFile(stack.Profile))
     Exists();
   else
     MkProfile();
@@ -427,10 +449,11 @@ void Form1::Exists() {
 }
 
 void Form1::MkProfile() {
-  // The file is written to a temporary name and renamed over any older file, so an
-  // overwrite needs no separate delete, and a failed write leaves the older file intact.
+  // The file is written to a temporary name and renamed over any older file, so a failed
+  // write leaves the older file intact. An older file whose name differs in letter case
+  // goes once the new one is written: the name keeps the case just typed.
   const Stack& stack = Forms::Get<Stack>();
-  if (!WriteProfile(stack.Profile, stack.File)) {
+  if (!ReplaceProfile(stack.Profile, stack.File)) {
     Play2();
     return;
   }

@@ -103,9 +103,23 @@ bool WriteProfile(const std::string& name, const std::string& faceFile) {
                               {faceFile, kNewResult, kNewResult, kNewResult, kNewResult});
 }
 
-bool ProfileExists(const std::string& name) {
+std::optional<std::string> ExistingProfileFile(const std::string& name) {
+  if (!IsSafeProfileName(name)) return std::nullopt;
+  std::filesystem::path file = ResolvePath(name + ".pro");
   std::error_code ec;
-  return IsSafeProfileName(name) && std::filesystem::exists(std::filesystem::path(name + ".pro"), ec);
+  if (!std::filesystem::exists(file, ec)) return std::nullopt;
+  return file.filename().string();
+}
+
+bool ReplaceProfile(const std::string& name, const std::string& faceFile) {
+  std::optional<std::string> older = ExistingProfileFile(name);
+  if (!WriteProfile(name, faceFile)) return false;
+  if (older && *older != name + ".pro") {
+    std::error_code ec;
+    std::filesystem::remove(*older, ec);
+    if (ec) std::cerr << "vark: cannot remove the older profile " << *older << ": " << ec.message() << "\n";
+  }
+  return true;
 }
 
 std::vector<std::string> ListProfiles() { return ListFiles("", "*.pro"); }

@@ -51,13 +51,18 @@ std::optional<ProfileLines> ReadProfile(const std::string& fileName);
 // then stays as it was.
 bool WriteProfile(const std::string& name, const std::string& faceFile);
 
-// True when "<name>.pro" exists in the working folder.
-bool ProfileExists(const std::string& name);
+// The file of the profile with this name in the working folder, found whatever the
+// letter case of either ("alex" finds "Alex.pro"); nullopt when there is none.
+std::optional<std::string> ExistingProfileFile(const std::string& name);
 
-// The profile files in the working folder, sorted.
+// Writes the profile as WriteProfile does; once that succeeded, an older file of the same
+// name in another letter case is removed, so the name keeps the case given now.
+bool ReplaceProfile(const std::string& name, const std::string& faceFile);
+
+// The profile files in the working folder, in alphabetical order.
 std::vector<std::string> ListProfiles();
 
-// The face files ("*.dat") in the faces folder, sorted.
+// The face files ("*.dat") in the faces folder, in alphabetical order.
 std::vector<std::string> ListFaces();
 
 // The picture of a face file, looked up in the faces folder whatever its letter case;

@@ -236,6 +236,10 @@ void Driver::Press(SDL_Keycode key, uint16_t mod) {
   Event([=] { vark::Screen::Get().KeyDown(key, mod); });
 }
 
+void Driver::PressAt(SDL_Scancode scan, SDL_Keycode key, uint16_t mod) {
+  Event([=] { vark::Screen::Get().KeyDown(key, mod, scan); });
+}
+
 bool Driver::SaveScreen(const std::string& path) { return vark::Screen::Get().SavePng(path); }
 
 uint32_t Driver::Pixel(int x, int y) { return vark::Screen::Get().PixelAt(x, y); }

@@ -117,6 +117,9 @@ class Driver {
   void MoveTo(int x, int y);
   void Type(const std::string& utf8);
   void Press(SDL_Keycode key, uint16_t mod = 0);
+  // A key at its place on the keyboard, with the code a layout gives it there (under the
+  // Russian layout the key "C" gives "с").
+  void PressAt(SDL_Scancode scan, SDL_Keycode key, uint16_t mod = 0);
 
   bool SaveScreen(const std::string& path);
   // The screen pixel as 0xRRGGBB.

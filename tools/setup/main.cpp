@@ -23,6 +23,7 @@ int RunWindow(bool safeMode) {
     return 1;
   }
   if (TTF_Init() != 0) std::cerr << "setup: fonts unavailable: " << TTF_GetError() << "\n";
+  vark::Screen::Get().SetTitle("Project: VARK — настройка");
   vark::Screen::Get().Init(true, false);
   auto& form = vark::Forms::Show<vark::SetupForm>();
   if (safeMode) form.OfferToLeaveSafeMode();

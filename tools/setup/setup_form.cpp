@@ -44,7 +44,7 @@ SetupForm::SetupForm() : Form("Setup") {
   for (BtnEnh* b : {&BtnPlay, &BtnSave, &BtnExit, &BtnLeaveSafe, &BtnSettings}) StyleButton(*b);
   BtnPlay.OnClick = [this] { SaveAndPlay(); };
   BtnSave.OnClick = [this] {
-    if (Save()) Status.SetCaption("Настройки сохранены.");
+    if (Save()) ShowStatus("Настройки сохранены.", false);
   };
   BtnExit.OnClick = [] { App::Get().End(); };
 
@@ -59,6 +59,8 @@ SetupForm::SetupForm() : Form("Setup") {
     SaveAndPlay();
   };
   BtnSettings.OnClick = [this] { SafeNotice.SetVisible(false); };
+  SetModalPanel(&SafeNotice);
+  SetKeyPreview(true);
 }
 
 void SetupForm::BuildOptionRows() {
@@ -70,6 +72,7 @@ void SetupForm::BuildOptionRows() {
     box.SetForeColor(RGB(192, 0, 0));
     box.SetFont(FontSpec{"Arial Black", 12, true});
     box.SetAlignment(Align::Center);
+    box.SetVerticalCenter(true);
     Label& caption = *Caption.emplace_back(&AddLabel("Caption", {960, top + 15, 7080, 375}, &Options, index));
     StyleText(caption, kSetupOptions[i].caption, RGB(255, 255, 255), FontSpec{"Arial", 12, true}, Align::Left);
     box.OnClick = [this, i] { Toggle(i); };
@@ -89,13 +92,23 @@ void SetupForm::Form_Load() {
   TXT.SetColor(3, RGB(0, 0, 0));
   choice = ReadSetupChoice();
   ShowChoice();
+  // Buttons side by side show their captions at one size.
+  MatchCaptionSizes({&BtnPlay, &BtnSave, &BtnExit});
+  MatchCaptionSizes({&BtnLeaveSafe, &BtnSettings});
+}
+
+void SetupForm::Form_KeyDown(int keyCode, int) {
+  if (keyCode == SDLK_ESCAPE) App::Get().End();
+  if (keyCode != SDLK_RETURN && keyCode != SDLK_KP_ENTER) return;
+  BtnEnh& confirm = SafeNotice.Visible() ? BtnLeaveSafe : BtnPlay;
+  confirm.OnClick();
 }
 
 void SetupForm::OfferToLeaveSafeMode() { SafeNotice.SetVisible(true); }
 
 void SetupForm::Toggle(size_t i) {
   choice[i] = !choice[i];
-  Status.SetCaption("");
+  ShowStatus("", false);
   ShowChoice();
 }
 
@@ -105,8 +118,7 @@ void SetupForm::ShowChoice() {
 
 bool SetupForm::Save() {
   if (SaveSetupChoice(choice)) return true;
-  Status.SetForeColor(kRed);
-  Status.SetCaption("Не удалось сохранить настройки.");
+  ShowStatus("Не удалось сохранить настройки.", true);
   return false;
 }
 
@@ -114,11 +126,15 @@ void SetupForm::SaveAndPlay() {
   ShowChoice();
   if (!Save()) return;
   if (!StartProgram(kGameProgram)) {
-    Status.SetForeColor(kRed);
-    Status.SetCaption("Настройки сохранены, но игру запустить не удалось.");
+    ShowStatus("Настройки сохранены, но игру запустить не удалось.", true);
     return;
   }
   App::Get().End();
+}
+
+void SetupForm::ShowStatus(const std::string& text, bool failure) {
+  Status.SetForeColor(failure ? kRed : kYellow);
+  Status.SetCaption(text);
 }
 
 }  // namespace vark

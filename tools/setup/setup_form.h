@@ -13,7 +13,11 @@ class SetupForm : public Form {
  public:
   SetupForm();
   void Form_Load() override;
-  // Shows the safe-mode notice in front of the settings.
+  // Enter saves and plays (in the safe-mode notice: switches safe mode off and plays);
+  // Escape closes the program.
+  void Form_KeyDown(int keyCode, int shift) override;
+  // Shows the safe-mode notice in front of the settings; until it is answered nothing
+  // beneath it reacts.
   void OfferToLeaveSafeMode();
 
   Image& Background = AddImage("Background", {0, 0, 9600, 7200});
@@ -41,6 +45,8 @@ class SetupForm : public Form {
   void ShowChoice();
   bool Save();
   void SaveAndPlay();
+  // The status line: yellow for news, red for a failure.
+  void ShowStatus(const std::string& text, bool failure);
 };
 
 }  // namespace vark
