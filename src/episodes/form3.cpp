@@ -10,7 +10,7 @@ namespace vark {
 namespace {
 
 const Color kTitleGreen = RGB(0, 255, 0);
-constexpr double kSmallestNamePt = 9;  // the player's name shrinks no further
+constexpr double kSmallestNamePt = 8;  // the player's name shrinks no further
 
 }  // namespace
 

@@ -21,7 +21,7 @@ class Form3 : public Form {
   Image& Image2 = AddImage("Image2", {-300, -300, 9975, 7695});
   BtnEnh& BtnEnh6 = AddButton("BtnEnh6", {1200, 0, 6735, 735}, "ПРОФИЛЬ ВАРКЕРА");
   Image& Image1 = AddImage("Image1", {600, 600, 975, 975});
-  Label& Label2 = AddLabel("Label2", {480, 1560, 1740, 375});
+  Label& Label2 = AddLabel("Label2", {480, 1560, 1680, 375});
   Label& Label3 = AddLabel("Label3", {2280, 960, 3600, 375});
   Label& Label4 = AddLabel("Label4", {6000, 960, 3480, 375});
   Label& Label5 = AddLabel("Label5", {2280, 1440, 3600, 375});

@@ -131,7 +131,7 @@ bool BtnEnh::Lit() const { return hovered_ && Clickable(); }
 
 Color BtnEnh::FaceColor() const {
   Color face = ColorOr(kFace, kDefaultFace);
-  if (!Lit()) return face;
+  if (!Lit() || PressedIn()) return face;
   // A button with no hover colours of its own lights up with a lighter face.
   bool ownHoverLook = properties_.count(kHoverFace) || properties_.count(kHoverCaption) || properties_.count(kHoverFrame);
   return ColorOr(kHoverFace, ownHoverLook ? face : Mix(face, kWhite, 30));
@@ -143,7 +143,7 @@ void BtnEnh::PaintFace(SDL_Surface* s, Color face) const {
   Color light = Mix(face, kWhite, 60), dark = Mix(face, kBlack, 70);
   // Pressed in: the face darkens and its light falls from the other side.
   if (PressedIn()) {
-    VerticalGradient(s, whole, Mix(lower, kBlack, 20), Mix(face, kBlack, 10));
+    VerticalGradient(s, whole, Mix(lower, kBlack, 30), lower);
     std::swap(light, dark);
   } else {
     VerticalGradient(s, whole, Mix(face, kWhite, 25), lower);

@@ -32,7 +32,7 @@ const FontSpec kPanelTitleFont{"Arial Black", 14, true};
 const FontSpec kSlotFont{"Arial", 8, true};
 
 // The smallest sizes names shrink to before their middle gives way to "…".
-constexpr double kSmallestNamePt = 14;      // the name being typed, in the display font
+constexpr double kSmallestNamePt = 12;      // the name being typed, in the display font
 constexpr double kSmallestQuestionPt = 11;  // the name in the overwrite question
 constexpr double kSmallestListPt = 7;       // a name in the profile list
 constexpr double kSmallestFacePt = 6;       // a face's name under its picture
