@@ -67,24 +67,27 @@ TEST(FitText, LabelsFitOnlyWhenAskedAndFollowTheirWidth) {
 }
 
 TEST(Mnemonics, LettersMapToTheirKeysInTheRussianAndTheUsLayouts) {
-  EXPECT_EQ(LetterKey("С"), SDL_SCANCODE_C);  // "&Старт"
-  EXPECT_EQ(LetterKey("с"), SDL_SCANCODE_C);
-  EXPECT_EQ(LetterKey("П"), SDL_SCANCODE_G);  // "&Профиль"
-  EXPECT_EQ(LetterKey("И"), SDL_SCANCODE_B);  // "&Интро"
-  EXPECT_EQ(LetterKey("В"), SDL_SCANCODE_D);  // "&Выход"
-  EXPECT_EQ(LetterKey("и"), SDL_SCANCODE_B);  // "Сохранить и &играть"
-  EXPECT_EQ(LetterKey("Й"), SDL_SCANCODE_Q);
-  EXPECT_EQ(LetterKey("я"), SDL_SCANCODE_Z);
-  EXPECT_EQ(LetterKey("Б"), SDL_SCANCODE_COMMA);
-  EXPECT_EQ(LetterKey("ю"), SDL_SCANCODE_PERIOD);
-  EXPECT_EQ(LetterKey("Ж"), SDL_SCANCODE_SEMICOLON);
-  EXPECT_EQ(LetterKey("э"), SDL_SCANCODE_APOSTROPHE);
-  EXPECT_EQ(LetterKey("Х"), SDL_SCANCODE_LEFTBRACKET);
-  EXPECT_EQ(LetterKey("ъ"), SDL_SCANCODE_RIGHTBRACKET);
-  EXPECT_EQ(LetterKey("Ё"), SDL_SCANCODE_GRAVE);
-  EXPECT_EQ(LetterKey("ё"), SDL_SCANCODE_GRAVE);
-  EXPECT_EQ(LetterKey("a"), SDL_SCANCODE_A);
-  EXPECT_EQ(LetterKey("Z"), SDL_SCANCODE_Z);
+  const std::pair<const char*, SDL_Scancode> keys[] = {
+      {"С", SDL_SCANCODE_C},  // "&Старт"
+      {"с", SDL_SCANCODE_C},
+      {"П", SDL_SCANCODE_G},  // "&Профиль"
+      {"И", SDL_SCANCODE_B},  // "&Интро"
+      {"В", SDL_SCANCODE_D},  // "&Выход"
+      {"и", SDL_SCANCODE_B},  // "Сохранить и &играть"
+      {"Й", SDL_SCANCODE_Q},
+      {"я", SDL_SCANCODE_Z},
+      {"Б", SDL_SCANCODE_COMMA},
+      {"ю", SDL_SCANCODE_PERIOD},
+      {"Ж", SDL_SCANCODE_SEMICOLON},
+      {"э", SDL_SCANCODE_APOSTROPHE},
+      {"Х", SDL_SCANCODE_LEFTBRACKET},
+      {"ъ", SDL_SCANCODE_RIGHTBRACKET},
+      {"Ё", SDL_SCANCODE_GRAVE},
+      {"ё", SDL_SCANCODE_GRAVE},
+      {"a", SDL_SCANCODE_A},
+      {"Z", SDL_SCANCODE_Z},
+  };
+  for (auto [letter, key] : keys) EXPECT_EQ(LetterKey(letter), key) << letter;
   for (const char* none : {"", "1", " ", "€", "ab"}) EXPECT_EQ(LetterKey(none), SDL_SCANCODE_UNKNOWN) << none;
 }
 
