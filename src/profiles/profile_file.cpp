@@ -105,7 +105,8 @@ bool WriteProfile(const std::string& name, const std::string& faceFile) {
 
 std::optional<std::string> ExistingProfileFile(const std::string& name) {
   if (!IsSafeProfileName(name)) return std::nullopt;
-  std::filesystem::path file = ResolvePath(name + ".pro");
+  // Profiles live in the player's own folder only, never among the shipped data.
+  std::filesystem::path file = ResolvePathIn({}, name + ".pro");
   std::error_code ec;
   if (!std::filesystem::exists(file, ec)) return std::nullopt;
   return file.filename().string();
