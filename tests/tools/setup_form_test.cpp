@@ -1,4 +1,5 @@
-// The set-up window: its check boxes, the safe-mode notice, the status line and its keys.
+// The set-up window's look and keys: its check boxes, the safe-mode notice, the status
+// line, Enter, Escape and Alt+letter.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,7 +12,7 @@
 namespace vark {
 namespace {
 
-class SetupWindow : public testing::Test {
+class SetupWindowLook : public testing::Test {
  protected:
   Driver d;
   TempFolder dir;
@@ -26,7 +27,7 @@ class SetupWindow : public testing::Test {
   }
 };
 
-TEST_F(SetupWindow, TheTickMarkStandsInTheMiddleOfItsBox) {
+TEST_F(SetupWindowLook, TheTickMarkStandsInTheMiddleOfItsBox) {
   SetupForm& f = Open();
   d.Click(*f.Box[0]);
   ASSERT_EQ(f.Box[0]->Caption(), "X");
@@ -48,7 +49,7 @@ TEST_F(SetupWindow, TheTickMarkStandsInTheMiddleOfItsBox) {
   EXPECT_NEAR((leftmost + rightmost) / 2.0, box.x + (box.w - 1) / 2.0, 2.0);
 }
 
-TEST_F(SetupWindow, SafeModeNoticeHasOneCaptionSizeAndNothingBeneathItReacts) {
+TEST_F(SetupWindowLook, SafeModeNoticeHasOneCaptionSizeAndNothingBeneathItReacts) {
   SetupForm& f = Open();
   f.OfferToLeaveSafeMode();
   EXPECT_EQ(f.BtnLeaveSafe.CaptionFont().sizePt, f.BtnSettings.CaptionFont().sizePt);
@@ -71,7 +72,7 @@ TEST_F(SetupWindow, SafeModeNoticeHasOneCaptionSizeAndNothingBeneathItReacts) {
   EXPECT_TRUE(std::filesystem::exists(SettingsPath()));
 }
 
-TEST_F(SetupWindow, StatusTurnsBackFromRedAfterALaterGoodSave) {
+TEST_F(SetupWindowLook, StatusTurnsBackFromRedAfterALaterGoodSave) {
   SetupForm& f = Open();
   std::filesystem::create_directories(SettingsPath());  // a folder where the file belongs
   d.Click(f.BtnSave);
@@ -83,7 +84,7 @@ TEST_F(SetupWindow, StatusTurnsBackFromRedAfterALaterGoodSave) {
   EXPECT_NE(f.Status.ForeColor(), kRed);
 }
 
-TEST_F(SetupWindow, EnterSavesAndPlaysEscapeCloses) {
+TEST_F(SetupWindowLook, EnterSavesAndPlaysEscapeCloses) {
   PlaceGame();
   SetupForm& f = Open();
   d.Click(*f.Box[2]);
@@ -92,7 +93,7 @@ TEST_F(SetupWindow, EnterSavesAndPlaysEscapeCloses) {
   EXPECT_TRUE(d.Ended());
 }
 
-TEST_F(SetupWindow, EnterInTheSafeModeNoticeSwitchesItOffAndPlays) {
+TEST_F(SetupWindowLook, EnterInTheSafeModeNoticeSwitchesItOffAndPlays) {
   PlaceGame();
   d.SetSetting("SafeMode", "1");
   SetupForm& f = Open();
@@ -102,7 +103,7 @@ TEST_F(SetupWindow, EnterInTheSafeModeNoticeSwitchesItOffAndPlays) {
   EXPECT_TRUE(d.Ended());
 }
 
-TEST_F(SetupWindow, EscapeClosesWithoutSaving) {
+TEST_F(SetupWindowLook, EscapeClosesWithoutSaving) {
   SetupForm& f = Open();
   d.Click(*f.Box[1]);
   d.Press(SDLK_ESCAPE);
@@ -110,7 +111,7 @@ TEST_F(SetupWindow, EscapeClosesWithoutSaving) {
   EXPECT_FALSE(std::filesystem::exists(SettingsPath()));
 }
 
-TEST_F(SetupWindow, AltLettersPressTheSetupButtons) {
+TEST_F(SetupWindowLook, AltLettersPressTheSetupButtons) {
   PlaceGame();
   SetupForm& f = Open();
   d.PressAt(SDL_SCANCODE_C, 0x0441, KMOD_LALT);  // "&Сохранить" under the Russian layout
