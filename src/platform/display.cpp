@@ -31,7 +31,8 @@ class ScaledDisplay : public DisplayService {
   }
 
   void Change(const DisplayMode& mode) override {
-    Screen::Get().SetFullscreen(mode.width == 640 && mode.height == 480);
+    // The start-up switches to 640 x 480 on its own; a player who asked for a window keeps it.
+    Screen::Get().SetFullscreen(mode.width == 640 && mode.height == 480 && !Screen::Get().WindowChosen());
   }
 };
 

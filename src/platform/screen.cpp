@@ -70,6 +70,7 @@ Screen& Screen::Get() {
 void Screen::Init(bool withWindow, bool fullscreen) {
   wantWindow_ = withWindow;
   fullscreen_ = fullscreen;
+  windowChosen_ = !fullscreen;
   if (!surface_) surface_ = SDL_CreateRGBSurfaceWithFormat(0, kScreenWidthPx, kScreenHeightPx, 32, SDL_PIXELFORMAT_ARGB8888);
   InvalidateAll();
   // The window is made now, hidden, because making it can take a moment; it appears with

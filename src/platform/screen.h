@@ -48,6 +48,9 @@ class Screen {
 
   void SetFullscreen(bool on);
   bool Fullscreen() const { return fullscreen_; }
+  // True when the program started in a window (--windowed, VARK_WINDOWED=1): the scaled
+  // 640 x 480 mode then stays in that window instead of taking the whole display.
+  bool WindowChosen() const { return windowChosen_; }
 
   // Input, in screen pixels.
   void HandleEvent(const SDL_Event& e);
@@ -86,6 +89,7 @@ class Screen {
   bool wantWindow_ = false;
   bool fullscreen_ = true;
   std::string title_ = "Project: VARK";
+  bool windowChosen_ = false;
   SDL_Rect dirty_{0, 0, 0, 0};
   uint64_t lastPresent_ = 0;
   bool pendingShow_ = false;

@@ -2,6 +2,7 @@
 // clipping, the inverting image and label colours.
 #include <gtest/gtest.h>
 
+#include "platform/display.h"
 #include "platform/screen.h"
 #include "support/driver.h"
 
@@ -114,6 +115,23 @@ TEST(Screen, AltEnterSwitchesFullScreen) {
   bool before = Screen::Get().Fullscreen();
   d.Press(SDLK_RETURN, KMOD_LALT);
   EXPECT_NE(Screen::Get().Fullscreen(), before);
+}
+
+TEST(Screen, The640x480ModeTakesTheDisplayUnlessTheGameStartedInAWindow) {
+  Driver d;
+  auto display = MakeScaledDisplay();
+  for (bool startedFullscreen : {true, false}) {
+    Screen::Get().Shutdown();
+    Screen::Get().Init(false, startedFullscreen);
+    display->Change({640, 480, 32});
+    EXPECT_EQ(Screen::Get().Fullscreen(), startedFullscreen);
+    display->Change({1280, 1024, 32});  // back to the desktop's mode: a window
+    EXPECT_FALSE(Screen::Get().Fullscreen());
+  }
+  // Alt+Enter still reaches full screen from a window the player asked for.
+  Forms::Show<Board>();
+  d.Press(SDLK_RETURN, KMOD_LALT);
+  EXPECT_TRUE(Screen::Get().Fullscreen());
 }
 
 TEST(Screen, ContainersClipTheirChildren) {
