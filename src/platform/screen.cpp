@@ -8,6 +8,7 @@
 #include "platform/app.h"
 #include "platform/form.h"
 #include "platform/mnemonic.h"
+#include "platform/keys.h"
 
 namespace vark {
 namespace {
@@ -325,7 +326,9 @@ void Screen::MouseUp(int x, int y, int button) {
   UpdatePointer();
 }
 
-void Screen::KeyDown(SDL_Keycode key, uint16_t mod, SDL_Scancode scan) {
+void Screen::KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan) {
+  if (scan == SDL_SCANCODE_UNKNOWN) scan = SDL_GetScancodeFromKey(layoutKey);
+  SDL_Keycode key = PositionalKey(scan, layoutKey);
   if (key == SDLK_RETURN && (mod & KMOD_ALT)) {
     SetFullscreen(!fullscreen_);
     return;
@@ -333,7 +336,6 @@ void Screen::KeyDown(SDL_Keycode key, uint16_t mod, SDL_Scancode scan) {
   Form* f = Forms::Active();
   if (!f) return;
   // Alt with a button's keyboard letter presses that button, whatever the layout.
-  if (scan == SDL_SCANCODE_UNKNOWN) scan = SDL_GetScancodeFromKey(key);
   if ((mod & KMOD_ALT) && PressMnemonic(*f, scan)) return;
   int shift = ShiftState(mod);
   if (f->KeyPreview()) {

@@ -57,8 +57,9 @@ class Screen {
   void MouseMove(int x, int y);
   void MouseDown(int x, int y, int button);
   void MouseUp(int x, int y, int button);
-  // `scan` is the key's place on the keyboard; unknown, it is taken from the key code.
-  void KeyDown(SDL_Keycode key, uint16_t mod, SDL_Scancode scan = SDL_SCANCODE_UNKNOWN);
+  // A key pressed with the code its layout gives it; `scan` is its place on the keyboard
+  // (unknown, it is taken from the code). Command keys are matched by their place.
+  void KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan = SDL_SCANCODE_UNKNOWN);
   void TextInput(const std::string& utf8);
 
   // The control under a screen point (nullptr: the form's own surface), and its form.

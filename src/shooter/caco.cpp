@@ -45,6 +45,7 @@ Caco::Caco() : Form("Caco") {
   SetUpLooks();
   WireMouse();
   Text1.OnChange = [this] { Text1_Change(); };
+  Text1.OnKeyDown = [this](int keyCode, int) { Text1_KeyDown(keyCode); };
   Command1.SetCancel(true);
   Command1.OnClick = [this] { Command1_Click(); };
   BtnEnh6.OnClick = [this] { BtnEnh6_Click(); };
@@ -545,15 +546,26 @@ void Caco::MusPlay() { Mus.Play(); }
 
 void Caco::MusStop() { Mus.Stop(); }
 
+// The sound key is the M position whatever the layout types there ("ь" in the Russian
+// one), so it toggles on the key itself; the typed character only repeats the music
+// command and is cleared.
+void Caco::Text1_KeyDown(int keyCode) {
+  if (keyCode != SDLK_m) return;
+  SfxOn = SfxOn == 0 ? 1 : 0;
+  ApplySoundSwitch();
+}
+
 void Caco::Text1_Change() {
-  const std::string& text = Text1.Text();
-  if (text == "M" || text == "m") SfxOn = SfxOn == 0 ? 1 : 0;
+  ApplySoundSwitch();
+  Text1.SetText("");
+}
+
+void Caco::ApplySoundSwitch() {
   if (SfxOn == 0) {
     MusStop();
   } else {
     MusPlay();
   }
-  Text1.SetText("");
 }
 
 }  // namespace vark

@@ -53,6 +53,8 @@ class Caco : public Form {
   void Timer8_Timer();
   void Timer9_Timer();
   void Text1_Change();
+  void Text1_KeyDown(int keyCode);
+  void ApplySoundSwitch();
   void Command1_Click();
   void BtnEnh6_Click();
   void BtnEnh7_Click();

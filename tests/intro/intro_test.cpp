@@ -172,6 +172,19 @@ TEST_F(IntroTest, KeysSteerOnlyWhatTheirKeyChangesAndOtherKeysNothing) {
   EXPECT_TRUE(intro.Loaded());
 }
 
+TEST_F(IntroTest, SteeringKeysWorkByPositionUnderTheRussianLayout) {
+  auto& intro = Open();
+  const SDL_Keycode shortI = 0x439, ef = 0x444;  // "й" and "ф", on the Q and A positions
+  double y = intro.Cam.CamY;
+  d.PressAt(SDL_SCANCODE_Q, shortI);
+  EXPECT_EQ(intro.Cam.CamY, y + 10);
+  d.PressAt(SDL_SCANCODE_A, ef);
+  d.PressAt(SDL_SCANCODE_A, ef);
+  EXPECT_EQ(intro.Cam.CamY, y - 10);
+  d.PressAt(SDL_SCANCODE_SEMICOLON, SDLK_q);  // a layout that types "q" elsewhere steers nothing
+  EXPECT_EQ(intro.Cam.CamY, y - 10);
+}
+
 TEST_F(IntroTest, CameraDriftsByTheMouseOffsetEveryPass) {
   auto& intro = Open();
   intro.FramePass();  // the mouse never reached the box: a drift of 16 and 12

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/display.h"
+#include "platform/keys.h"
 #include "platform/screen.h"
 #include "support/driver.h"
 
@@ -62,6 +63,28 @@ TEST(Screen, KeysReachTheFormFirstThenEscapePressesTheCancelButton) {
   b.Escape.SetEnabled(false);
   d.Press(SDLK_ESCAPE);
   EXPECT_EQ(b.escapes, 1);
+}
+
+TEST(Screen, CommandKeysAreNamedByPositionOtherKeysByTheirLayout) {
+  Driver d;
+  auto& b = Forms::Show<Board>();
+  b.SetKeyPreview(true);
+  const SDL_Keycode ze = 0x437;  // "з", on the P position of the Russian layout
+  d.PressAt(SDL_SCANCODE_P, ze);
+  d.PressAt(SDL_SCANCODE_0, SDLK_RIGHTPAREN);  // a layout with shifted digits
+  d.PressAt(SDL_SCANCODE_1, SDLK_AMPERSAND);
+  d.PressAt(SDL_SCANCODE_UP, SDLK_UP);
+  d.PressAt(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
+  d.PressAt(SDL_SCANCODE_SLASH, SDLK_PERIOD);  // not a command key: the layout's own code
+  d.PressAt(SDL_SCANCODE_SEMICOLON, SDLK_s);   // a letter away from its place commands nothing
+  EXPECT_EQ(b.keys,
+            (std::vector<int>{SDLK_p, SDLK_0, SDLK_1, SDLK_UP, SDLK_ESCAPE, SDLK_PERIOD, SDLK_UNKNOWN}));
+  EXPECT_EQ(b.escapes, 1);
+  d.PressAt(SDL_SCANCODE_P, ze);
+  EXPECT_EQ(b.Catcher.Text(), "");  // keys type nothing: text comes from text input only
+  for (SDL_Keycode key : {SDLK_a, SDLK_z, SDLK_1, SDLK_9, SDLK_0, SDLK_ESCAPE, SDLK_LEFT, SDLK_DOWN})
+    EXPECT_EQ(PositionalKey(PositionOf(key), 0), key) << SDL_GetKeyName(key);
+  EXPECT_EQ(PositionOf(SDLK_RETURN), SDL_SCANCODE_UNKNOWN);
 }
 
 TEST(Screen, TypingEditsTheFocusedBoxWithinItsLimits) {

@@ -416,15 +416,36 @@ TEST(ShooterSound, NoSfxStartsSilentAndMTwiceReturnsToTheFirstState) {
   EXPECT_FALSE(c.Mus.IsPlaying());
   g.Tick();
   EXPECT_FALSE(c.Mus.IsPlaying());
+  // A key press brings its key-down and then the character it types.
+  g.d.Press(SDLK_m);
   g.d.Type("m");
   EXPECT_EQ(c.SfxOn, 1);
   EXPECT_TRUE(c.Mus.IsPlaying());
   EXPECT_EQ(c.Text1.Text(), "");
+  g.d.Press(SDLK_x);
   g.d.Type("x");
   EXPECT_EQ(c.SfxOn, 1);
+  g.d.Press(SDLK_m, KMOD_LSHIFT);
   g.d.Type("M");
   EXPECT_EQ(c.SfxOn, 0);
   EXPECT_FALSE(c.Mus.IsPlaying());
+}
+
+TEST(ShooterSound, TheMKeyTogglesSoundUnderTheRussianLayout) {
+  Game g;
+  Caco& c = g.caco();
+  EXPECT_EQ(c.SfxOn, 1);
+  const SDL_Keycode softSign = 0x44C;  // what the Russian layout types on the M position
+  g.d.PressAt(SDL_SCANCODE_M, softSign);
+  g.d.Type("ь");
+  EXPECT_EQ(c.SfxOn, 0);
+  EXPECT_FALSE(c.Mus.IsPlaying());
+  EXPECT_EQ(c.Text1.Text(), "");
+  g.d.Type("m");  // the Latin letter alone, with no key at the M position, toggles nothing
+  EXPECT_EQ(c.SfxOn, 0);
+  g.d.PressAt(SDL_SCANCODE_M, softSign);
+  EXPECT_EQ(c.SfxOn, 1);
+  EXPECT_TRUE(c.Mus.IsPlaying());
 }
 
 TEST(ShooterPicture, PlayAndLevelPanelLookRight) {
