@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <optional>
+
 #include "platform/screen.h"
 
 namespace vark {
@@ -23,17 +25,17 @@ class ScaledDisplay : public DisplayService {
     return modes;
   }
 
-  DisplayMode Current() override {
-    if (Screen::Get().HasWindow() && Screen::Get().Fullscreen()) return {640, 480, 32};
-    SDL_DisplayMode m;
-    if (SDL_GetDesktopDisplayMode(0, &m) != 0) return {640, 480, 32};
-    return {m.w, m.h, static_cast<int>(SDL_BITSPERPIXEL(m.format))};
-  }
+  // The desktop's mode until the game asks for another, then the one asked for.
+  DisplayMode Current() override { return switched_ ? *switched_ : DesktopMode(); }
 
   void Change(const DisplayMode& mode) override {
-    // The start-up switches to 640 x 480 on its own; a player who asked for a window keeps it.
-    Screen::Get().SetFullscreen(mode.width == 640 && mode.height == 480 && !Screen::Get().WindowChosen());
+    switched_ = mode;
+    if (mode.width == 640 && mode.height == 480) Screen::Get().ShowGameMode();
+    else Screen::Get().ShowDesktopMode();
   }
+
+ private:
+  std::optional<DisplayMode> switched_;
 };
 
 std::unique_ptr<DisplayService>& Service() {
@@ -42,6 +44,16 @@ std::unique_ptr<DisplayService>& Service() {
 }
 
 }  // namespace
+
+DisplayMode DesktopMode() {
+  // Read once, before the game's window covers the display.
+  static const DisplayMode desktop = [] {
+    SDL_DisplayMode m;
+    if (SDL_GetDesktopDisplayMode(0, &m) != 0) return DisplayMode{640, 480, 32};
+    return DisplayMode{m.w, m.h, static_cast<int>(SDL_BITSPERPIXEL(m.format))};
+  }();
+  return desktop;
+}
 
 std::unique_ptr<DisplayService> MakeScaledDisplay() { return std::make_unique<ScaledDisplay>(); }
 

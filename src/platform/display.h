@@ -26,6 +26,9 @@ class DisplayService {
 };
 
 DisplayService& Display();
+// The desktop's mode as found when the program first asked, which it does before its
+// window opens; the desktop's real mode is never changed.
+DisplayMode DesktopMode();
 void SetDisplayService(std::unique_ptr<DisplayService> service);
 
 // The real one: SDL's modes of the first display plus the 640 x 480 modes that the scaled

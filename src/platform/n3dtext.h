@@ -40,7 +40,6 @@ class N3dText : public Control {
   void SetValue(double v);
   double Value() const { return value_; }
 
-  bool TakesMouse() const override { return false; }
   void Draw(SDL_Surface* target, const SDL_Rect& box) const override;
 
  private:

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "platform/display.h"
 #include "platform/form.h"
 #include "platform/media.h"
 #include "platform/random.h"
@@ -24,6 +25,7 @@ bool InitGamePlatform() {
   IMG_Init(IMG_INIT_JPG | IMG_INIT_PNG);
   if (TTF_Init() != 0) std::cerr << "vark: fonts unavailable: " << TTF_GetError() << "\n";
   OpenRealAudio();
+  DesktopMode();  // read while the display is still the desktop's alone
   const char* windowed = std::getenv("VARK_WINDOWED");
   Screen::Get().Init(true, !(windowed && std::strcmp(windowed, "1") == 0));
   RandomizeFromClock();

@@ -71,7 +71,7 @@ Screen& Screen::Get() {
 void Screen::Init(bool withWindow, bool fullscreen) {
   wantWindow_ = withWindow;
   fullscreen_ = fullscreen;
-  windowChosen_ = !fullscreen;
+  prefersFullscreen_ = fullscreen;
   if (!surface_) surface_ = SDL_CreateRGBSurfaceWithFormat(0, kScreenWidthPx, kScreenHeightPx, 32, SDL_PIXELFORMAT_ARGB8888);
   InvalidateAll();
   // The window is made now, hidden, because making it can take a moment; it appears with
@@ -81,8 +81,7 @@ void Screen::Init(bool withWindow, bool fullscreen) {
 
 void Screen::Shutdown() {
   if (cursor_) SDL_FreeCursor(cursor_);
-  if (texture_) SDL_DestroyTexture(texture_);
-  if (renderer_) SDL_DestroyRenderer(renderer_);
+  presenter_.reset();
   if (window_) SDL_DestroyWindow(window_);
   if (surface_) SDL_FreeSurface(surface_);
   *this = Screen();
@@ -98,12 +97,7 @@ void Screen::EnsureWindow() {
     wantWindow_ = false;
     return;
   }
-  renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-  if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-  SDL_RenderSetLogicalSize(renderer_, kScreenWidthPx, kScreenHeightPx);
-  texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kScreenWidthPx,
-                               kScreenHeightPx);
+  presenter_ = Presenter::Make(window_);
   SDL_StartTextInput();
   UpdatePointer();
 }
@@ -126,14 +120,31 @@ void Screen::SetTitle(std::string title) {
 }
 
 void Screen::SetFullscreen(bool on) {
+  prefersFullscreen_ = on;
+  if (on == fullscreen_) return;
   fullscreen_ = on;
+  ApplyWindowMode();
+}
+
+void Screen::ShowDesktopMode() {
+  if (!fullscreen_) return;
+  fullscreen_ = false;
+  ApplyWindowMode();
+}
+
+// SDL ignores a size asked of a full-screen window, and without a window manager nothing
+// else sizes it: so the size is set while the window is not full screen, before entering
+// and after leaving.
+void Screen::ApplyWindowMode() {
   if (window_) {
-    SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     SDL_Rect box = WindowBox();
+    if (!fullscreen_) SDL_SetWindowFullscreen(window_, 0);
     SDL_SetWindowSize(window_, box.w, box.h);
     SDL_SetWindowPosition(window_, box.x, box.y);
+    if (fullscreen_) SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    presenter_->WindowChanged();
   }
-  InvalidateAll();
+  showAll_ = true;
 }
 
 void Screen::Invalidate(const SDL_Rect& r) {
@@ -151,8 +162,9 @@ void Screen::Compose() {
   SDL_FillRect(surface_, &dirty_, SDL_MapRGB(surface_->format, 0, 0, 0));
   for (Form* f : Forms::ZOrder()) ComposeForm(*f);
   SDL_SetClipRect(surface_, nullptr);
+  if (unshown_.w > 0 && unshown_.h > 0) SDL_UnionRect(&unshown_, &dirty_, &unshown_);
+  else unshown_ = dirty_;
   dirty_ = SDL_Rect{0, 0, 0, 0};
-  pendingShow_ = true;
 }
 
 void Screen::ComposeForm(Form& form) {
@@ -178,19 +190,16 @@ void Screen::Present() {
   Compose();
   if (!wantWindow_ || Forms::ZOrder().empty()) return;
   EnsureWindow();
-  if (!renderer_) return;
-  SDL_UpdateTexture(texture_, nullptr, surface_->pixels, surface_->pitch);
-  SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-  SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-  SDL_RenderPresent(renderer_);
+  if (!presenter_ || !Unshown()) return;
+  presenter_->Show(*surface_, showAll_ ? kWholeScreen : unshown_);
+  unshown_ = SDL_Rect{0, 0, 0, 0};
+  showAll_ = false;
   if (SDL_GetWindowFlags(window_) & SDL_WINDOW_HIDDEN) {
     SDL_ShowWindow(window_);
     SDL_RaiseWindow(window_);
-    InvalidateAll();  // the first picture went to a window not yet on screen
+    showAll_ = true;  // the first picture went to a window not yet on screen
   }
   lastPresent_ = App::Get().Now();
-  pendingShow_ = false;
 }
 
 void Screen::PresentIfDue(uint64_t now) {
@@ -199,11 +208,11 @@ void Screen::PresentIfDue(uint64_t now) {
     Compose();
     return;
   }
-  if ((Dirty() || pendingShow_) && now >= lastPresent_ + kFrameMs) Present();
+  if ((Dirty() || Unshown()) && now >= lastPresent_ + kFrameMs) Present();
 }
 
 uint64_t Screen::NextPresentTime() const {
-  if (!wantWindow_ || !(Dirty() || pendingShow_)) return UINT64_MAX;
+  if (!wantWindow_ || !(Dirty() || Unshown())) return UINT64_MAX;
   return lastPresent_ + kFrameMs;
 }
 
@@ -233,15 +242,21 @@ Control* Screen::ControlAt(int x, int y, Form** form) const {
 
 void Screen::HandleEvent(const SDL_Event& e) {
   switch (e.type) {
-    case SDL_MOUSEMOTION:
-      MouseMove(e.motion.x, e.motion.y);
+    case SDL_MOUSEMOTION: {
+      SDL_Point p = PicturePoint(e.motion.x, e.motion.y);
+      MouseMove(p.x, p.y);
       break;
-    case SDL_MOUSEBUTTONDOWN:
-      MouseDown(e.button.x, e.button.y, e.button.button);
+    }
+    case SDL_MOUSEBUTTONDOWN: {
+      SDL_Point p = PicturePoint(e.button.x, e.button.y);
+      MouseDown(p.x, p.y, e.button.button);
       break;
-    case SDL_MOUSEBUTTONUP:
-      MouseUp(e.button.x, e.button.y, e.button.button);
+    }
+    case SDL_MOUSEBUTTONUP: {
+      SDL_Point p = PicturePoint(e.button.x, e.button.y);
+      MouseUp(p.x, p.y, e.button.button);
       break;
+    }
     case SDL_KEYDOWN:
       KeyDown(e.key.keysym.sym, e.key.keysym.mod, e.key.keysym.scancode);
       break;
@@ -249,11 +264,33 @@ void Screen::HandleEvent(const SDL_Event& e) {
       TextInput(e.text.text);
       break;
     case SDL_WINDOWEVENT:
-      InvalidateAll();
+      WindowEvent(e.window);
       break;
     default:
       break;
   }
+}
+
+// The window needs the whole picture again when it was uncovered or changed size; the
+// pointer entering or leaving, or the focus moving, changes nothing on it.
+void Screen::WindowEvent(const SDL_WindowEvent& e) {
+  switch (e.event) {
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_RESIZED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+      if (presenter_) presenter_->WindowChanged();
+      showAll_ = true;
+      break;
+    default:
+      break;
+  }
+}
+
+SDL_Point Screen::PicturePoint(int x, int y) const {
+  return presenter_ ? presenter_->ToPicture(x, y) : SDL_Point{x, y};
 }
 
 namespace {

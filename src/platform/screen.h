@@ -6,9 +6,11 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/control.h"
+#include "platform/presenter.h"
 
 namespace vark {
 
@@ -32,7 +34,8 @@ class Screen {
 
   // Redraws the changed area of the picture.
   void Compose();
-  // Composes and shows the picture now (animation steps, the intro's frames).
+  // Composes and shows what changed now (animation steps, the intro's frames); shows
+  // nothing when nothing changed.
   void Present();
   // Shows the picture if something changed and the last showing is at least one display
   // refresh ago; returns the time at which the next showing may happen.
@@ -46,11 +49,16 @@ class Screen {
   // The window's title (before Init, or at any time).
   void SetTitle(std::string title);
 
+  // The player's choice (at start and by Alt+Enter): full screen or a window.
   void SetFullscreen(bool on);
   bool Fullscreen() const { return fullscreen_; }
-  // True when the program started in a window (--windowed, VARK_WINDOWED=1): the scaled
-  // 640 x 480 mode then stays in that window instead of taking the whole display.
-  bool WindowChosen() const { return windowChosen_; }
+  // A screen asks for the game's 640 x 480 mode: full screen unless the player chose a
+  // window, which shows the same picture.
+  void ShowGameMode() { SetFullscreen(prefersFullscreen_); }
+  // The desktop's own mode is asked for: the window leaves full screen.
+  void ShowDesktopMode();
+  // How the picture reaches the display ("" without a window).
+  const char* PresentPath() const { return presenter_ ? presenter_->Name() : ""; }
 
   // Input, in screen pixels.
   void HandleEvent(const SDL_Event& e);
@@ -79,21 +87,26 @@ class Screen {
   // Where the window goes: the whole display in full screen, else a scaled window.
   SDL_Rect WindowBox() const;
   void ApplyPointer(Control* c, Form* f);
+  void ApplyWindowMode();
+  void WindowEvent(const SDL_WindowEvent& e);
+  bool Unshown() const { return showAll_ || (unshown_.w > 0 && unshown_.h > 0); }
+  SDL_Point PicturePoint(int x, int y) const;
   void SetHover(Control* c);
   // The button the left mouse button went down on looks pressed while the pointer is on it.
   void ShowPressed(bool on);
 
   SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
+  std::unique_ptr<Presenter> presenter_;
   SDL_Surface* surface_ = nullptr;
   bool wantWindow_ = false;
   bool fullscreen_ = true;
   std::string title_ = "Project: VARK";
-  bool windowChosen_ = false;
+  bool prefersFullscreen_ = true;
   SDL_Rect dirty_{0, 0, 0, 0};
+  // Composed but not yet shown; everything when the window needs the whole picture.
+  SDL_Rect unshown_{0, 0, 0, 0};
+  bool showAll_ = true;
   uint64_t lastPresent_ = 0;
-  bool pendingShow_ = false;
 
   int mouseX_ = -1, mouseY_ = -1;
   Control* captured_ = nullptr;
