@@ -59,7 +59,21 @@ Rect TileBox(int i) {
           kTileWidth - shortfall, kTileHeight - shortfall};
 }
 
-void PauseStep() { App::Get().GetClock().Pause(kStepPauseMs); }
+// Steps keep a steady beat: each ends a pause after the one before, however long its
+// repaint took and however late the system woke the last pause, so an animation lasts
+// its steps times the pause.
+class StepPacer {
+ public:
+  StepPacer() : due_(App::Get().Now()) {}
+  void Pause() {
+    due_ += kStepPauseMs;
+    uint64_t now = App::Get().Now();
+    if (due_ > now) App::Get().GetClock().Pause(static_cast<int>(due_ - now));
+  }
+
+ private:
+  uint64_t due_;
+};
 
 void MoveBy(Control& c, int dLeft, int dTop, int dWidth, int dHeight) {
   c.Move(c.Left() + dLeft, c.Top() + dTop, c.Width() + dWidth, c.Height() + dHeight);
@@ -275,10 +289,11 @@ void Tele::FlipHalf(int index, int direction) {
     MoveBy(tile, 0, kAnimationSteps * kFlipStep * direction, 0, -2 * kAnimationSteps * kFlipStep * direction);
     return;
   }
+  StepPacer pacer;
   for (int step = 0; step < kAnimationSteps; ++step) {
     MoveBy(tile, 0, kFlipStep * direction, 0, -2 * kFlipStep * direction);
     tile.Refresh();
-    PauseStep();
+    pacer.Pause();
   }
 }
 
@@ -294,6 +309,7 @@ void Tele::BanishImg() {
   const Rect savedA{a.Left(), a.Top(), a.Width(), a.Height()};
   const Rect savedB{b.Left(), b.Top(), b.Width(), b.Height()};
   if (EffectsOn()) {
+    StepPacer pacer;
     for (int step = 0; step < kAnimationSteps; ++step) {
       ShrinkStep(a);
       if (&b != &a) {
@@ -301,7 +317,7 @@ void Tele::BanishImg() {
         b.Refresh();
       }
       a.Refresh();
-      PauseStep();
+      pacer.Pause();
     }
   }
   a.SetVisible(false);
