@@ -5,7 +5,7 @@
 #include <stdlib.h>
 
 #include "platform/display.h"
-#include "platform/driver.h"
+#include "support/driver.h"
 #include "platform/presenter.h"
 #include "platform/screen.h"
 
