@@ -5,6 +5,7 @@
 #include <ini.h>
 #include <iostream>
 #include <iterator>
+#include <limits>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -25,6 +26,20 @@ int OnIniValue(void* user, const char* section, const char* name, const char* va
   auto* lookup = static_cast<Lookup*>(user);
   if (lookup->section == section && lookup->key == name) lookup->value = value;
   return 1;
+}
+
+// Gives the INI reader one line at a time as fgets would, but a line longer than its buffer
+// loses its tail instead of handing the tail back as a line of its own, where the end of a
+// long value could read as a key.
+char* ReadLineDroppingTail(char* line, int size, void* stream) {
+  auto& in = *static_cast<std::istream*>(stream);
+  in.getline(line, size);
+  if (in.gcount() == 0 && in.fail()) return nullptr;
+  if (in.fail() && !in.eof()) {
+    in.clear();
+    in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+  }
+  return line;
 }
 
 constexpr size_t kMaxSettingsFileBytes = size_t{1} << 20;
@@ -142,7 +157,9 @@ std::filesystem::path SettingsFile(const std::string& application) {
 std::string GetSetting(const std::string& application, const std::string& section, const std::string& key) {
   Lookup lookup{section, key, {}};
   std::string file = SettingsFile(application).string();
-  int result = ini_parse(file.c_str(), OnIniValue, &lookup);
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return "";
+  int result = ini_parse_stream(ReadLineDroppingTail, &in, OnIniValue, &lookup);
   if (result > 0) std::cerr << "vark: settings file " << file << " has an error on line " << result << "\n";
   return lookup.value;
 }

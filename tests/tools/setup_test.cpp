@@ -66,6 +66,13 @@ TEST(Setup, SavingChangesOnlyTheFourValuesAndKeepsEveryOtherByte) {
   EXPECT_EQ(files, 1);  // replaced atomically, no temporary left
 }
 
+TEST(Setup, TheTailOfAnOverlongLineIsNeverReadAsAKey) {
+  Driver d;
+  WriteSettingsBytes("[KELP]\nNote=" + std::string(194, 'x') + "SafeMode=1\nNoSfx=1\n");  // the line breaks at 199
+  EXPECT_EQ(GetSetting("Brindle", "KELP", "SafeMode"), "");
+  EXPECT_EQ(GetSetting("Brindle", "KELP", "NoSfx"), "1");
+}
+
 TEST(Setup, SafeModeProgramIsRecognisedByItsFileName) {
   EXPECT_TRUE(StartedAsSafeModeProgram("./KELPSafe.exe"));
   EXPECT_TRUE(StartedAsSafeModeProgram("/games/vark/kelpsafe.exe"));
