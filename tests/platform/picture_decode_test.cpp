@@ -263,5 +263,19 @@ TEST(PictureDecode, AnUnreadableFileIsReportedOnceInOneShortPrintableLine) {
   EXPECT_EQ(Picture::Load("good.dat"), Picture::Load("good.dat"));  // cached
 }
 
+TEST(PictureDecode, TheCacheKeepsTheRecentPicturesWithinItsBudget) {
+  TempFolder dir;
+  Picture::ClearCache();
+  const std::string big = MakePng(2048, 2048, false);  // 16 MB of pixels once decoded
+  for (int i = 0; i < 5; ++i) dir.Write("big" + std::to_string(i) + ".dat", big);
+  Picture first = Picture::Load("big0.dat");
+  EXPECT_EQ(first, Picture::Load("big0.dat"));
+  for (int i = 1; i < 5; ++i) Picture::Load("big" + std::to_string(i) + ".dat");
+  // 80 MB were loaded: the oldest left the cache and is decoded afresh; the newest stays.
+  EXPECT_FALSE(first == Picture::Load("big0.dat"));
+  EXPECT_EQ(Picture::Load("big4.dat"), Picture::Load("big4.dat"));
+  Picture::ClearCache();
+}
+
 }  // namespace
 }  // namespace vark
