@@ -1,219 +1,466 @@
-// The game's tunes. Each is composed from a small style description: a minor
-// key, two eight-bar chord progressions, a form such as "IAABA", instruments and
-// a groove. Melodies are built from a two-bar rhythmic motif whose pitches
-// follow the chords (chord tones on strong beats, steps between), so phrases
-// repeat and answer each other; sections end on the tonic so the loop joins.
+// The game's tunes. Each is composed from a style description (music.h):
+// metre, tempo, a minor key, two eight-bar chord progressions, a form such as
+// "IAABA", a band, a groove and the melodic rhythms of its verse and bridge.
+// A melody states a two-bar motif, answers it over the next chords, develops it
+// and closes with a cadence: the verse ends V-i on the tonic, the bridge stops
+// on V and leads back. A section heard again is varied: a counter-melody joins,
+// long notes gain passing tones and the drums change, so no span repeats
+// verbatim. Chords move to the nearest inversion instead of jumping.
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <numbers>
 #include <string>
 
 #include "generators.h"
 #include "music.h"
 #include "rng.h"
-#include "wave.h"
 
 namespace assetgen {
 
 namespace {
 
-constexpr int kLead = 0, kPad = 1, kBass = 2, kArp = 3, kDrums = 9;
+constexpr int kLead = 0, kPad = 1, kBass = 2, kArp = 3, kCounter = 4, kDrums = 9;
 constexpr int kMinor[7] = {0, 2, 3, 5, 7, 8, 10};
-constexpr int kBarBeats = 4;
+constexpr int kDominant = 4;
+constexpr int kSectionBars = 8, kIntroBars = 2;
+constexpr int kNoTone = -100;
 
-int DegreeToKey(int tonic, int degree) {
-  int octave = degree >= 0 ? degree / 7 : -((6 - degree) / 7);
-  return tonic + 12 * octave + kMinor[degree - 7 * octave];
+int Wrap7(int degree) { return (degree % 7 + 7) % 7; }
+
+// The key of a scale degree above `tonic`. Over the dominant chord the seventh
+// degree is raised to a leading tone, so V is major and pulls home to i.
+int DegreeToKey(int tonic, int degree, int chord) {
+  int octave = (degree - Wrap7(degree)) / 7;
+  int key = tonic + 12 * octave + kMinor[Wrap7(degree)];
+  return Wrap7(chord) == kDominant && Wrap7(degree) == 6 ? key + 1 : key;
 }
 
-struct Slot {
-  double start, length;  // within a two-bar phrase, in beats
-};
-
-// Two-bar rhythms for melodies; calm ones first, busier ones later.
-const std::vector<std::vector<Slot>> kRhythms = {
-    {{0, 1}, {1, 0.5}, {1.5, 0.5}, {2, 1.5}, {4, 1}, {5, 1}, {6, 2}},
-    {{0, 1.5}, {1.5, 0.5}, {2, 1}, {3, 1}, {4, 1.5}, {5.5, 0.5}, {6, 2}},
-    {{0, 0.5}, {0.5, 0.5}, {1, 1}, {2, 0.5}, {2.5, 0.5}, {3, 1}, {4, 3}, {7, 1}},
-    {{0, 0.75}, {0.75, 0.75}, {1.5, 0.5}, {2, 2}, {4, 0.5}, {4.5, 0.5}, {5, 0.5}, {5.5, 0.5}, {6, 2}},
-    {{0, 0.5}, {0.5, 0.5}, {1, 0.5}, {1.5, 0.5}, {2, 1}, {3, 0.5}, {3.5, 0.5}, {4, 0.5}, {4.5, 0.5}, {5, 1}, {6, 1}, {7, 1}},
-};
-
-bool IsChordTone(int degree, int chord_root) {
-  int rel = ((degree - chord_root) % 7 + 7) % 7;
+bool IsChordTone(int degree, int chord) {
+  int rel = Wrap7(degree - chord);
   return rel == 0 || rel == 2 || rel == 4;
 }
 
-// Picks the pitches of one two-bar phrase over `chords` (two bars' roots).
-class MelodyWriter {
- public:
-  explicit MelodyWriter(unsigned seed) : rng_(seed) {}
-
-  std::vector<int> Phrase(const std::vector<Slot>& rhythm, int chord1, int chord2, bool cadence) {
-    std::vector<int> pitches;
-    for (size_t i = 0; i < rhythm.size(); ++i) {
-      int chord = rhythm[i].start < kBarBeats ? chord1 : chord2;
-      bool strong = std::fmod(rhythm[i].start, 2.0) == 0 || rhythm[i].length >= 1.5;
-      bool last = i + 1 == rhythm.size();
-      if (last && cadence) {
-        current_ = current_ > 4 ? 7 : 0;  // land on the tonic
-      } else if (strong) {
-        current_ = NearestChordTone(current_ + direction_, chord);
-      } else {
-        current_ += direction_;
-      }
-      if (rng_.Chance(0.3) || current_ > 10 || current_ < -1) direction_ = current_ > 5 ? -1 : 1;
-      pitches.push_back(current_);
+// The chord tone nearest to `target`, leaning toward `from` so lines move in small steps.
+int NearestChordTone(double target, int chord, int from) {
+  int best = from;
+  double best_cost = 1e9;
+  for (int d = -10; d <= 14; ++d) {
+    double cost = std::abs(d - target) + 0.35 * std::abs(d - from);
+    if (IsChordTone(d, chord) && cost < best_cost) {
+      best_cost = cost;
+      best = d;
     }
-    return pitches;
   }
+  return best;
+}
 
- private:
-  int NearestChordTone(int from, int chord) {
-    for (int d = 0; d < 4; ++d) {
-      int up = from + d, down = from - d;
-      bool prefer_up = direction_ > 0;
-      if (IsChordTone(prefer_up ? up : down, chord)) return prefer_up ? up : down;
-      if (IsChordTone(prefer_up ? down : up, chord)) return prefer_up ? down : up;
-    }
-    return from;
+// Where the melody aims at time t (0..1 through the section), in scale degrees.
+double ContourTarget(int contour, double t) {
+  switch (contour % 4) {
+    case 0: return 1 + 6 * std::sin(std::numbers::pi * t);
+    case 1: return 8 - 7 * t;
+    case 2: return 1 + 7 * t;
+    default: return 4 + 3 * std::sin(4 * std::numbers::pi * t);
   }
+}
 
-  Rng rng_;
-  int current_ = 4;
-  int direction_ = 1;
+// A melody over eight bars: slots relative to the section start, their degrees
+// and the chord under each.
+struct Line {
+  std::vector<Slot> slots;
+  std::vector<int> degrees;
+  std::vector<int> chords;
 };
 
-class Composer {
+class MelodyWriter {
  public:
-  Composer(const TuneStyle& style) : style_(style), rng_(style.seed) {}
+  MelodyWriter(int beats_per_bar, int contour, unsigned seed) : bar_(beats_per_bar), contour_(contour), rng_(seed) {}
 
-  Song Run() {
-    song_.bpm = style_.bpm;
-    song_.programs[kLead] = style_.lead;
-    song_.programs[kPad] = style_.pad;
-    song_.programs[kBass] = style_.bass;
-    song_.programs[kArp] = std::max(style_.arpeggio, 0);
-    song_.volumes = {100, 72, 105, 62, 0, 0, 0, 0, 0, 96};
-    unsigned melody_seed = style_.seed;
-    verse_ = Melody(style_.verse, kRhythms[style_.groove == 2 ? 4 : style_.seed % 3], melody_seed + 1);
-    bridge_ = Melody(style_.bridge, kRhythms[style_.groove == 2 ? 3 : 3 - style_.seed % 2], melody_seed + 2);
-    double beat = 0;
-    for (const char* s = style_.form; *s; ++s) beat = Section(*s, beat, s == style_.form);
-    song_.total_beats = beat;
-    return song_;
-  }
-
- private:
-  struct Line {
-    std::vector<Slot> slots;  // over the whole eight bars
-    std::vector<int> pitches;
-  };
-
-  // Eight bars of melody: motif, its answer over the next chords, the motif again, a cadence.
-  Line Melody(const std::array<int, 8>& chords, const std::vector<Slot>& rhythm, unsigned seed) {
-    MelodyWriter writer(seed);
-    std::vector<int> first = writer.Phrase(rhythm, chords[0], chords[1], false);
-    std::vector<int> answer = writer.Phrase(rhythm, chords[2], chords[3], false);
-    std::vector<int> close = writer.Phrase(kRhythms[1], chords[6], chords[7], true);
+  // Motif, its answer, a development on the same rhythm, then the cadence phrase.
+  // Strong notes are chord tones following the contour; the notes between them
+  // step toward the next strong note as passing or neighbour tones.
+  Line Section(const std::array<int, 8>& chords, const std::vector<Slot>& rhythm) {
     Line line;
-    const std::vector<int>* parts[4] = {&first, &answer, &first, &close};
-    for (int p = 0; p < 4; ++p) {
-      const std::vector<Slot>& r = p == 3 ? kRhythms[1] : rhythm;
-      for (size_t i = 0; i < r.size(); ++i) {
-        line.slots.push_back({p * 8 + r[i].start, r[i].length});
-        line.pitches.push_back((*parts[p])[i]);
+    for (int phrase = 0; phrase < 4; ++phrase) {
+      bool cadence = phrase == 3;
+      std::vector<Slot> slots = cadence ? CadenceRhythm(rhythm) : rhythm;
+      size_t first = line.slots.size();
+      std::vector<bool> fixed;
+      int anchor = current_;
+      bool closes_home = chords.back() == 0;
+      for (size_t i = 0; i < slots.size(); ++i) {
+        double at = phrase * 2 * bar_ + slots[i].start;
+        int chord = chords[static_cast<int>(at / bar_)];
+        double target = ContourTarget(contour_, at / (kSectionBars * bar_)) + (rng_.Chance(0.4) ? rng_.Below(3) - 1 : 0);
+        bool strong = true;
+        if (cadence && i + 1 == slots.size()) {
+          // Home on the tonic, or a half close on the dominant's nearest tone.
+          anchor = closes_home ? (anchor >= 4 ? 7 : 0) : NearestChordTone(anchor, chord, anchor);
+        } else if (cadence && i + 2 == slots.size() && closes_home) {
+          anchor = NearestChordTone(anchor >= 4 ? 7 : 0, chord, anchor);  // leading tone or supertonic
+        } else if (IsStrong(slots[i])) {
+          int tone = NearestChordTone(target, chord, anchor);
+          anchor = std::abs(tone - anchor) > 5 ? NearestChordTone(anchor, chord, anchor) : tone;
+        } else {
+          strong = false;
+        }
+        line.slots.push_back({at, slots[i].length});
+        line.degrees.push_back(anchor);
+        line.chords.push_back(chord);
+        fixed.push_back(strong);
+      }
+      for (size_t i = 0; i < fixed.size(); ++i) {
+        if (fixed[i]) {
+          current_ = line.degrees[first + i];
+          continue;
+        }
+        size_t next = i + 1;
+        while (next < fixed.size() && !fixed[next]) ++next;
+        int goal = next < fixed.size() ? line.degrees[first + next] : current_;
+        current_ = Step(goal, line.chords[first + i]);
+        line.degrees[first + i] = current_;
       }
     }
     return line;
   }
 
-  void Add(double beat, double length, int channel, int key, int velocity) {
-    song_.notes.push_back({beat, length, channel, key, std::clamp(velocity, 1, 127)});
+ private:
+  bool IsStrong(const Slot& slot) const {
+    double in_bar = std::fmod(slot.start, bar_);
+    return in_bar == 0 || (bar_ == 4 && in_bar == 2) || slot.length >= 1.5;
   }
 
-  double Section(char kind, double start, bool first_section) {
+  // The first bar of the motif, then the tonic held through the second bar.
+  std::vector<Slot> CadenceRhythm(const std::vector<Slot>& rhythm) const {
+    std::vector<Slot> slots;
+    for (const Slot& s : rhythm) {
+      if (s.start < bar_) slots.push_back({s.start, std::min(s.length, bar_ - s.start)});
+    }
+    slots.push_back({static_cast<double>(bar_), bar_ - 0.25});
+    return slots;
+  }
+
+  // A step toward the goal, or a neighbour when already there; over V the sixth
+  // degree is skipped, since it would make an augmented second with the leading tone.
+  int Step(int goal, int chord) {
+    int direction = goal > current_ ? 1 : goal < current_ ? -1 : (rng_.Chance(0.6) ? 1 : -1);
+    int next = current_ + direction;
+    if (Wrap7(chord) == kDominant && Wrap7(next) == 5) next += direction;
+    return next;
+  }
+
+  int bar_;
+  int contour_;
+  Rng rng_;
+  int current_ = 2;
+};
+
+class Composer {
+ public:
+  explicit Composer(const TuneStyle& style) : style_(style), bar_(style.beats_per_bar), rng_(style.seed) {}
+
+  Song Run() {
+    song_.bpm = style_.bpm;
+    song_.beats_per_bar = bar_;
+    song_.programs[kLead] = style_.band.lead;
+    song_.programs[kCounter] = style_.band.counter;
+    song_.programs[kPad] = style_.band.pad;
+    song_.programs[kBass] = style_.band.bass;
+    song_.programs[kArp] = std::max(style_.band.arpeggio, 0);
+    const std::array<int, 16> usual = {100, 70, 100, 60, 78, 0, 0, 0, 0, 96};
+    for (int ch = 0; ch < 16; ++ch) song_.volumes[ch] = std::min(127, usual[ch] * style_.level / 100);
+    verse_ = MelodyWriter(bar_, style_.contour, style_.seed + 1).Section(style_.verse, style_.verse_rhythm);
+    bridge_ = MelodyWriter(bar_, style_.contour + 1, style_.seed + 2).Section(style_.bridge, style_.bridge_rhythm);
+    voicing_ = {style_.key + 15, style_.key + 19, style_.key + 24};
+    std::map<char, int> heard;
+    double beat = 0;
+    for (const char* s = style_.form; *s; ++s) beat = Section(*s, heard[*s]++, s[1] ? s[1] : style_.form[0], beat);
+    song_.total_beats = beat;
+    return song_;
+  }
+
+ private:
+  // Shuffled tunes play every off-beat eighth two thirds of the way through the beat.
+  double Swung(double beat) const {
+    double whole = std::floor(beat);
+    return style_.swing && std::abs(beat - whole - 0.5) < 1e-9 ? whole + 2.0 / 3.0 : beat;
+  }
+
+  void Add(double beat, double length, int channel, int key, int velocity) {
+    double start = Swung(beat), end = Swung(beat + length);
+    song_.notes.push_back({start, end - start, channel, key, std::clamp(velocity, 1, 127)});
+  }
+
+  int FirstChord(char kind) const { return kind == 'B' ? style_.bridge[0] : kind == 'A' ? style_.verse[0] : 0; }
+
+  // One section; `heard` counts earlier sections of the same kind.
+  double Section(char kind, int heard, char next_kind, double start) {
     bool intro = kind == 'I';
     const std::array<int, 8>& chords = kind == 'B' ? style_.bridge : style_.verse;
-    int bars = intro ? 2 : 8;
+    const std::array<int, kIntroBars> intro_chords = {0, kDominant};
+    int bars = intro ? kIntroBars : kSectionBars;
     for (int bar = 0; bar < bars; ++bar) {
-      double at = start + bar * kBarBeats;
-      int chord = chords[intro ? bar * 6 % 8 : bar];
-      Pad(at, chord);
-      Bass(at, chord);
-      if (style_.arpeggio >= 0 && !intro) Arpeggio(at, chord);
-      Drums(at, bar == 0 && !first_section, bar == bars - 1);
+      double at = start + bar * bar_;
+      int chord = intro ? intro_chords[bar] : chords[bar];
+      int next = bar + 1 < bars ? (intro ? intro_chords[bar + 1] : chords[bar + 1]) : FirstChord(next_kind);
+      Pad(at, chord, kind);
+      Bass(at, bar + 1 == bars ? -1 : bar, chord, next, kind);
+      if (style_.band.arpeggio >= 0 && !intro) Arpeggio(at, heard);
+      Drums(at, bar, bars, kind, heard, start == 0);
     }
-    if (!intro) LeadLine(kind == 'B' ? bridge_ : verse_, start);
-    return start + bars * kBarBeats;
+    if (!intro) {
+      const Line& line = kind == 'B' ? bridge_ : verse_;
+      bool ornamented = heard >= 2;
+      LeadLine(line, start, ornamented);
+      if (heard >= 1) CounterLine(line, start, heard, ornamented);
+    }
+    return start + bars * bar_;
   }
 
-  void LeadLine(const Line& line, double start) {
+  void LeadLine(const Line& line, double start, bool ornamented) {
     int tonic = style_.key + 24;
     for (size_t i = 0; i < line.slots.size(); ++i) {
-      double beat = start + line.slots[i].start;
-      int accent = std::fmod(line.slots[i].start, 2.0) == 0 ? 12 : 0;
-      Add(beat, line.slots[i].length * 0.92, kLead, DegreeToKey(tonic, line.pitches[i]), 86 + accent + rng_.Below(8));
+      const Slot& s = line.slots[i];
+      int velocity = (std::fmod(s.start, bar_) == 0 ? 100 : 88) + rng_.Below(8);
+      bool last = i + 1 == line.slots.size();
+      if (ornamented && s.length >= 1.5 && !last) {
+        // Half the note, then a passing tone toward the next one.
+        int next = line.degrees[i + 1];
+        int passing = line.degrees[i] + (next > line.degrees[i] ? 1 : -1);
+        if (Wrap7(line.chords[i]) == kDominant && Wrap7(passing) == 5) passing = line.degrees[i];
+        Add(start + s.start, s.length / 2 * 0.95, kLead, DegreeToKey(tonic, line.degrees[i], line.chords[i]), velocity);
+        Add(start + s.start + s.length / 2, s.length / 2 * 0.9, kLead, DegreeToKey(tonic, passing, line.chords[i]),
+            velocity - 10);
+      } else {
+        Add(start + s.start, s.length * 0.92, kLead, DegreeToKey(tonic, line.degrees[i], line.chords[i]), velocity);
+      }
     }
   }
 
-  void Pad(double at, int chord) {
-    int tonic = style_.key + 12;
-    for (int tone : {0, 2, 4}) Add(at, kBarBeats, kPad, DegreeToKey(tonic, chord + tone), 64);
+  // The index of the lead's slot sounding at `at` beats into the section.
+  static size_t SlotAt(const Line& line, double at) {
+    size_t slot = 0;
+    for (size_t i = 0; i < line.slots.size() && line.slots[i].start <= at; ++i) slot = i;
+    return slot;
   }
 
-  void Bass(double at, int chord) {
-    int root = DegreeToKey(style_.key - 12, chord);
-    if (style_.bass_pattern == 0) {
-      Add(at, 2.5, kBass, root, 100);
-      Add(at + 2.5, 1.5, kBass, root + 7, 90);
-    } else if (style_.bass_pattern == 1) {
-      for (int e = 0; e < 8; ++e) Add(at + e * 0.5, 0.45, kBass, root + (e == 6 ? 12 : 0), e % 2 ? 88 : 108);
-    } else {
-      const int walk[4] = {0, 4, 2, 4};  // root, fifth, third, fifth in scale steps
-      for (int q = 0; q < 4; ++q) Add(at + q, 0.9, kBass, DegreeToKey(style_.key - 12, chord + walk[q]), q == 0 ? 104 : 90);
-    }
-  }
-
-  void Arpeggio(double at, int chord) {
+  // A chord tone a third to a sixth below the lead's note at `at`, consonant with it
+  // and as near the previous counter note as possible; `move` prefers a new tone.
+  // Returns kNoTone when nothing fits (the lead is on a passing tone), also in the
+  // second half of a long note that an ornamented lead splits.
+  int CounterTone(const Line& line, double at, int previous, bool move, bool ornamented) const {
     int tonic = style_.key + 24;
-    const int order[8] = {0, 2, 4, 7, 4, 2, 0, 2};
-    for (int e = 0; e < 8; ++e) Add(at + e * 0.5, 0.45, kArp, DegreeToKey(tonic, chord + order[e]), e % 2 ? 60 : 74);
+    size_t slot = SlotAt(line, at);
+    const Slot& s = line.slots[slot];
+    if (ornamented && s.length >= 1.5 && at >= s.start + s.length / 2) return kNoTone;
+    int lead = line.degrees[slot], chord = line.chords[slot];
+    int lead_key = DegreeToKey(tonic, lead, chord);
+    int best = kNoTone;
+    double best_cost = 1e9;
+    for (int d = lead - 5; d <= lead - 2; ++d) {
+      int interval = lead_key - DegreeToKey(tonic, d, chord);
+      bool consonant = interval == 3 || interval == 4 || interval == 7 || interval == 8 || interval == 9;
+      double cost = std::abs(d - previous) + (move && d == previous ? 2.5 : 0);
+      if (IsChordTone(d, chord) && consonant && cost < best_cost) {
+        best_cost = cost;
+        best = d;
+      }
+    }
+    return best;
   }
 
-  void Drums(double at, bool crash, bool fill) {
-    constexpr int kKick = 36, kSnare = 38, kSideStick = 37, kHat = 42, kOpenHat = 46, kCrash = 49, kShaker = 70;
-    if (crash) Add(at, 1, kDrums, kCrash, 100);
-    switch (style_.groove) {
-      case 0:  // steady rock-electronic beat
-        for (double b : {0.0, 2.0, 2.5}) Add(at + b, 0.25, kDrums, kKick, 110);
-        for (double b : {1.0, 3.0}) Add(at + b, 0.25, kDrums, kSnare, 100);
-        for (int e = 0; e < 8; ++e) Add(at + e * 0.5, 0.2, kDrums, e == 7 ? kOpenHat : kHat, e % 2 ? 60 : 80);
-        break;
-      case 1:  // half-time, spacious
-        Add(at, 0.25, kDrums, kKick, 105);
-        Add(at + 2, 0.25, kDrums, kSnare, 95);
-        for (int q = 0; q < 4; ++q) Add(at + q, 0.2, kDrums, kHat, 70);
-        break;
-      case 2:  // driving four-on-the-floor
-        for (int q = 0; q < 4; ++q) Add(at + q, 0.25, kDrums, kKick, 115);
-        for (double b : {1.0, 3.0}) Add(at + b, 0.25, kDrums, kSnare, 105);
-        for (int s = 0; s < 8; ++s) Add(at + s * 0.5 + 0.25, 0.1, kDrums, kHat, 70);
-        break;
-      default:  // quiet and tense: side stick and shaker
-        Add(at, 0.25, kDrums, kKick, 90);
-        Add(at + 2.5, 0.25, kDrums, kKick, 70);
-        Add(at + 3, 0.25, kDrums, kSideStick, 80);
-        for (int e = 0; e < 8; ++e) Add(at + e * 0.5, 0.2, kDrums, kShaker, e % 2 ? 45 : 62);
+  // A second voice under the lead, in half notes (whole bars in a waltz); on a second
+  // repeat it moves in quarter notes.
+  void CounterLine(const Line& line, double start, int heard, bool ornamented) {
+    int tonic = style_.key + 24;
+    bool quarters = heard % 2 == 0;
+    double span = quarters ? 1 : (bar_ == 3 ? 3 : 2);
+    int previous = line.degrees.front() - 2;
+    for (double at = 0; at < kSectionBars * bar_; at += span) {
+      int degree = CounterTone(line, at, previous, quarters, ornamented);
+      if (degree == kNoTone) continue;
+      previous = degree;
+      bool downbeat = std::fmod(at, bar_) == 0;
+      Add(start + at, span * 0.92, kCounter, DegreeToKey(tonic, degree, line.chords[SlotAt(line, at)]), downbeat ? 80 : 70);
     }
-    if (fill && style_.groove != 3) {
-      for (int s = 0; s < 4; ++s) Add(at + 3 + s * 0.25, 0.2, kDrums, kSnare, 70 + s * 12);
+  }
+
+  // The chord's inversion nearest to the last one, within the pad's register.
+  std::array<int, 3> VoiceLead(int chord) {
+    int tonic = style_.key + 12;
+    std::array<int, 3> best = voicing_;
+    int best_cost = 1 << 20;
+    for (int inversion = 0; inversion < 3; ++inversion) {
+      for (int octave = -1; octave <= 1; ++octave) {
+        std::array<int, 3> v;
+        for (int i = 0; i < 3; ++i) {
+          int tone = inversion + i;
+          v[i] = DegreeToKey(tonic, chord + 2 * (tone % 3) + 7 * (tone / 3), chord) + 12 * octave;
+        }
+        int cost = std::abs(v[0] - voicing_[0]) + std::abs(v[1] - voicing_[1]) + std::abs(v[2] - voicing_[2]);
+        bool in_range = v[0] >= style_.key + 7 && v[0] <= style_.key + 20;
+        if (in_range && cost < best_cost) {
+          best_cost = cost;
+          best = v;
+        }
+      }
+    }
+    voicing_ = best;
+    return best;
+  }
+
+  void Pad(double at, int chord, char kind) {
+    std::array<int, 3> v = VoiceLead(chord);
+    auto strike = [&](double offset, double length, int velocity) {
+      for (int key : v) Add(at + offset, length, kPad, key, velocity);
+    };
+    int pattern = kind == 'A' ? style_.pad_pattern : (style_.pad_pattern == 2 ? 2 : 0);
+    switch (pattern) {
+      case 1:  // half bars, the second softer
+        strike(0, bar_ / 2.0, 66);
+        strike(bar_ / 2.0, bar_ / 2.0, 54);
+        break;
+      case 2:  // waltz: the chord on the second and third beats
+        strike(1, 0.9, 58);
+        strike(2, 0.9, 52);
+        break;
+      case 3:  // syncopated stabs
+        strike(0, 0.5, 70);
+        strike(1.5, 0.5, 62);
+        strike(3, 0.75, 66);
+        break;
+      default:
+        strike(0, bar_, 62);
+    }
+  }
+
+  // `bar` counts from 0 within the section; -1 marks its last bar.
+  void Bass(double at, int bar, int chord, int next_chord, char kind) {
+    int low = style_.key - 12 < 28 ? style_.key : style_.key - 12;
+    int root = DegreeToKey(low, chord, chord);
+    int fifth = DegreeToKey(low, chord + 4, chord);
+    switch (style_.bass_pattern) {
+      case 0:  // pulsing eighths with an octave leap; halves in the bridge
+        if (kind == 'B') {
+          Add(at, 1.9, kBass, root, 100);
+          Add(at + 2, 1.9, kBass, fifth, 90);
+        } else {
+          for (int e = 0; e < 8; ++e) Add(at + e * 0.5, 0.45, kBass, e == 5 ? root + 12 : e == 7 ? fifth : root, e % 2 ? 84 : 104);
+        }
+        break;
+      case 1:  // waltz: root, then the fifth on every other bar; a section closes on the root
+        Add(at, 0.95, kBass, bar % 2 == 1 ? fifth - 12 : root, 100);
+        break;
+      case 2:  // galloping sixteenths
+        for (double b : {0.0, 0.5, 0.75, 1.0, 1.5, 1.75, 2.0, 2.5, 2.75, 3.0, 3.5, 3.75}) {
+          Add(at + b, 0.22, kBass, b == 3.5 ? root + 12 : root, std::fmod(b, 1.0) == 0 ? 108 : 86);
+        }
+        break;
+      case 3: {  // walking: root, third, fifth, then a half step into the next root
+        int next_root = DegreeToKey(low, next_chord, next_chord);
+        int approach = next_root + (next_root - 1 == fifth ? 1 : -1);
+        const int walk[3] = {root, DegreeToKey(low, chord + 2, chord), fifth};
+        for (int q = 0; q < 3; ++q) Add(at + q, 0.9, kBass, walk[q], q == 0 ? 100 : 88);
+        Add(at + 3, 0.9, kBass, approach, 84);
+        break;
+      }
+      default:  // held root with a fifth as pick-up
+        Add(at, 2.5, kBass, root, 100);
+        Add(at + 2.5, 1.5, kBass, fifth, 88);
+    }
+  }
+
+  // Broken chords an octave above the pad; each repeat of a section takes the next
+  // figure: rising and falling, falling and rising, then leaping.
+  void Arpeggio(double at, int heard) {
+    std::array<int, 4> tones = {voicing_[0] + 12, voicing_[1] + 12, voicing_[2] + 12, voicing_[0] + 24};
+    constexpr int kFigures[3][8] = {{0, 1, 2, 3, 2, 1, 0, 1}, {3, 2, 1, 0, 1, 2, 3, 2}, {0, 2, 1, 3, 0, 2, 1, 3}};
+    double step = style_.swing ? 1.0 : 0.5;
+    int count = static_cast<int>(bar_ / step);
+    for (int e = 0; e < count; ++e) Add(at + e * step, step * 0.9, kArp, tones[kFigures[heard % 3][e % 8]], e == 0 ? 72 : 60);
+  }
+
+  // A fill may land on a beat the groove already strikes; one stroke is enough.
+  bool AlreadyHit(double bar_start, double beat, int note) const {
+    for (auto n = song_.notes.rbegin(); n != song_.notes.rend() && n->beat >= bar_start; ++n) {
+      if (n->channel == kDrums && n->key == note && n->beat == beat) return true;
+    }
+    return false;
+  }
+
+  void Drums(double at, int bar, int bars, char kind, int heard, bool song_start) {
+    constexpr int kKick = 36, kSideStick = 37, kSnare = 38, kHat = 42, kPedalHat = 44, kTomLow = 45, kOpenHat = 46, kTomMid = 47,
+                  kCrash = 49, kTomHigh = 50, kRide = 51, kTambourine = 54, kShaker = 70;
+    bool fill = bar == bars - 1;
+    bool bridge = kind == 'B';
+    auto hit = [&](double b, int note, int velocity) {
+      if (!AlreadyHit(at, Swung(at + b), note)) Add(at + b, 0.2, kDrums, note, velocity);
+    };
+    if (bar == 0 && kind != 'I' && !song_start) hit(0, kCrash, 96);
+    if (kind == 'I') {  // a light count-in: kick on the one, ticking hats
+      hit(0, kKick, 96);
+      for (int q = 0; q < bar_; ++q) hit(q, kHat, q == 0 ? 70 : 55);
+      if (fill) hit(bar_ - 1, kSnare, 80);
+      return;
+    }
+    switch (style_.groove) {
+      case 0:  // synth-pop: kick on one and the and of three, backbeat; half-time in the bridge
+        hit(0, kKick, 108);
+        hit(2.5, kKick, 96);
+        if (bridge) hit(2, kSnare, 100);
+        else for (int b : {1, 3}) hit(b, kSnare, 98);
+        for (int e = 0; e < (fill ? 6 : 8); ++e) hit(e * 0.5, e == 7 && heard ? kOpenHat : kHat, e % 2 ? 58 : 76);
+        if (heard) for (int b : {1, 3}) hit(b, kTambourine, 60);
+        if (fill) for (int s = 0; s < 4; ++s) hit(3 + s * 0.25, s < 2 ? kTomHigh : s == 2 ? kTomMid : kTomLow, 80 + s * 8);
+        break;
+      case 1:  // waltz: kick on one, side stick on two and three, a pedal hat on every beat
+        hit(0, kKick, 92);
+        for (int b : {1, 2}) hit(b, kSideStick, 56);
+        for (int b = 0; b < 3; ++b) hit(b, kPedalHat, b == 0 ? 66 : 52);
+        if (heard) hit(1.5, kHat, 40);
+        if (fill) for (double b : {2.0, 2.5}) hit(b, kSnare, b == 2 ? 62 : 78);
+        break;
+      case 2:  // driving: four on the floor, sixteenth hats; half-time ride in the bridge
+        for (int q = 0; q < 4; ++q) hit(q, kKick, 112);
+        if (bridge) {
+          hit(2, kSnare, 108);
+          for (int q = 0; q < 4; ++q) hit(q, kRide, 70);
+        } else {
+          for (int b : {1, 3}) hit(b, kSnare, 104);
+          for (int s = 0; s < (fill ? 8 : 16); ++s) hit(s * 0.25, s % 2 ? kHat : (s % 4 == 2 ? kOpenHat : kHat), s % 2 ? 48 : 68);
+          if (heard) hit(3.75, kSnare, 50);
+        }
+        if (fill) {
+          const int toms[8] = {kSnare, kSnare, kTomHigh, kTomHigh, kTomMid, kTomMid, kTomLow, kTomLow};
+          for (int s = 0; s < 8; ++s) hit(2 + s * 0.25, toms[s], 78 + s * 5);
+        }
+        break;
+      case 3:  // shuffle: kick and side stick, hats with their swung skip note; shaker in the bridge
+        hit(0, kKick, 92);
+        hit(2.5, kKick, 74);
+        for (int b : {1, 3}) hit(b, kSideStick, 70);
+        for (int e = 0; e < 8; ++e) {
+          if (bridge) hit(e * 0.5, kShaker, e % 2 ? 44 : 58);
+          else if (e % 2 == 0 || e == 3 || e == 7) hit(e * 0.5, kHat, e % 2 ? 50 : 68);
+        }
+        if (fill) for (double b : {3.0, 3.5}) hit(b, b == 3 ? kTomMid : kTomLow, 66);
+        break;
+      default:  // epic half-time: kick, a big snare on three, toms rolling into sections
+        hit(0, kKick, 110);
+        hit(1.5, kKick, 84);
+        hit(2, kSnare, 104);
+        for (int q = 0; q < 4; ++q) hit(q, kHat, heard ? 60 : 46);
+        if (fill) for (int s = 0; s < 4; ++s) hit(3 + s * 0.25, s < 2 ? kTomMid : kTomLow, 84 + s * 8);
     }
   }
 
   const TuneStyle& style_;
+  int bar_;
   Rng rng_;
   Song song_;
   Line verse_, bridge_;
+  std::array<int, 3> voicing_{};
 };
 
 void PutVariable(std::string& out, uint32_t value) {
@@ -248,10 +495,12 @@ std::string EncodeMidi(const Song& song) {
   std::vector<MidiEvent> events;
   uint32_t tempo = 60000000 / song.bpm;
   events.push_back({0, 0, std::string("\xFF\x51\x03", 3) + char(tempo >> 16) + char(tempo >> 8) + char(tempo)});
-  for (int ch : {kLead, kPad, kBass, kArp, kDrums}) {
+  // Time signature: beats per bar over quarter notes, 24 clocks per click, 8 32nds per quarter.
+  events.push_back({0, 0, std::string("\xFF\x58\x04", 3) + char(song.beats_per_bar) + char(2) + char(24) + char(8)});
+  for (int ch : {kLead, kPad, kBass, kArp, kCounter, kDrums}) {
     if (ch != kDrums) events.push_back({0, 0, {char(0xC0 | ch), char(song.programs[ch])}});
     events.push_back({0, 0, {char(0xB0 | ch), 7, char(song.volumes[ch])}});
-    events.push_back({0, 0, {char(0xB0 | ch), 91, char(ch == kPad || ch == kLead ? 50 : 25)}});
+    events.push_back({0, 0, {char(0xB0 | ch), 91, char(ch == kPad || ch == kLead || ch == kCounter ? 50 : 25)}});
   }
   uint32_t end = Ticks(song.total_beats);
   for (const NoteEvent& n : song.notes) {
@@ -284,20 +533,37 @@ std::string EncodeMidi(const Song& song) {
 namespace {
 
 // The four game tunes and the intro. Chords are scale degrees of the minor key
-// (0 = i, 5 = VI, 2 = III, 6 = VII, 3 = iv, 4 = v).
+// (0 = i, 5 = VI, 2 = III, 6 = VII, 3 = iv, 4 = V with a raised leading tone).
+// Verses close V-i; bridges stop on V so the verse that follows resolves them.
 const TuneStyle kTunes[] = {
-    // Main menu: moody mid-tempo synth theme.
-    {"Track1.mid", 100, 45, {0, 5, 2, 6, 0, 5, 2, 6}, {3, 3, 0, 0, 5, 6, 4, 4}, "IAABA", 81, 89, 38, -1, 0, 1, 11},
-    // Episode selection: a gentle electric piano over strings and harp.
-    {"Track2.mid", 92, 50, {0, 3, 6, 2, 5, 3, 4, 4}, {5, 6, 0, 0, 3, 4, 0, 4}, "IAABA", 4, 48, 33, 46, 1, 2, 22},
-    // Shooter: fast and driving.
-    {"Track3.mid", 140, 40, {0, 0, 5, 6, 0, 0, 5, 4}, {3, 5, 6, 0, 3, 5, 4, 4}, "IAABBAA", 29, 50, 38, 81, 2, 1, 33},
-    // Quiz and memory: calm but tense, slow.
-    {"Track4.mid", 84, 48, {0, 5, 3, 4, 0, 5, 3, 4}, {5, 3, 0, 6, 5, 3, 4, 4}, "IAABA", 11, 94, 32, 46, 3, 0, 44},
+    // Main menu: a moody mid-tempo synth theme, pulsing bass, an arching melody.
+    {"Track1.mid", 96, 4, false, 45, {0, 5, 2, 6, 0, 3, 4, 0}, {5, 6, 2, 5, 3, 0, 3, 4}, "IAABA",
+     {81, 62, 89, 38, -1}, 0, 0, 1,
+     {{0, 1.5}, {1.5, 0.5}, {2, 1}, {3, 1}, {4, 0.5}, {4.5, 0.5}, {5, 1}, {6, 2}},
+     {{0, 2}, {2, 1}, {3, 1}, {4, 3}, {7, 1}}, 0, 100, 11},
+    // Episode selection: a gentle waltz, electric piano and flute over strings and harp.
+    {"Track2.mid", 86, 3, false, 38, {0, 3, 6, 2, 5, 3, 4, 0}, {5, 2, 3, 0, 5, 6, 3, 4}, "IABABA",
+     {4, 73, 48, 32, 46}, 1, 1, 2,
+     {{0, 2}, {2, 1}, {3, 1.5}, {4.5, 0.5}, {5, 1}},
+     {{0, 1}, {1, 1}, {2, 1}, {3, 3}}, 1, 113, 22},
+    // Shooter: fast and driving, galloping bass, stabbing chords, a rising guitar line.
+    {"Track3.mid", 140, 4, false, 40, {0, 0, 5, 6, 0, 5, 4, 0}, {3, 5, 6, 0, 3, 5, 6, 4}, "IAABBAA",
+     {29, 61, 50, 38, 81}, 2, 2, 3,
+     {{0, 0.5}, {0.5, 0.5}, {1, 0.75}, {1.75, 0.75}, {2.5, 0.5}, {3, 1},
+      {4, 0.5}, {4.5, 0.5}, {5, 0.5}, {5.5, 0.5}, {6, 0.75}, {6.75, 1.25}},
+     {{0, 1}, {1, 1}, {2, 2}, {4, 1}, {5, 1}, {6, 1}, {7, 1}}, 2, 109, 33},
+    // Quiz and memory: a slow, tense shuffle for thinking, vibraphone over a walking bass.
+    {"Track4.mid", 88, 4, true, 48, {0, 5, 3, 4, 0, 5, 4, 0}, {3, 0, 5, 2, 3, 6, 3, 4}, "IAABA",
+     {11, 71, 94, 35, 8}, 3, 3, 0,
+     {{0, 0.5}, {0.5, 1.5}, {2, 0.5}, {2.5, 0.5}, {3, 1}, {4, 0.5}, {4.5, 0.5}, {5, 0.5}, {5.5, 2.5}},
+     {{0, 3}, {3, 0.5}, {3.5, 0.5}, {4, 2}, {6, 1}, {7, 1}}, 3, 122, 44},
 };
 
-const TuneStyle kIntroTune = {"Intro.mp3", 96, 41, {0, 5, 2, 6, 3, 5, 4, 4}, {5, 6, 0, 2, 3, 6, 4, 4},
-                              "IAABA", 80, 88, 38, 98, 0, 1, 55};
+// The intro: an epic half-time theme for horn, strings and choir.
+const TuneStyle kIntroTune = {"Intro.mp3", 92, 4, false, 41, {0, 5, 2, 6, 3, 5, 4, 0}, {5, 6, 0, 2, 3, 6, 3, 4},
+                              "IAABA", {60, 48, 52, 43, -1}, 4, 4, 0,
+                              {{0, 1.5}, {1.5, 0.5}, {2, 2}, {4, 1}, {5, 1}, {6, 2}},
+                              {{0, 3}, {3, 1}, {4, 2}, {6, 2}}, 1, 100, 55};
 
 }  // namespace
 
