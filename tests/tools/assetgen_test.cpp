@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <SDL_image.h>
 #include <SDL_mixer.h>
+#include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
 #include "support/driver.h"
@@ -12,10 +13,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/font.h"
 #include "platform/text.h"
 
 namespace {
@@ -192,30 +195,221 @@ TEST_F(GeneratedSounds, TunesLoad) {
   }
 }
 
-TEST(GeneratedData, QuizFileHoldsEnoughWellFormedRecords) {
+struct QuizRecord {
+  std::string question;
+  std::vector<std::string> answers;
+  long long right;
+};
+
+std::vector<QuizRecord> ReadQuiz() {
+  std::optional<std::vector<std::string>> lines = vark::ReadTextLines(kGameDir / "Quest.dat");
+  std::vector<QuizRecord> records;
+  if (!lines) return records;
+  for (size_t i = 0; i + 6 <= lines->size() && (*lines)[i] != "[END]"; i += 6) {
+    records.push_back({(*lines)[i], {lines->begin() + i + 1, lines->begin() + i + 5}, vark::LeadingNumber((*lines)[i + 5])});
+  }
+  return records;
+}
+
+TEST(GeneratedData, QuizFileHoldsTheMostRecordsTheGameUses) {
   std::optional<std::vector<std::string>> lines = vark::ReadTextLines(kGameDir / "Quest.dat");
   ASSERT_TRUE(lines.has_value());
-  size_t i = 0;
+  std::vector<QuizRecord> records = ReadQuiz();
+  ASSERT_EQ(records.size(), 101u);
+  EXPECT_EQ(lines->size(), 101u * 6 + 1) << "the records must be followed by [END] and nothing else";
+  EXPECT_EQ(lines->back(), "[END]");
   std::set<std::string> questions;
   int position_count[5] = {};
-  while (i < lines->size() && (*lines)[i] != "[END]") {
-    ASSERT_LE(i + 6, lines->size()) << "record cut short at line " << i;
-    EXPECT_TRUE(questions.insert((*lines)[i]).second) << "repeated question: " << (*lines)[i];
-    long long right = vark::LeadingNumber((*lines)[i + 5]);
-    ASSERT_GE(right, 1);
-    ASSERT_LE(right, 4);
-    ++position_count[right];
-    i += 6;
+  for (const QuizRecord& r : records) {
+    EXPECT_TRUE(questions.insert(r.question).second) << "repeated question: " << r.question;
+    std::set<std::string> answers(r.answers.begin(), r.answers.end());
+    EXPECT_EQ(answers.size(), 4u) << "repeated answer in: " << r.question;
+    EXPECT_EQ(answers.count(""), 0u) << "empty answer in: " << r.question;
+    ASSERT_GE(r.right, 1) << r.question;
+    ASSERT_LE(r.right, 4) << r.question;
+    ++position_count[r.right];
   }
-  ASSERT_LT(i, lines->size()) << "no [END] line";
-  EXPECT_GE(questions.size(), 80u);
-  EXPECT_LE(questions.size(), 101u);
-  for (int p = 1; p <= 4; ++p) EXPECT_GE(position_count[p], int(questions.size()) / 4 - 2) << "position " << p;
+  for (int p = 1; p <= 4; ++p) EXPECT_GE(position_count[p], 25) << "position " << p;
+}
+
+// The height a caption takes when wrapped to `width` pixels, as the quiz labels draw it.
+int WrappedHeight(const vark::FontSpec& spec, const std::string& text, int width) {
+  TTF_Font* font = vark::OpenFont(spec);
+  if (!font) return 1 << 20;
+  SDL_Surface* s = TTF_RenderUTF8_Blended_Wrapped(font, text.c_str(), SDL_Color{255, 255, 255, 255}, width);
+  int height = s ? s->h : 1 << 20;
+  SDL_FreeSurface(s);
+  return height;
+}
+
+// Questions and answers must fit their labels on an ordinary level and on the last one,
+// where the texts are larger: the question label is 313 x 49 pixels (399 wide at the
+// last level), each answer label 305 x 25.
+TEST(GeneratedData, QuizTextsFitTheirLabels) {
+  struct Layout {
+    double question_pt, answer_pt;
+    int question_width;
+  };
+  for (const Layout& layout : {Layout{9.75, 8.25, 313}, Layout{13, 11, 399}}) {
+    vark::FontSpec question_font{"Arial Black", layout.question_pt, false};
+    vark::FontSpec answer_font{"Arial", layout.answer_pt, false};
+    for (const QuizRecord& r : ReadQuiz()) {
+      EXPECT_LE(WrappedHeight(question_font, r.question, layout.question_width), 49) << r.question;
+      for (const std::string& answer : r.answers) EXPECT_LE(WrappedHeight(answer_font, answer, 305), 25) << answer;
+    }
+  }
 }
 
 std::string Slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The notes of a one-track General MIDI file, as the generator writes them.
+struct MidiNote {
+  long tick, length;
+  int channel, key;
+};
+
+struct MidiTune {
+  int ticks_per_beat = 0;
+  int beats_per_bar = 4;
+  long microseconds_per_beat = 500000;
+  long end_tick = 0;
+  std::map<int, int> programs;  // channel -> General MIDI program
+  std::vector<MidiNote> notes;  // in order of their start
+
+  long BarTicks() const { return static_cast<long>(ticks_per_beat) * beats_per_bar; }
+  double Seconds() const { return end_tick / double(ticks_per_beat) * microseconds_per_beat / 1e6; }
+  std::vector<MidiNote> Channel(int channel) const {
+    std::vector<MidiNote> out;
+    for (const MidiNote& n : notes) if (n.channel == channel) out.push_back(n);
+    return out;
+  }
+};
+
+MidiTune ReadMidi(const std::string& file) {
+  MidiTune tune;
+  auto byte = [&](size_t at) { return at < file.size() ? static_cast<unsigned char>(file[at]) : 0u; };
+  if (file.compare(0, 4, "MThd") != 0 || file.compare(14, 4, "MTrk") != 0) return tune;
+  tune.ticks_per_beat = int(byte(12) << 8 | byte(13));
+  size_t at = 22;
+  long now = 0;
+  unsigned status = 0;
+  std::map<std::pair<int, int>, size_t> sounding;
+  auto variable = [&] {
+    long value = 0;
+    unsigned b;
+    do value = value << 7 | ((b = byte(at++)) & 0x7F); while (b & 0x80 && at < file.size());
+    return value;
+  };
+  while (at < file.size()) {
+    now += variable();
+    if (byte(at) & 0x80) status = byte(at++);
+    if (status == 0xFF) {
+      unsigned type = byte(at++);
+      long length = variable();
+      if (type == 0x51) tune.microseconds_per_beat = long(byte(at) << 16 | byte(at + 1) << 8 | byte(at + 2));
+      if (type == 0x58) tune.beats_per_bar = int(byte(at));
+      at += static_cast<size_t>(length);
+      continue;
+    }
+    int channel = int(status & 0x0F), kind = int(status & 0xF0);
+    unsigned a = byte(at++);
+    if (kind == 0xC0) {
+      tune.programs[channel] = int(a);
+      continue;
+    }
+    unsigned b = byte(at++);
+    if (kind == 0x90 && b > 0) {
+      sounding[{channel, int(a)}] = tune.notes.size();
+      tune.notes.push_back({now, 0, channel, int(a)});
+    } else if (kind == 0x80 || kind == 0x90) {
+      auto it = sounding.find({channel, int(a)});
+      if (it != sounding.end()) tune.notes[it->second].length = now - tune.notes[it->second].tick;
+      if (it != sounding.end()) sounding.erase(it);
+    }
+  }
+  tune.end_tick = now;
+  return tune;
+}
+
+constexpr int kLeadChannel = 0, kBassChannel = 2, kDrumChannel = 9;
+const std::vector<std::string> kTuneFiles = {"Track1.mid", "Track2.mid", "Track3.mid", "Track4.mid"};
+
+std::vector<MidiTune> ReadTunes() {
+  std::vector<MidiTune> tunes;
+  for (const std::string& name : kTuneFiles) tunes.push_back(ReadMidi(Slurp(PathOf("Sfx/" + name))));
+  return tunes;
+}
+
+// How often notes of `channel` (and which drum) start at each point of the bar.
+std::map<std::pair<int, long>, int> RhythmOf(const MidiTune& tune, int channel) {
+  std::map<std::pair<int, long>, int> counts;
+  for (const MidiNote& n : tune.Channel(channel)) {
+    ++counts[{channel == kDrumChannel ? n.key : 0, n.tick % tune.BarTicks() * 48 / tune.ticks_per_beat}];
+  }
+  return counts;
+}
+
+// Each tune is heard in its own place, so each must sound like itself: tempo or metre,
+// lead instrument, melodic rhythm and drum pattern all differ from every other tune's.
+TEST(GeneratedMusic, EachTuneHasItsOwnCharacter) {
+  std::vector<MidiTune> tunes = ReadTunes();
+  for (size_t i = 0; i < tunes.size(); ++i) {
+    ASSERT_GT(tunes[i].ticks_per_beat, 0) << kTuneFiles[i];
+    EXPECT_GE(tunes[i].Seconds(), 80) << kTuneFiles[i];
+    EXPECT_LE(tunes[i].Seconds(), 100) << kTuneFiles[i];
+    EXPECT_GE(tunes[i].Channel(kLeadChannel).size(), 60u) << kTuneFiles[i];
+    for (size_t j = 0; j < i; ++j) {
+      std::string pair = kTuneFiles[j] + " and " + kTuneFiles[i];
+      EXPECT_TRUE(tunes[i].microseconds_per_beat != tunes[j].microseconds_per_beat ||
+                  tunes[i].beats_per_bar != tunes[j].beats_per_bar) << pair;
+      EXPECT_NE(tunes[i].programs[kLeadChannel], tunes[j].programs[kLeadChannel]) << pair;
+      EXPECT_NE(RhythmOf(tunes[i], kLeadChannel), RhythmOf(tunes[j], kLeadChannel)) << pair;
+      EXPECT_NE(RhythmOf(tunes[i], kDrumChannel), RhythmOf(tunes[j], kDrumChannel)) << pair;
+    }
+  }
+}
+
+// A section heard again is varied, so no four bars of a tune are ever heard twice
+// note for note.
+TEST(GeneratedMusic, NoFourBarsRepeatVerbatim) {
+  for (const MidiTune& tune : ReadTunes()) {
+    long bar_ticks = tune.BarTicks();
+    std::vector<std::string> bars(static_cast<size_t>(tune.end_tick / bar_ticks) + 1);
+    for (const MidiNote& n : tune.notes) {
+      bars[static_cast<size_t>(n.tick / bar_ticks)] += std::to_string(n.tick % bar_ticks) + ":" + std::to_string(n.channel) +
+                                                       ":" + std::to_string(n.key) + ":" + std::to_string(n.length) + " ";
+    }
+    std::map<std::string, size_t> seen;
+    for (size_t b = 0; b + 4 <= bars.size(); ++b) {
+      std::string span = bars[b] + "|" + bars[b + 1] + "|" + bars[b + 2] + "|" + bars[b + 3];
+      auto [it, fresh] = seen.emplace(span, b);
+      EXPECT_TRUE(fresh) << "bars " << it->second << " and " << b << " repeat";
+    }
+  }
+}
+
+// The loop closes with a full cadence: the bass goes from the dominant to the tonic and
+// the melody steps onto the tonic from the leading tone or the supertonic.
+TEST(GeneratedMusic, TunesEndWithAFullCadence) {
+  for (size_t i = 0; i < kTuneFiles.size(); ++i) {
+    MidiTune tune = ReadMidi(Slurp(PathOf("Sfx/" + kTuneFiles[i])));
+    long last_bar = (tune.end_tick - 1) / tune.BarTicks() * tune.BarTicks();
+    std::vector<MidiNote> bass = tune.Channel(kBassChannel), lead = tune.Channel(kLeadChannel);
+    ASSERT_GE(lead.size(), 2u);
+    auto bass_at = [&](long tick) {
+      for (const MidiNote& n : bass) if (n.tick == tick) return n.key % 12;
+      return -1;
+    };
+    int tonic = bass_at(last_bar);
+    EXPECT_EQ(bass_at(last_bar - tune.BarTicks()), (tonic + 7) % 12) << kTuneFiles[i];
+    EXPECT_EQ(lead.back().key % 12, tonic) << kTuneFiles[i];
+    EXPECT_GE(lead.back().tick, last_bar) << kTuneFiles[i];
+    int before = (lead[lead.size() - 2].key - tonic + 12) % 12;
+    EXPECT_TRUE(before == 11 || before == 2) << kTuneFiles[i] << ": approached from " << before << " semitones";
+  }
 }
 
 TEST(Assetgen, TwoRunsWriteIdenticalFiles) {
