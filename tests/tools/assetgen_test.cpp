@@ -206,7 +206,8 @@ std::vector<QuizRecord> ReadQuiz() {
   std::vector<QuizRecord> records;
   if (!lines) return records;
   for (size_t i = 0; i + 6 <= lines->size() && (*lines)[i] != "[END]"; i += 6) {
-    records.push_back({(*lines)[i], {lines->begin() + i + 1, lines->begin() + i + 5}, vark::LeadingNumber((*lines)[i + 5])});
+    std::vector<std::string> answers(lines->begin() + i + 1, lines->begin() + i + 5);
+    records.push_back({(*lines)[i], answers, vark::LeadingNumber((*lines)[i + 5])});
   }
   return records;
 }
@@ -379,8 +380,9 @@ TEST(GeneratedMusic, NoFourBarsRepeatVerbatim) {
     long bar_ticks = tune.BarTicks();
     std::vector<std::string> bars(static_cast<size_t>(tune.end_tick / bar_ticks) + 1);
     for (const MidiNote& n : tune.notes) {
-      bars[static_cast<size_t>(n.tick / bar_ticks)] += std::to_string(n.tick % bar_ticks) + ":" + std::to_string(n.channel) +
-                                                       ":" + std::to_string(n.key) + ":" + std::to_string(n.length) + " ";
+      std::string& bar = bars[static_cast<size_t>(n.tick / bar_ticks)];
+      bar += std::to_string(n.tick % bar_ticks) + ":" + std::to_string(n.channel) + ":" + std::to_string(n.key) + ":" +
+             std::to_string(n.length) + " ";
     }
     std::map<std::string, size_t> seen;
     for (size_t b = 0; b + 4 <= bars.size(); ++b) {

@@ -25,6 +25,9 @@ constexpr int kMinor[7] = {0, 2, 3, 5, 7, 8, 10};
 constexpr int kDominant = 4;
 constexpr int kSectionBars = 8, kIntroBars = 2;
 constexpr int kNoTone = -100;
+// General MIDI percussion keys.
+constexpr int kKick = 36, kSideStick = 37, kSnare = 38, kHat = 42, kPedalHat = 44, kTomLow = 45, kOpenHat = 46,
+              kTomMid = 47, kCrash = 49, kTomHigh = 50, kRide = 51, kTambourine = 54, kShaker = 70;
 
 int Wrap7(int degree) { return (degree % 7 + 7) % 7; }
 
@@ -78,51 +81,64 @@ class MelodyWriter {
   MelodyWriter(int beats_per_bar, int contour, unsigned seed) : bar_(beats_per_bar), contour_(contour), rng_(seed) {}
 
   // Motif, its answer, a development on the same rhythm, then the cadence phrase.
-  // Strong notes are chord tones following the contour; the notes between them
-  // step toward the next strong note as passing or neighbour tones.
   Line Section(const std::array<int, 8>& chords, const std::vector<Slot>& rhythm) {
     Line line;
     for (int phrase = 0; phrase < 4; ++phrase) {
       bool cadence = phrase == 3;
       std::vector<Slot> slots = cadence ? CadenceRhythm(rhythm) : rhythm;
       size_t first = line.slots.size();
-      std::vector<bool> fixed;
-      int anchor = current_;
-      bool closes_home = chords.back() == 0;
-      for (size_t i = 0; i < slots.size(); ++i) {
-        double at = phrase * 2 * bar_ + slots[i].start;
-        int chord = chords[static_cast<int>(at / bar_)];
-        double target = ContourTarget(contour_, at / (kSectionBars * bar_)) + (rng_.Chance(0.4) ? rng_.Below(3) - 1 : 0);
-        bool strong = true;
-        if (cadence && i + 1 == slots.size()) {
-          // Home on the tonic, or a half close on the dominant's nearest tone.
-          anchor = closes_home ? (anchor >= 4 ? 7 : 0) : NearestChordTone(anchor, chord, anchor);
-        } else if (cadence && i + 2 == slots.size() && closes_home) {
-          anchor = NearestChordTone(anchor >= 4 ? 7 : 0, chord, anchor);  // leading tone or supertonic
-        } else if (IsStrong(slots[i])) {
-          int tone = NearestChordTone(target, chord, anchor);
-          anchor = std::abs(tone - anchor) > 5 ? NearestChordTone(anchor, chord, anchor) : tone;
-        } else {
-          strong = false;
-        }
-        line.slots.push_back({at, slots[i].length});
-        line.degrees.push_back(anchor);
-        line.chords.push_back(chord);
-        fixed.push_back(strong);
-      }
-      for (size_t i = 0; i < fixed.size(); ++i) {
-        if (fixed[i]) {
-          current_ = line.degrees[first + i];
-          continue;
-        }
-        size_t next = i + 1;
-        while (next < fixed.size() && !fixed[next]) ++next;
-        int goal = next < fixed.size() ? line.degrees[first + next] : current_;
-        current_ = Step(goal, line.chords[first + i]);
-        line.degrees[first + i] = current_;
-      }
+      std::vector<bool> strong = PlaceStrongNotes(line, chords, slots, phrase, cadence);
+      FillPassingNotes(line, first, strong);
     }
     return line;
+  }
+
+ private:
+  // Appends the phrase's slots to `line`. Strong notes become chord tones that follow
+  // the contour (the cadence's last two lead home, or to a half close on V); the rest
+  // are marked for FillPassingNotes.
+  std::vector<bool> PlaceStrongNotes(Line& line, const std::array<int, 8>& chords, const std::vector<Slot>& slots,
+                                     int phrase, bool cadence) {
+    std::vector<bool> strong;
+    int anchor = current_;
+    bool closes_home = chords.back() == 0;
+    for (size_t i = 0; i < slots.size(); ++i) {
+      double at = phrase * 2 * bar_ + slots[i].start;
+      int chord = chords[static_cast<int>(at / bar_)];
+      double target = ContourTarget(contour_, at / (kSectionBars * bar_)) + (rng_.Chance(0.4) ? rng_.Below(3) - 1 : 0);
+      bool placed = true;
+      if (cadence && i + 1 == slots.size()) {
+        anchor = closes_home ? (anchor >= 4 ? 7 : 0) : NearestChordTone(anchor, chord, anchor);
+      } else if (cadence && i + 2 == slots.size() && closes_home) {
+        anchor = NearestChordTone(anchor >= 4 ? 7 : 0, chord, anchor);  // leading tone or supertonic
+      } else if (IsStrong(slots[i])) {
+        int tone = NearestChordTone(target, chord, anchor);
+        anchor = std::abs(tone - anchor) > 5 ? NearestChordTone(anchor, chord, anchor) : tone;
+      } else {
+        placed = false;
+      }
+      line.slots.push_back({at, slots[i].length});
+      line.degrees.push_back(anchor);
+      line.chords.push_back(chord);
+      strong.push_back(placed);
+    }
+    return strong;
+  }
+
+  // The notes between strong ones step toward the next strong note, as passing or
+  // neighbour tones.
+  void FillPassingNotes(Line& line, size_t first, const std::vector<bool>& strong) {
+    for (size_t i = 0; i < strong.size(); ++i) {
+      if (strong[i]) {
+        current_ = line.degrees[first + i];
+        continue;
+      }
+      size_t next = i + 1;
+      while (next < strong.size() && !strong[next]) ++next;
+      int goal = next < strong.size() ? line.degrees[first + next] : current_;
+      current_ = Step(goal, line.chords[first + i]);
+      line.degrees[first + i] = current_;
+    }
   }
 
  private:
@@ -270,8 +286,8 @@ class Composer {
     return best;
   }
 
-  // A second voice under the lead, in half notes (whole bars in a waltz); on a second
-  // repeat it moves in quarter notes.
+  // A second voice under the lead, in half notes (whole bars in a waltz); on every
+  // other repeat after the first it moves in quarter notes.
   void CounterLine(const Line& line, double start, int heard, bool ornamented) {
     int tonic = style_.key + 24;
     bool quarters = heard % 2 == 0;
@@ -282,7 +298,8 @@ class Composer {
       if (degree == kNoTone) continue;
       previous = degree;
       bool downbeat = std::fmod(at, bar_) == 0;
-      Add(start + at, span * 0.92, kCounter, DegreeToKey(tonic, degree, line.chords[SlotAt(line, at)]), downbeat ? 80 : 70);
+      int key = DegreeToKey(tonic, degree, line.chords[SlotAt(line, at)]);
+      Add(start + at, span * 0.92, kCounter, key, downbeat ? 80 : 70);
     }
   }
 
@@ -346,7 +363,9 @@ class Composer {
           Add(at, 1.9, kBass, root, 100);
           Add(at + 2, 1.9, kBass, fifth, 90);
         } else {
-          for (int e = 0; e < 8; ++e) Add(at + e * 0.5, 0.45, kBass, e == 5 ? root + 12 : e == 7 ? fifth : root, e % 2 ? 84 : 104);
+          for (int e = 0; e < 8; ++e) {
+            Add(at + e * 0.5, 0.45, kBass, e == 5 ? root + 12 : e == 7 ? fifth : root, e % 2 ? 84 : 104);
+          }
         }
         break;
       case 1:  // waltz: root, then the fifth on every other bar; a section closes on the root
@@ -378,7 +397,8 @@ class Composer {
     constexpr int kFigures[3][8] = {{0, 1, 2, 3, 2, 1, 0, 1}, {3, 2, 1, 0, 1, 2, 3, 2}, {0, 2, 1, 3, 0, 2, 1, 3}};
     double step = style_.swing ? 1.0 : 0.5;
     int count = static_cast<int>(bar_ / step);
-    for (int e = 0; e < count; ++e) Add(at + e * step, step * 0.9, kArp, tones[kFigures[heard % 3][e % 8]], e == 0 ? 72 : 60);
+    const int* figure = kFigures[heard % 3];
+    for (int e = 0; e < count; ++e) Add(at + e * step, step * 0.9, kArp, tones[figure[e % 8]], e == 0 ? 72 : 60);
   }
 
   // A fill may land on a beat the groove already strikes; one stroke is enough.
@@ -389,70 +409,98 @@ class Composer {
     return false;
   }
 
+  // One bar of drums: where it starts, whether it ends its section with a fill, whether
+  // it belongs to a bridge, and how often its section was heard before.
+  struct DrumBar {
+    double at;
+    bool fill, bridge;
+    int heard;
+  };
+
+  void Hit(const DrumBar& bar, double beat, int note, int velocity) {
+    if (!AlreadyHit(bar.at, Swung(bar.at + beat), note)) Add(bar.at + beat, 0.2, kDrums, note, velocity);
+  }
+
   void Drums(double at, int bar, int bars, char kind, int heard, bool song_start) {
-    constexpr int kKick = 36, kSideStick = 37, kSnare = 38, kHat = 42, kPedalHat = 44, kTomLow = 45, kOpenHat = 46, kTomMid = 47,
-                  kCrash = 49, kTomHigh = 50, kRide = 51, kTambourine = 54, kShaker = 70;
-    bool fill = bar == bars - 1;
-    bool bridge = kind == 'B';
-    auto hit = [&](double b, int note, int velocity) {
-      if (!AlreadyHit(at, Swung(at + b), note)) Add(at + b, 0.2, kDrums, note, velocity);
-    };
-    if (bar == 0 && kind != 'I' && !song_start) hit(0, kCrash, 96);
-    if (kind == 'I') {  // a light count-in: kick on the one, ticking hats
-      hit(0, kKick, 96);
-      for (int q = 0; q < bar_; ++q) hit(q, kHat, q == 0 ? 70 : 55);
-      if (fill) hit(bar_ - 1, kSnare, 80);
+    DrumBar d{at, bar == bars - 1, kind == 'B', heard};
+    if (bar == 0 && kind != 'I' && !song_start) Hit(d, 0, kCrash, 96);
+    if (kind == 'I') {
+      CountIn(d);
       return;
     }
     switch (style_.groove) {
-      case 0:  // synth-pop: kick on one and the and of three, backbeat; half-time in the bridge
-        hit(0, kKick, 108);
-        hit(2.5, kKick, 96);
-        if (bridge) hit(2, kSnare, 100);
-        else for (int b : {1, 3}) hit(b, kSnare, 98);
-        for (int e = 0; e < (fill ? 6 : 8); ++e) hit(e * 0.5, e == 7 && heard ? kOpenHat : kHat, e % 2 ? 58 : 76);
-        if (heard) for (int b : {1, 3}) hit(b, kTambourine, 60);
-        if (fill) for (int s = 0; s < 4; ++s) hit(3 + s * 0.25, s < 2 ? kTomHigh : s == 2 ? kTomMid : kTomLow, 80 + s * 8);
-        break;
-      case 1:  // waltz: kick on one, side stick on two and three, a pedal hat on every beat
-        hit(0, kKick, 92);
-        for (int b : {1, 2}) hit(b, kSideStick, 56);
-        for (int b = 0; b < 3; ++b) hit(b, kPedalHat, b == 0 ? 66 : 52);
-        if (heard) hit(1.5, kHat, 40);
-        if (fill) for (double b : {2.0, 2.5}) hit(b, kSnare, b == 2 ? 62 : 78);
-        break;
-      case 2:  // driving: four on the floor, sixteenth hats; half-time ride in the bridge
-        for (int q = 0; q < 4; ++q) hit(q, kKick, 112);
-        if (bridge) {
-          hit(2, kSnare, 108);
-          for (int q = 0; q < 4; ++q) hit(q, kRide, 70);
-        } else {
-          for (int b : {1, 3}) hit(b, kSnare, 104);
-          for (int s = 0; s < (fill ? 8 : 16); ++s) hit(s * 0.25, s % 2 ? kHat : (s % 4 == 2 ? kOpenHat : kHat), s % 2 ? 48 : 68);
-          if (heard) hit(3.75, kSnare, 50);
-        }
-        if (fill) {
-          const int toms[8] = {kSnare, kSnare, kTomHigh, kTomHigh, kTomMid, kTomMid, kTomLow, kTomLow};
-          for (int s = 0; s < 8; ++s) hit(2 + s * 0.25, toms[s], 78 + s * 5);
-        }
-        break;
-      case 3:  // shuffle: kick and side stick, hats with their swung skip note; shaker in the bridge
-        hit(0, kKick, 92);
-        hit(2.5, kKick, 74);
-        for (int b : {1, 3}) hit(b, kSideStick, 70);
-        for (int e = 0; e < 8; ++e) {
-          if (bridge) hit(e * 0.5, kShaker, e % 2 ? 44 : 58);
-          else if (e % 2 == 0 || e == 3 || e == 7) hit(e * 0.5, kHat, e % 2 ? 50 : 68);
-        }
-        if (fill) for (double b : {3.0, 3.5}) hit(b, b == 3 ? kTomMid : kTomLow, 66);
-        break;
-      default:  // epic half-time: kick, a big snare on three, toms rolling into sections
-        hit(0, kKick, 110);
-        hit(1.5, kKick, 84);
-        hit(2, kSnare, 104);
-        for (int q = 0; q < 4; ++q) hit(q, kHat, heard ? 60 : 46);
-        if (fill) for (int s = 0; s < 4; ++s) hit(3 + s * 0.25, s < 2 ? kTomMid : kTomLow, 84 + s * 8);
+      case 0: SynthPopBeat(d); break;
+      case 1: WaltzBeat(d); break;
+      case 2: DrivingBeat(d); break;
+      case 3: ShuffleBeat(d); break;
+      default: EpicBeat(d);
     }
+  }
+
+  // The intro's light count-in: kick on the one, ticking hats.
+  void CountIn(const DrumBar& d) {
+    Hit(d, 0, kKick, 96);
+    for (int q = 0; q < bar_; ++q) Hit(d, q, kHat, q == 0 ? 70 : 55);
+    if (d.fill) Hit(d, bar_ - 1, kSnare, 80);
+  }
+
+  // Kick on one and the and of three, a backbeat (half-time in the bridge), eighth hats.
+  void SynthPopBeat(const DrumBar& d) {
+    Hit(d, 0, kKick, 108);
+    Hit(d, 2.5, kKick, 96);
+    if (d.bridge) Hit(d, 2, kSnare, 100);
+    else for (int b : {1, 3}) Hit(d, b, kSnare, 98);
+    for (int e = 0; e < (d.fill ? 6 : 8); ++e) Hit(d, e * 0.5, e == 7 && d.heard ? kOpenHat : kHat, e % 2 ? 58 : 76);
+    if (d.heard) for (int b : {1, 3}) Hit(d, b, kTambourine, 60);
+    const int toms[4] = {kTomHigh, kTomHigh, kTomMid, kTomLow};
+    if (d.fill) for (int s = 0; s < 4; ++s) Hit(d, 3 + s * 0.25, toms[s], 80 + s * 8);
+  }
+
+  // Kick on one, side stick on two and three, a pedal hat on every beat.
+  void WaltzBeat(const DrumBar& d) {
+    Hit(d, 0, kKick, 92);
+    for (int b : {1, 2}) Hit(d, b, kSideStick, 56);
+    for (int b = 0; b < 3; ++b) Hit(d, b, kPedalHat, b == 0 ? 66 : 52);
+    if (d.heard) Hit(d, 1.5, kHat, 40);
+    if (d.fill) for (double b : {2.0, 2.5}) Hit(d, b, kSnare, b == 2 ? 62 : 78);
+  }
+
+  // Four on the floor with sixteenth hats; a half-time ride in the bridge; tom runs.
+  void DrivingBeat(const DrumBar& d) {
+    for (int q = 0; q < 4; ++q) Hit(d, q, kKick, 112);
+    if (d.bridge) {
+      Hit(d, 2, kSnare, 108);
+      for (int q = 0; q < 4; ++q) Hit(d, q, kRide, 70);
+    } else {
+      for (int b : {1, 3}) Hit(d, b, kSnare, 104);
+      for (int s = 0; s < (d.fill ? 8 : 16); ++s) Hit(d, s * 0.25, s % 4 == 2 ? kOpenHat : kHat, s % 2 ? 48 : 68);
+      if (d.heard) Hit(d, 3.75, kSnare, 50);
+    }
+    if (d.fill) {
+      const int toms[8] = {kSnare, kSnare, kTomHigh, kTomHigh, kTomMid, kTomMid, kTomLow, kTomLow};
+      for (int s = 0; s < 8; ++s) Hit(d, 2 + s * 0.25, toms[s], 78 + s * 5);
+    }
+  }
+
+  // Kick and side stick, hats with their swung skip note; a shaker in the bridge.
+  void ShuffleBeat(const DrumBar& d) {
+    Hit(d, 0, kKick, 92);
+    Hit(d, 2.5, kKick, 74);
+    for (int b : {1, 3}) Hit(d, b, kSideStick, 70);
+    for (int e = 0; e < 8; ++e) {
+      if (d.bridge) Hit(d, e * 0.5, kShaker, e % 2 ? 44 : 58);
+      else if (e % 2 == 0 || e == 3 || e == 7) Hit(d, e * 0.5, kHat, e % 2 ? 50 : 68);
+    }
+    if (d.fill) for (double b : {3.0, 3.5}) Hit(d, b, b == 3 ? kTomMid : kTomLow, 66);
+  }
+
+  // Half-time: kick, a big snare on three, toms rolling into the next section.
+  void EpicBeat(const DrumBar& d) {
+    Hit(d, 0, kKick, 110);
+    Hit(d, 1.5, kKick, 84);
+    Hit(d, 2, kSnare, 104);
+    for (int q = 0; q < 4; ++q) Hit(d, q, kHat, d.heard ? 60 : 46);
+    if (d.fill) for (int s = 0; s < 4; ++s) Hit(d, 3 + s * 0.25, s < 2 ? kTomMid : kTomLow, 84 + s * 8);
   }
 
   const TuneStyle& style_;
