@@ -25,6 +25,10 @@ constexpr int kMinor[7] = {0, 2, 3, 5, 7, 8, 10};
 constexpr int kDominant = 4;
 constexpr int kSectionBars = 8, kIntroBars = 2;
 constexpr int kNoTone = -100;
+// The melody's register in degrees above the tonic: its middle, and the range its
+// strong notes aim within (from the leading tone below to the ninth above).
+constexpr int kMiddle = 4;
+constexpr double kLowest = -1, kHighest = 8;
 // General MIDI percussion keys.
 constexpr int kKick = 36, kSideStick = 37, kSnare = 38, kHat = 42, kPedalHat = 44, kTomLow = 45, kOpenHat = 46,
               kTomMid = 47, kCrash = 49, kTomHigh = 50, kRide = 51, kTambourine = 54, kShaker = 70;
@@ -49,7 +53,7 @@ int NearestChordTone(double target, int chord, int from) {
   int best = from;
   double best_cost = 1e9;
   for (int d = -10; d <= 14; ++d) {
-    double cost = std::abs(d - target) + 0.35 * std::abs(d - from);
+    double cost = std::abs(d - target) + 0.2 * std::abs(d - from);
     if (IsChordTone(d, chord) && cost < best_cost) {
       best_cost = cost;
       best = d;
@@ -80,10 +84,15 @@ class MelodyWriter {
  public:
   MelodyWriter(int beats_per_bar, int contour, unsigned seed) : bar_(beats_per_bar), contour_(contour), rng_(seed) {}
 
-  // Motif, its answer, a development on the same rhythm, then the cadence phrase.
+  // Motif, its sequence over the next chords, a development on the same rhythm,
+  // then the cadence phrase.
   Line Section(const std::array<int, 8>& chords, const std::vector<Slot>& rhythm) {
     Line line;
     for (int phrase = 0; phrase < 4; ++phrase) {
+      if (phrase == 1) {
+        Sequence(line, chords, rhythm);
+        continue;
+      }
       bool cadence = phrase == 3;
       std::vector<Slot> slots = cadence ? CadenceRhythm(rhythm) : rhythm;
       size_t first = line.slots.size();
@@ -94,6 +103,27 @@ class MelodyWriter {
   }
 
  private:
+  // The motif again, moved by the step between the chords that carry it, up or down,
+  // whichever keeps it nearer the middle of the range; strong notes settle on the
+  // nearest tone of the chord below.
+  void Sequence(Line& line, const std::array<int, 8>& chords, const std::vector<Slot>& rhythm) {
+    double mean = 0;
+    for (size_t i = 0; i < rhythm.size(); ++i) mean += line.degrees[i] / double(rhythm.size());
+    int up = Wrap7(chords[2] - chords[0]), down = up - 7;
+    int shift = std::abs(mean + up - kMiddle) <= std::abs(mean + down - kMiddle) ? up : down;
+    for (size_t i = 0; i < rhythm.size(); ++i) {
+      double at = 2 * bar_ + rhythm[i].start;
+      int chord = chords[static_cast<int>(at / bar_)];
+      int degree = line.degrees[i] + shift;
+      if (IsStrong(rhythm[i])) degree = NearestChordTone(degree, chord, degree);
+      else if (Wrap7(chord) == kDominant && Wrap7(degree) == 5) --degree;
+      line.slots.push_back({at, rhythm[i].length});
+      line.degrees.push_back(degree);
+      line.chords.push_back(chord);
+      current_ = degree;
+    }
+  }
+
   // Appends the phrase's slots to `line`. Strong notes become chord tones that follow
   // the contour (the cadence's last two lead home, or to a half close on V); the rest
   // are marked for FillPassingNotes.
@@ -105,7 +135,9 @@ class MelodyWriter {
     for (size_t i = 0; i < slots.size(); ++i) {
       double at = phrase * 2 * bar_ + slots[i].start;
       int chord = chords[static_cast<int>(at / bar_)];
-      double target = ContourTarget(contour_, at / (kSectionBars * bar_)) + (rng_.Chance(0.4) ? rng_.Below(3) - 1 : 0);
+      double gesture = 2.5 * std::sin(std::numbers::pi * slots[i].start / (2 * bar_));  // each phrase rises and falls
+      double jitter = rng_.Chance(0.4) ? rng_.Below(3) - 1 : 0;
+      double target = std::clamp(ContourTarget(contour_, at / (kSectionBars * bar_)) + gesture + jitter, kLowest, kHighest);
       bool placed = true;
       if (cadence && i + 1 == slots.size()) {
         anchor = closes_home ? (anchor >= 4 ? 7 : 0) : NearestChordTone(anchor, chord, anchor);
@@ -113,7 +145,8 @@ class MelodyWriter {
         anchor = NearestChordTone(anchor >= 4 ? 7 : 0, chord, anchor);  // leading tone or supertonic
       } else if (IsStrong(slots[i])) {
         int tone = NearestChordTone(target, chord, anchor);
-        anchor = std::abs(tone - anchor) > 5 ? NearestChordTone(anchor, chord, anchor) : tone;
+        if (tone == anchor) tone = NearestChordTone(anchor + (target >= anchor ? 2 : -2), chord, anchor);  // move on
+        anchor = std::abs(tone - anchor) > 6 ? NearestChordTone(anchor, chord, anchor) : tone;
       } else {
         placed = false;
       }
