@@ -115,8 +115,10 @@ class MelodyWriter {
       double at = 2 * bar_ + rhythm[i].start;
       int chord = chords[static_cast<int>(at / bar_)];
       int degree = line.degrees[i] + shift;
+      bool rising = i > 0 && line.degrees[i] > line.degrees[i - 1];
       if (IsStrong(rhythm[i])) degree = NearestChordTone(degree, chord, degree);
-      else if (Wrap7(chord) == kDominant && Wrap7(degree) == 5) --degree;
+      // Over V the sixth degree moves on to the leading tone, or down a step.
+      else if (Wrap7(chord) == kDominant && Wrap7(degree) == 5) degree += rising ? 1 : -1;
       line.slots.push_back({at, rhythm[i].length});
       line.degrees.push_back(degree);
       line.chords.push_back(chord);
@@ -137,7 +139,8 @@ class MelodyWriter {
       int chord = chords[static_cast<int>(at / bar_)];
       double gesture = 2.5 * std::sin(std::numbers::pi * slots[i].start / (2 * bar_));  // each phrase rises and falls
       double jitter = rng_.Chance(0.4) ? rng_.Below(3) - 1 : 0;
-      double target = std::clamp(ContourTarget(contour_, at / (kSectionBars * bar_)) + gesture + jitter, kLowest, kHighest);
+      double contour = ContourTarget(contour_, at / (kSectionBars * bar_));
+      double target = std::clamp(contour + gesture + jitter, kLowest, kHighest);
       bool placed = true;
       if (cadence && i + 1 == slots.size()) {
         anchor = closes_home ? (anchor >= 4 ? 7 : 0) : NearestChordTone(anchor, chord, anchor);
