@@ -39,10 +39,9 @@ constexpr int kPanelMs = 1500;
 
 constexpr Color kLightGrey = RGB(192, 192, 192);
 
-// The panels' captions want Impact, a narrow heavy face. The fonts here have no Impact and
-// the wide bold face put in its place shrinks "ИГРА ОКОНЧЕНА!" to a small line in its box,
-// so the condensed bold face, the nearest to Impact, stands in for it.
-const FontSpec kPanelFont{"DejaVu Sans Condensed", 24, true};
+// The panels' captions are set in the narrow heavy display face, so that even
+// "ИГРА ОКОНЧЕНА!" fills its box at the designed size.
+const FontSpec kPanelFont{"Impact", 24, true};
 
 // Appearance properties of the button control.
 constexpr int kStyle = 11;

@@ -14,12 +14,13 @@
 namespace vark {
 namespace {
 
-// Families the game's screens name, mapped to what a Debian machine has: heavy display
-// faces become DejaVu Sans bold, the rest DejaVu Sans.
+// Families the game's screens name, mapped to what a Debian machine has: the narrow heavy
+// display face becomes PT Sans Narrow bold (as tall for its width, with Cyrillic drawn by
+// its own designers), the wide heavy one DejaVu Sans bold, the rest DejaVu Sans.
 std::string SubstituteFamily(const std::string& family, bool& bold) {
   if (family == "Impact") {
     bold = true;
-    return "DejaVu Sans Condensed";  // narrow and heavy, as the face it stands for
+    return "PT Sans Narrow";
   }
   if (family == "Arial Black") {
     bold = true;

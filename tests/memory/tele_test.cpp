@@ -374,5 +374,16 @@ TEST_F(MemoryGame, PictureOfTheBoardWithTwoTilesUpAndHalfTheTimeGone) {
   EXPECT_EQ(d.Pixel(5, 470), kBackground);
 }
 
+TEST_F(MemoryGame, PanelCaptionsKeepNearlyTheirDesignedSizeInTheirBox) {
+  // Both captions of the level panel should fill its box alike; a wide face
+  // would shrink the longer one to a small line.
+  Tele& t = Start();
+  const FontSpec designed = t.BtnEnh4.Font();
+  const int inner = t.BtnEnh4.Width() / 15 - 8;
+  for (const char* caption : {"УРОВЕНЬ 2", "ИГРА ОКОНЧЕНА!"}) {
+    EXPECT_GE(FitFont(designed, caption, inner).sizePt, designed.sizePt * 0.85) << caption;
+  }
+}
+
 }  // namespace
 }  // namespace vark
