@@ -229,12 +229,6 @@ void Finish(Output& out, Canvas& c, const std::string& name, uint64_t seed) {
   out.SavePicture("Gfx/" + name + ".dat", c.surface(), PictureFormat::kPng);
 }
 
-// Demon's fourth and eighth death frames are left out on purpose: the game
-// plays the frames that exist and must skip the missing ones.
-bool DeliberatelyMissing(const std::string& monster, int frame) {
-  return monster == "Demon" && (frame == 4 || frame == 8);
-}
-
 void WriteMonster(Output& out, const Monster& m, uint64_t seed) {
   Canvas body(kW, kH, true);
   m.draw(body.cr(), false);
@@ -250,7 +244,6 @@ void WriteMonster(Output& out, const Monster& m, uint64_t seed) {
   Finish(out, win, std::string(m.name) + "f", seed + 1);
 
   for (int n = 1; n <= 10; ++n) {
-    if (DeliberatelyMissing(m.name, n)) continue;
     Canvas frame(kW, kH);
     Backdrop(frame.cr(), m.mood, false);
     DeathStage(frame.cr(), body.surface(), kW, kH, (n - 1) / 9.0, seed + 10 + n);
