@@ -9,6 +9,8 @@
 
 #include "support/driver.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -74,21 +76,155 @@ TEST(GeneratedData, PicturesHaveTheSizesTheScreensUse) {
   }
 }
 
-TEST(GeneratedData, DeathFramesLoadAndOnlyTheChosenOnesAreMissing) {
-  int missing = 0;
+TEST(GeneratedData, EveryDeathSequenceIsComplete) {
   for (const std::string& m : kMonsters) {
-    for (int n = 1; n <= 10; ++n) {
-      std::string name = "Gfx/" + m + "d" + std::to_string(n) + ".dat";
-      if (!fs::exists(PathOf(name))) {
-        ++missing;
-        continue;
-      }
-      ExpectPicture(name, 112, 136);
+    for (int n = 1; n <= 10; ++n) ExpectPicture("Gfx/" + m + "d" + std::to_string(n) + ".dat", 112, 136);
+  }
+  for (const char* sequence : {"Res/CacoDie", "Res/Panel"}) {
+    for (int n = 1; n <= 3; ++n) ExpectPicture(sequence + std::to_string(n) + ".png", 48, 48);
+  }
+}
+
+// A loaded picture as RGBA bytes, with luminance and alpha look-ups.
+class Pixels {
+ public:
+  explicit Pixels(const std::string& name) {
+    SDL_Surface* loaded = Load(name);
+    if (loaded) surface_ = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
+    SDL_FreeSurface(loaded);
+  }
+  ~Pixels() { SDL_FreeSurface(surface_); }
+  Pixels(const Pixels&) = delete;
+  Pixels& operator=(const Pixels&) = delete;
+
+  bool Loaded() const { return surface_ != nullptr; }
+  int Width() const { return surface_->w; }
+  int Height() const { return surface_->h; }
+  double Luma(int x, int y) const {
+    const Uint8* p = At(x, y);
+    return 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2];
+  }
+  int Alpha(int x, int y) const { return At(x, y)[3]; }
+  // Mean luminance over [x0, x1) x [y0, y1), counting only pixels at least half opaque.
+  double MeanLuma(int x0, int y0, int x1, int y1) const {
+    double sum = 0;
+    int count = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x)
+        if (Alpha(x, y) >= 128) sum += Luma(x, y), ++count;
+    return count ? sum / count : 0;
+  }
+
+ private:
+  const Uint8* At(int x, int y) const { return static_cast<const Uint8*>(surface_->pixels) + y * surface_->pitch + x * 4; }
+  SDL_Surface* surface_ = nullptr;
+};
+
+// Share of pixels in the box where brightness bends sharply across x or y: lines,
+// edges and outlines do, smooth gradients and fine grain do not.
+double ShareOfSharpDetail(const Pixels& p, int x0, int y0, int x1, int y1) {
+  int sharp = 0, all = 0;
+  for (int y = y0 + 2; y < y1 - 2; ++y) {
+    for (int x = x0 + 2; x < x1 - 2; ++x) {
+      double across_y = p.Luma(x, y) - (p.Luma(x, y - 2) + p.Luma(x, y + 2)) / 2;
+      double across_x = p.Luma(x, y) - (p.Luma(x - 2, y) + p.Luma(x + 2, y)) / 2;
+      if (std::abs(across_y) > 14 || std::abs(across_x) > 14) ++sharp;
+      ++all;
     }
   }
-  // One monster lacks a frame or two so the game's skipping of missing frames is exercised.
-  EXPECT_GE(missing, 1);
-  EXPECT_LE(missing, 2);
+  return double(sharp) / all;
+}
+
+TEST(GeneratedPictures, PanelBackdropKeepsItsTitleStripPlain) {
+  // The profile panels show the picture's top left corner, up to 385 pixels wide,
+  // and set their titles in its top 44 rows.
+  Pixels panel("Texture1.jpg");
+  ASSERT_TRUE(panel.Loaded());
+  EXPECT_LT(ShareOfSharpDetail(panel, 0, 0, 385, 44), 0.005);
+}
+
+TEST(GeneratedPictures, LostGameSceneStaysBrightAroundTheEndPanel) {
+  Pixels end("Gfx/End2.dat");
+  ASSERT_TRUE(end.Loaded());
+  EXPECT_GT(end.MeanLuma(0, 0, end.Width(), end.Height()), 0.2 * 255);
+  // The end panel later covers 120..529 x 136..289; above and below it the scene must still read.
+  EXPECT_GT(end.MeanLuma(0, 0, end.Width(), 136), 0.15 * 255);
+  EXPECT_GT(end.MeanLuma(0, 289, end.Width(), end.Height()), 0.15 * 255);
+  EXPECT_GT(ShareOfSharpDetail(end, 0, 0, end.Width(), 136), 0.01) << "shapes above the panel";
+  EXPECT_GT(ShareOfSharpDetail(end, 0, 289, end.Width(), end.Height()), 0.01) << "shapes below the panel";
+}
+
+TEST(GeneratedPictures, CannonKeepsClearOfTheStatusBar) {
+  // Shown 50 pixels tall from 40 pixels above the status bar: rows past 38 of the
+  // 48-pixel picture are hidden, and the tracks belong just above that.
+  Pixels cannon("Res/Cannon.png");
+  ASSERT_TRUE(cannon.Loaded());
+  int lowest = -1;
+  for (int y = 0; y < cannon.Height(); ++y)
+    for (int x = 0; x < cannon.Width(); ++x)
+      if (cannon.Alpha(x, y) > 16) lowest = y;
+  EXPECT_LE(lowest, 38);
+  EXPECT_GE(lowest, 33) << "the cannon should stand on the bar, not float above it";
+}
+
+TEST(GeneratedPictures, StoneStretchesToEveryPanelWithoutSmearingAndSmokeShowsOnIt) {
+  Pixels stone("stone.jpg");
+  ASSERT_TRUE(stone.Loaded());
+  struct Shape { const char* panel; double w, h; };
+  for (const Shape& s : {Shape{"shooter status bar", 667, 57}, Shape{"level panel", 385, 105},
+                         Shape{"quiz question panel", 497, 177}, Shape{"quiz end panel", 409, 153},
+                         Shape{"memory level panel", 273, 113},
+                         Shape{"memory exit question", 313, 153}, Shape{"shooter exit question", 385, 185}}) {
+    double sx = s.w / stone.Width(), sy = s.h / stone.Height();
+    EXPECT_LE(std::max(sx / sy, sy / sx), 3.0) << s.panel;
+  }
+  // The grain itself is round: it changes about as fast across x as across y.
+  double dx = 0, dy = 0;
+  for (int y = 0; y + 1 < stone.Height(); ++y)
+    for (int x = 0; x + 1 < stone.Width(); ++x) {
+      dx += std::abs(stone.Luma(x + 1, y) - stone.Luma(x, y));
+      dy += std::abs(stone.Luma(x, y + 1) - stone.Luma(x, y));
+    }
+  EXPECT_NEAR(dx / dy, 1.0, 0.2);
+
+  Pixels smoke("Res/Panel3.png");
+  ASSERT_TRUE(smoke.Loaded());
+  double stone_light = stone.MeanLuma(0, 0, stone.Width(), stone.Height());
+  EXPECT_GT(smoke.MeanLuma(0, 0, 48, 48) - stone_light, 40) << "the level panel's smoke frame is lost on the stone";
+}
+
+TEST(GeneratedPictures, TileCornersMatchTheirRim) {
+  // Tiles are square: a corner as dark or light as the rim beside it leaves no notch on the backdrop.
+  for (int n = 1; n <= 10; ++n) {
+    std::string name = n == 10 ? "Gfx/Blank.dat" : "Gfx/Tel" + std::to_string(n) + ".jpg";
+    Pixels tile(name);
+    ASSERT_TRUE(tile.Loaded()) << name;
+    int right = tile.Width() - 1, bottom = tile.Height() - 1;
+    struct Pair { int cx, cy, ex, ey; };
+    for (const Pair& p : {Pair{0, 0, 10, 0}, Pair{right, 0, right, 10}, Pair{0, bottom, 0, bottom - 10},
+                          Pair{right, bottom, right - 10, bottom}}) {
+      EXPECT_NEAR(tile.Luma(p.cx, p.cy), tile.Luma(p.ex, p.ey), 40) << name << " corner " << p.cx << "," << p.cy;
+    }
+  }
+}
+
+TEST(GeneratedPictures, PlaceNamesLieOnPlainMapGround) {
+  // Each level's place name is centred on the map 40 pixels from the top, in the
+  // game's heavy 24-point face. Under it the map must be dim ground, no icon.
+  Pixels map("Enterin.jpg");
+  ASSERT_TRUE(map.Loaded());
+  TTF_Font* font = vark::OpenFont({"Arial Black", 24, true});
+  ASSERT_NE(font, nullptr);
+  for (const char* place : {"POWER STATION", "CONTROL CENTER", "HELL LABS", "CENTRAL PROCESSING", "GOTCHA!",
+                            "PHOBOS ANOMALY", "ICON OF SIN"}) {
+    int w = 0, h = 0;
+    ASSERT_EQ(TTF_SizeUTF8(font, place, &w, &h), 0);
+    int left = (map.Width() - w) / 2, top = 40;
+    double brightest = 0;
+    for (int y = top; y < top + h; ++y)
+      for (int x = left; x < left + w; ++x) brightest = std::max(brightest, map.Luma(x, y));
+    EXPECT_LT(brightest, 100) << place << " covers something bright";
+  }
 }
 
 TEST(GeneratedData, PointerHotSpotIsTheArrowTipAndInvisiblePointerIsClear) {

@@ -64,6 +64,9 @@ void HexPath(cairo_t* cr, double x, double y, double r) {
   cairo_close_path(cr);
 }
 
+// Height of the calm strip along the top where the panels put their titles.
+constexpr double kTitleBand = 46;
+
 void PanelBackground(Output& out) {
   const int w = 680, h = 520;
   SaveScene(out, "Texture1.jpg", w, h, 21, 0.75, [](cairo_t* cr, Rng&) {
@@ -81,11 +84,14 @@ void PanelBackground(Output& out) {
     cairo_stroke(cr);
     cairo_identity_matrix(cr);
     Glow(cr, w / 2.0, h / 2.0, 360, Hex(0x8A1830), 0.35);
-    for (int i = 0; i < 2; ++i) {  // glowing conduits along top and bottom
-      double y = i == 0 ? 18 : h - 18;
+    // The title strip: a plain dark band, edged below by a glowing conduit.
+    SetLinearGradient(cr, 0, 0, 0, kTitleBand, {{0, Hex(0x1C1822)}, {1, Hex(0x141018)}});
+    cairo_rectangle(cr, 0, 0, w, kTitleBand);
+    cairo_fill(cr);
+    for (double y : {kTitleBand + 3, h - 18.0}) {
       cairo_move_to(cr, 0, y);
       cairo_line_to(cr, w, y);
-      DoubleStroke(cr, Hex(0x601020), 7, Hex(0xFFA0A0), 1.5);
+      DoubleStroke(cr, Hex(0x601020), 5, Hex(0xFFA0A0), 1.2);
     }
   });
 }
@@ -108,22 +114,25 @@ void MountainBackdrop(Output& out) {
   });
 }
 
-// Stone slab: fractal noise for the grain, ridged noise for cracks, lit from
-// the upper left by the slope of the noise. Periodic noise makes it tile.
+// Dark slate for every panel backdrop. The screens stretch it to shapes from
+// 12:1 to 2:1, so it is drawn wide (4:1) and its grain is fine and round:
+// soft mottling, small speckles and thin cracks, none long enough to smear
+// into streaks. It stays dark so the panels' smoke and captions stand out.
 void StoneTexture(Output& out) {
-  const int size = 256;
-  Canvas c(size, size);
-  FractalNoise body(41, 4, 6, 0.45), cracks(42, 3, 4, 0.5), tint(43, 2, 2);
+  const int w = 512, h = 128;
+  Canvas c(w, h);
+  FractalNoise mottle(41, 8, 3, 0.5), grain(44, 64, 2, 0.5), cracks(42, 12, 3, 0.5), tint(43, 4, 2);
+  Rng speckles(45);
   auto height = [&](double u, double v) {
-    double crack = 1 - std::abs(cracks.At(u, v)) * 6;
-    return body.At(u, v) * 0.8 - std::max(0.0, crack) * 0.35;
+    double crack = 1 - std::abs(cracks.At(u, v)) * 14;
+    return mottle.At(u, v) * 0.5 + grain.At(u, v) * 0.35 - std::max(0.0, crack) * 0.4;
   };
   PaintPixels(c.surface(), [&](int x, int y) {
-    double u = x / double(size), v = y / double(size), e = 1.0 / size;
-    double hgt = height(u, v);
-    double light = (height(u - e, v - e) - height(u + e, v + e)) * 40;
-    Rgb base = Hex(0x4A4450).Mix(Hex(0x5A4A3E), 0.5 + tint.At(u, v));
-    return base.Scaled(0.85 + light * 0.22 + hgt * 0.3);
+    double u = x / double(w), v = y / double(w), e = 1.0 / w;
+    double light = (height(u - e, v - e) - height(u + e, v + e)) * 6;
+    Rgb base = Hex(0x2C2A34).Mix(Hex(0x3A3028), 0.5 + tint.At(u, v) * 0.8);
+    double fleck = speckles.Chance(0.04) ? speckles.Range(-0.25, 0.3) : 0;
+    return base.Scaled(0.9 + light * 0.35 + height(u, v) * 0.35 + fleck);
   });
   out.SavePicture("stone.jpg", c.surface(), PictureFormat::kJpeg);
 }

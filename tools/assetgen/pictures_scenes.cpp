@@ -11,9 +11,11 @@ namespace assetgen {
 
 namespace {
 
-// Centres of the seven places: the level markers' top-left corners plus half a marker.
+// Centres of the seven place icons: under the level markers (their top-left
+// corners plus half a marker), except the last, which sits below its marker
+// to stay clear of the place names written across the top of the map.
 constexpr double kPlaces[7][2] = {{368, 416}, {296, 352}, {136, 296}, {472, 256},
-                                  {240, 224}, {360, 120}, {144, 80}};
+                                  {240, 224}, {360, 120}, {144, 116}};
 
 // Scorched ground seen from above: hills lit from the upper left, lava in the cracks.
 void MapTerrain(cairo_surface_t* surface) {
@@ -26,7 +28,7 @@ void MapTerrain(cairo_surface_t* surface) {
     Rgb ground = Hex(0x3A2A26).Mix(Hex(0x5A3A2A), h + 0.5).Scaled(0.9 + light * 0.5);
     double lava = std::max(0.0, 1 - std::abs(cracks.At(u, v)) * 30);
     ground = ground.Mix(Hex(0xE05010), lava * 0.7);
-    double top_shade = std::clamp((y - 20) / 70.0, 0.25, 1.0);  // calm band for the place name
+    double top_shade = std::clamp((y - 50) / 50.0, 0.3, 1.0);  // calm band for the place name
     return ground.Scaled(top_shade);
   });
 }
@@ -196,26 +198,65 @@ void FinalFortress(Output& out) {
   });
 }
 
+// A great horned head rising over the horizon: its horns and burning eyes sit
+// above the end panel's place, the rest of it is a dark mass behind the panel.
+void LoomingDemon(cairo_t* cr, double cx) {
+  for (double s : {-1.0, 1.0}) Horn(cr, cx + s * 60, 78, cx + s * 175, 14, 34, Hex(0x6A4A40));
+  Glow(cr, cx, 190, 185, Hex(0xFF5020), 0.5);  // the fire behind it lights its rim
+  EllipsePath(cr, cx, 190, 150, 150);
+  ShadeAndOutline(cr, cx, 190, 150, Hex(0x6A2418), 3);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  for (double s : {-1.0, 1.0}) {
+    cairo_move_to(cr, cx + s * 100, 70);  // angry brows
+    cairo_line_to(cr, cx + s * 22, 98);
+    SetColor(cr, Hex(0x0A0204));
+    cairo_set_line_width(cr, 12);
+    cairo_stroke(cr);
+    Glow(cr, cx + s * 55, 108, 60, Hex(0xFF3010), 0.6);
+    GlowEye(cr, cx + s * 55, 108, 20, Hex(0xFFC020));
+  }
+}
+
+// The victory banner of the won game, snapped and burning on the ground.
+void FallenBanner(cairo_t* cr, Rng& rng) {
+  Limb(cr, 70, 452, 250, 402, 5, Hex(0x8A9098));
+  Limb(cr, 262, 398, 300, 380, 5, Hex(0x8A9098));
+  cairo_move_to(cr, 120, 440);
+  cairo_curve_to(cr, 140, 470, 190, 462, 226, 452);
+  cairo_line_to(cr, 212, 412);
+  cairo_curve_to(cr, 180, 424, 150, 410, 112, 428);
+  cairo_close_path(cr);
+  ShadeAndOutline(cr, 160, 430, 60, Hex(0x9A1822), 2);
+  OutlinedText(cr, "V", 168, 448, 30, Hex(0x8A7030), Hex(0x300606));
+  Glow(cr, 220, 430, 30, Hex(0xFF6010), 0.7);
+  Explosion(cr, rng, 222, 428, 14, 1.2);
+}
+
 void LostGame(Output& out) {
   const int w = 665, h = 481;
-  SaveScene(out, "Gfx/End2.dat", w, h, 81, 0.8, [](cairo_t* cr, Rng& rng) {
-    FillVertical(cr, w, h, Hex(0x0A0204), Hex(0x5A0A06));
-    NoiseClouds(cr, w, h, 82, 3, Hex(0x801008), 0.5, 0.0);
-    // A giant horned shadow looms over the wasteland, eyes burning.
-    cairo_save(cr);
-    cairo_translate(cr, w / 2.0, 210);
-    cairo_scale(cr, 7, 7);
-    for (double s : {-1.0, 1.0}) Horn(cr, s * 12, -16, s * 34, -30, 5, Hex(0x140406));
-    EllipsePath(cr, 0, 4, 30, 30);
-    SetColor(cr, Hex(0x120406));
+  SaveScene(out, "Gfx/End2.dat", w, h, 81, 0.45, [](cairo_t* cr, Rng& rng) {
+    SetLinearGradient(cr, 0, 0, 0, 330, {{0, Hex(0x2A0810)}, {0.55, Hex(0x8A1E16)}, {1, Hex(0xFF7A30)}});
+    cairo_paint(cr);
+    NoiseClouds(cr, w, 320, 82, 3, Hex(0x3A0608), 0.55, 0.05);
+    NoiseClouds(cr, w, 320, 83, 5, Hex(0xFFA050), 0.25, 0.3);
+    Glow(cr, w / 2.0, 320, 300, Hex(0xFFB040), 0.6);  // the sky burning at the horizon
+    LoomingDemon(cr, w / 2.0);
+    MountainRange(cr, rng, w, h, 330, 40, Hex(0x4A1410), Hex(0x1A0606));
+    // Scorched plain with rivers of lava winding toward the viewer.
+    SetLinearGradient(cr, 0, 330, 0, h, {{0, Hex(0x4A2418)}, {1, Hex(0x8A4428)}});
+    cairo_rectangle(cr, 0, 336, w, h - 336);
     cairo_fill(cr);
-    cairo_restore(cr);
-    for (double s : {-1.0, 1.0}) GlowEye(cr, w / 2.0 + s * 70, 170, 22, Hex(0xFF2010));
-    MountainRange(cr, rng, w, h, 400, 60, Hex(0x1A0606), Hex(0x050102));
-    for (int i = 0; i < 6; ++i) {  // fires on the ground
-      double x = rng.Range(20, w - 20), y = rng.Range(420, 470);
-      Glow(cr, x, y, rng.Range(30, 60), Hex(0xFF5010), 0.5);
-      Explosion(cr, rng, x, y, rng.Range(12, 20), 1.3);
+    for (double x0 : {90.0, 420.0}) {
+      cairo_move_to(cr, x0 + 120, 336);
+      cairo_curve_to(cr, x0 - 40, 380, x0 + 160, 420, x0 + 40, h);
+      cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+      DoubleStroke(cr, Hex(0xC02808), 9, Hex(0xFFD060), 3);
+    }
+    FallenBanner(cr, rng);
+    for (int i = 0; i < 7; ++i) {  // fires across the plain
+      double x = rng.Range(300, w - 20), y = rng.Range(350, 470), r = rng.Range(10, 18);
+      Glow(cr, x, y, r * 3, Hex(0xFF5010), 0.5);
+      Explosion(cr, rng, x, y, r, 1.2);
     }
   });
 }

@@ -83,6 +83,56 @@ void SaveSprite(Output& out, const Canvas& c, const std::string& name) {
   out.SavePicture("Res/" + name + ".png", c.surface(), PictureFormat::kPng);
 }
 
+// Dark shards of whatever burst, flung out from the centre with glowing edges.
+void Debris(cairo_t* cr, Rng& rng, double cx, double cy, double reach, double alpha) {
+  for (int i = 0; i < 9; ++i) {
+    double a = rng.Range(0, 2 * M_PI), d = reach * rng.Range(0.55, 1.0), s = rng.Range(1.4, 2.6);
+    double x = cx + d * std::cos(a), y = cy + d * std::sin(a), turn = rng.Range(0, M_PI);
+    PolygonPath(cr, {x + s * std::cos(turn), y + s * std::sin(turn), x + s * std::cos(turn + 2.3),
+                     y + s * std::sin(turn + 2.3), x + s * 0.6 * std::cos(turn + 4.1), y + s * 0.6 * std::sin(turn + 4.1)});
+    SetColor(cr, Hex(0x2A2426), alpha);
+    cairo_fill_preserve(cr);
+    SetColor(cr, Hex(0xFF9030), alpha * 0.8);
+    cairo_set_line_width(cr, 0.7);
+    cairo_stroke(cr);
+  }
+}
+
+// Light smoke rolling up over the dark stone of the panels, embers in it.
+void SmokeCloud(cairo_t* cr, Rng& rng, double cx, double cy, double radius) {
+  const double puffs[][3] = {{-0.45, 0.25, 0.42}, {0.42, 0.22, 0.45}, {0, 0.05, 0.55},
+                             {-0.25, -0.4, 0.45}, {0.3, -0.45, 0.4}, {0, -0.75, 0.32}};
+  for (const auto& p : puffs) {  // a dark rim first, so the cloud keeps its outline on any backdrop
+    EllipsePath(cr, cx + p[0] * radius, cy + p[1] * radius, p[2] * radius + 1.5, p[2] * radius + 1.5);
+    SetColor(cr, Hex(0x141014), 0.8);
+    cairo_fill(cr);
+  }
+  for (const auto& p : puffs) Blob(cr, cx + p[0] * radius, cy + p[1] * radius, p[2] * radius, p[2] * radius, Hex(0xA8A0A0), 0);
+  for (int i = 0; i < 6; ++i) {
+    double x = cx + rng.Range(-0.6, 0.6) * radius, y = cy + rng.Range(-0.2, 0.6) * radius;
+    Glow(cr, x, y, rng.Range(2.5, 4.5), Hex(0xFF7020), 0.9);
+  }
+}
+
+// One moment of the shooter's death animation, shared by the flying monsters
+// and the cannon on the ground: a flash, a fireball throwing out debris, then
+// smoke. Centred high in the frame, so the cannon's blast shows above the
+// status bar that hides the bottom of its picture.
+void Blast(cairo_t* cr, Rng& rng, double progress) {
+  const double cx = 24, cy = 20;
+  if (progress < 0.3) {
+    Glow(cr, cx, cy, 22, Hex(0xFFF0C0), 0.9);
+    Explosion(cr, rng, cx, cy, 16, 0.3);
+    Debris(cr, rng, cx, cy, 12, 1);
+  } else if (progress < 0.7) {
+    Explosion(cr, rng, cx, cy, 21, 1.0);
+    Debris(cr, rng, cx, cy, 20, 0.9);
+  } else {
+    Explosion(cr, rng, cx, cy, 20, 1.8);
+    Debris(cr, rng, cx, cy + 4, 21, 0.5);
+  }
+}
+
 void Flyers(Output& out) {
   Canvas normal(48, 48, true), firing(48, 48, true);
   DrawFlyer(normal.cr(), 48, false);
@@ -93,42 +143,48 @@ void Flyers(Output& out) {
   const double progress[3] = {0.92, 0.5, 0.12};
   for (int i = 0; i < 3; ++i) {
     Canvas die(48, 48, true);
-    DeathStage(die.cr(), normal.surface(), 48, 48, progress[i], 500 + i);
+    Rng rng(500 + i);
+    Blast(die.cr(), rng, progress[i]);
     SaveSprite(out, die, "CacoDie" + std::to_string(i + 1));
   }
-  // The level panel's frames: the monster bursting, a bigger burst, then smoke.
-  const double stage[3] = {0.25, 1.0, 1.9};
-  for (int i = 0; i < 3; ++i) {
+  // The level panel's frames: a burst, a bigger burst, then smoke.
+  for (int i = 0; i < 2; ++i) {
     Canvas panel(48, 48, true);
     Rng rng(510 + i);
-    Explosion(panel.cr(), rng, 24, 24, 22, stage[i]);
+    Explosion(panel.cr(), rng, 24, 24, 22, i == 0 ? 0.25 : 1.0);
     SaveSprite(out, panel, "Panel" + std::to_string(i + 1));
   }
+  Canvas smoke(48, 48, true);
+  Rng rng(512);
+  SmokeCloud(smoke.cr(), rng, 24, 27, 19);
+  SaveSprite(out, smoke, "Panel3");
 }
 
+// The cannon keeps all of itself in the top 38 rows: the screen stretches the
+// picture to 50 pixels and the status bar covers its bottom 10.
 void CannonSprite(Output& out) {
   Canvas c(48, 48, true);
   cairo_t* cr = c.cr();
-  Glow(cr, 24, 6, 9, Hex(0x40FFB0), 0.9);  // charged muzzle
-  RoundedRectPath(cr, 19, 4, 10, 30, 3);  // barrel
-  SetLinearGradient(cr, 19, 0, 29, 0, {{0, Hex(0x5A6173)}, {0.35, Hex(0xD9E0F2)}, {1, Hex(0x383D4D)}});
+  Glow(cr, 24, 5, 8, Hex(0x40FFB0), 0.9);  // charged muzzle
+  RoundedRectPath(cr, 19.5, 3, 9, 22, 3);  // barrel
+  SetLinearGradient(cr, 19.5, 0, 28.5, 0, {{0, Hex(0x5A6173)}, {0.35, Hex(0xD9E0F2)}, {1, Hex(0x383D4D)}});
   cairo_fill_preserve(cr);
   SetColor(cr, Hex(0x0E1016));
   cairo_set_line_width(cr, 1.2);
   cairo_stroke(cr);
-  for (double y : {12.0, 20.0}) {  // barrel rings
-    cairo_rectangle(cr, 18, y, 12, 3);
+  for (double y : {9.0, 15.0}) {  // barrel rings
+    cairo_rectangle(cr, 18.5, y, 11, 2.5);
     SetColor(cr, Hex(0x30E090));
     cairo_fill(cr);
   }
-  cairo_move_to(cr, 6, 42);  // turret dome
-  cairo_curve_to(cr, 8, 24, 40, 24, 42, 42);
+  cairo_move_to(cr, 6, 31);  // turret dome
+  cairo_curve_to(cr, 8, 16, 40, 16, 42, 31);
   cairo_close_path(cr);
-  ShadeAndOutline(cr, 24, 34, 18, Hex(0x5A6478), 1.4);
-  RoundedRectPath(cr, 2, 40, 44, 7, 3);  // tracks
-  ShadeAndOutline(cr, 24, 43, 22, Hex(0x2A2C34), 1.2);
-  for (int i = 0; i < 6; ++i) Blob(cr, 7 + i * 6.8, 43.5, 2, 2, Hex(0x9098A8), 0.6);
-  Glow(cr, 24, 33, 5, Hex(0x40FFB0), 0.9);
+  ShadeAndOutline(cr, 24, 25, 18, Hex(0x5A6478), 1.4);
+  RoundedRectPath(cr, 2, 29, 44, 7.5, 3);  // tracks
+  ShadeAndOutline(cr, 24, 32, 22, Hex(0x2A2C34), 1.2);
+  for (int i = 0; i < 6; ++i) Blob(cr, 7 + i * 6.8, 32.75, 2, 2, Hex(0x9098A8), 0.6);
+  Glow(cr, 24, 24, 5, Hex(0x40FFB0), 0.9);
   SaveSprite(out, c, "Cannon");
 }
 

@@ -15,13 +15,11 @@ namespace {
 constexpr int kTileW = 81, kTileH = 105;
 
 // Bevelled card with a coloured face; the emblem is drawn afterwards in a
-// 100 x 100 box centred on the card.
+// 100 x 100 box centred on the card. The metal rim runs out to the square
+// corners, so the card shows no dark notches on whatever lies behind it.
 void TileFrame(cairo_t* cr, Rgb face) {
-  SetColor(cr, Hex(0x101016));
+  SetLinearGradient(cr, 0, 0, kTileW, kTileH, {{0, Hex(0xD9D9E6)}, {0.5, Hex(0x77778A)}, {1, Hex(0x3A3A4A)}});
   cairo_paint(cr);
-  RoundedRectPath(cr, 1, 1, kTileW - 2, kTileH - 2, 8);
-  SetLinearGradient(cr, 0, 0, kTileW, kTileH, {{0, Hex(0xD9D9E6)}, {0.5, Hex(0x66667A)}, {1, Hex(0x262633)}});
-  cairo_fill(cr);
   RoundedRectPath(cr, 5, 5, kTileW - 10, kTileH - 10, 5);
   cairo_pattern_t* fill = cairo_pattern_create_radial(kTileW * 0.4, kTileH * 0.35, 4, kTileW / 2.0, kTileH / 2.0, 70);
   Rgb hi = face.Lighter(0.3), lo = face.Darker(0.7);
