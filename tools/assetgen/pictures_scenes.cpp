@@ -217,19 +217,27 @@ void LoomingDemon(cairo_t* cr, double cx) {
   }
 }
 
-// The victory banner of the won game, snapped and burning on the ground.
-void FallenBanner(cairo_t* cr, Rng& rng) {
-  Limb(cr, 70, 452, 250, 402, 5, Hex(0x8A9098));
-  Limb(cr, 262, 398, 300, 380, 5, Hex(0x8A9098));
-  cairo_move_to(cr, 120, 440);
-  cairo_curve_to(cr, 140, 470, 190, 462, 226, 452);
-  cairo_line_to(cr, 212, 412);
-  cairo_curve_to(cr, 180, 424, 150, 410, 112, 428);
+// The victory banner: a pole standing up from (0, 0) with its flag at the top.
+void VictoryBanner(cairo_t* cr, Rgb pole, Rgb cloth, Rgb letter) {
+  Limb(cr, 0, 0, 0, -160, 5, pole);
+  cairo_move_to(cr, 3, -158);
+  cairo_curve_to(cr, 40, -168, 60, -138, 100, -150);
+  cairo_line_to(cr, 100, -100);
+  cairo_curve_to(cr, 60, -88, 40, -118, 3, -108);
   cairo_close_path(cr);
-  ShadeAndOutline(cr, 160, 430, 60, Hex(0x9A1822), 2);
-  OutlinedText(cr, "V", 168, 448, 30, Hex(0x8A7030), Hex(0x300606));
-  Glow(cr, 220, 430, 30, Hex(0xFF6010), 0.7);
-  Explosion(cr, rng, 222, 428, 14, 1.2);
+  ShadeAndOutline(cr, 50, -130, 50, cloth, 2);
+  OutlinedText(cr, "V", 52, -114, 36, letter, cloth.Darker(0.7));
+}
+
+// The won game's banner fallen over on the plain, its flag burning.
+void FallenBanner(cairo_t* cr, Rng& rng) {
+  cairo_save(cr);
+  cairo_translate(cr, 360, 465);
+  cairo_rotate(cr, -1.45);
+  VictoryBanner(cr, Hex(0x8A9098), Hex(0x9A1822), Hex(0x8A7030));
+  cairo_restore(cr);
+  Glow(cr, 235, 372, 34, Hex(0xFF6010), 0.7);
+  Explosion(cr, rng, 238, 370, 14, 1.2);
 }
 
 void LostGame(Output& out) {
@@ -287,14 +295,9 @@ void WonGame(Output& out) {
     MountainRange(cr, rng, w, h, 370, 80, Hex(0x6A4A70), Hex(0x3A2A48));
     MountainRange(cr, rng, w, h, 420, 50, Hex(0x2A1A30), Hex(0x100A14));
     // The victory banner planted on the hill.
-    Limb(cr, 330, 460, 330, 300, 5, Hex(0xC0C8D0));
-    cairo_move_to(cr, 333, 302);
-    cairo_curve_to(cr, 370, 292, 390, 322, 430, 310);
-    cairo_line_to(cr, 430, 360);
-    cairo_curve_to(cr, 390, 372, 370, 342, 333, 352);
-    cairo_close_path(cr);
-    ShadeAndOutline(cr, 380, 330, 50, Hex(0xE02030), 2);
-    OutlinedText(cr, "V", 382, 346, 36, Hex(0xFFE060), Hex(0x400808));
+    cairo_translate(cr, 330, 460);
+    VictoryBanner(cr, Hex(0xC0C8D0), Hex(0xE02030), Hex(0xFFE060));
+    cairo_identity_matrix(cr);
   });
 }
 
