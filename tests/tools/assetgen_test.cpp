@@ -331,6 +331,57 @@ TEST_F(GeneratedSounds, TunesLoad) {
   }
 }
 
+// The samples of a generated effect: mono, 16-bit, right after the 44-byte header.
+std::vector<int> EffectSamples(const std::string& name, int* rate) {
+  std::ifstream in(PathOf("Sfx/" + name), std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), {});
+  std::vector<int> samples;
+  if (bytes.size() < 44) return samples;
+  auto byte = [&](size_t i) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[i])); };
+  *rate = static_cast<int>(byte(24) | byte(25) << 8 | byte(26) << 16 | byte(27) << 24);
+  for (size_t i = 44; i + 1 < bytes.size(); i += 2) samples.push_back(static_cast<int16_t>(byte(i) | byte(i + 1) << 8));
+  return samples;
+}
+
+int PeakOf(const std::vector<int>& samples, size_t from = 0, size_t to = SIZE_MAX) {
+  int peak = 0;
+  for (size_t i = from; i < std::min(to, samples.size()); ++i) peak = std::max(peak, std::abs(samples[i]));
+  return peak;
+}
+
+TEST(GeneratedData, EffectsPeakAtHalfScaleLeavingRoomForTheMix) {
+  for (const char* name : {"Click.wav", "Open.wav", "caco_alert.wav", "explosion3.wav", "Shoot.wav", "Arrgh.wav"}) {
+    int rate = 0;
+    std::vector<int> samples = EffectSamples(name, &rate);
+    EXPECT_NEAR(PeakOf(samples), 16384, 2) << name;
+  }
+}
+
+TEST(GeneratedData, ExplosionIsShortAndHitsAtOnce) {
+  int rate = 0;
+  std::vector<int> samples = EffectSamples("explosion3.wav", &rate);
+  ASSERT_GT(rate, 0);
+  double seconds = double(samples.size()) / rate;
+  EXPECT_GE(seconds, 0.25);
+  EXPECT_LE(seconds, 0.4);
+  // Within 5 ms it is already at least half as loud as it ever gets.
+  EXPECT_GE(PeakOf(samples, 0, rate * 5 / 1000), PeakOf(samples) / 2);
+}
+
+TEST(GeneratedData, RefusalFallsInPitchInsteadOfRising) {
+  int rate = 0;
+  std::vector<int> samples = EffectSamples("Open.wav", &rate);
+  ASSERT_GT(samples.size(), 100u);
+  auto crossings = [&](size_t from, size_t to) {
+    int n = 0;
+    for (size_t i = from + 1; i < to; ++i) n += (samples[i - 1] < 0) != (samples[i] < 0);
+    return double(n) / (to - from);
+  };
+  size_t half = samples.size() / 2;
+  EXPECT_LT(crossings(half, samples.size()), crossings(0, half));
+  EXPECT_LT(crossings(0, samples.size()) * rate / 2, 500) << "a low, soft tone rather than a chime";
+}
+
 struct QuizRecord {
   std::string question;
   std::vector<std::string> answers;

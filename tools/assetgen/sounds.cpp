@@ -1,6 +1,8 @@
-// Sound effects, synthesised sample by sample: a UI click, a panel opening
-// chime, the flying monster's growl, an explosion, the cannon's shot and a
-// dying cry. Noise comes from a seeded generator, so every run is identical.
+// Sound effects, synthesised sample by sample: a UI click, a soft "no" for
+// cancel and errors, the flying monster's growl, a short explosion, the
+// cannon's shot and a dying cry. Noise comes from a seeded generator, so every
+// run is identical. Every effect peaks at half of full scale (-6 dBFS), which
+// leaves room for effects and music to sound together without clipping.
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -70,8 +72,10 @@ class LowPass {
   double y_ = 0;
 };
 
+constexpr double kEffectPeak = 0.5;
+
 // Renders `seconds` of sound from a per-sample function of time and saves it
-// normalised to a comfortable peak.
+// normalised to kEffectPeak.
 void SaveEffect(Output& out, const std::string& name, double seconds, const std::function<double(double)>& voice) {
   std::vector<double> wave(static_cast<size_t>(seconds * kRate));
   for (size_t i = 0; i < wave.size(); ++i) wave[i] = voice(i * kDt);
@@ -80,7 +84,7 @@ void SaveEffect(Output& out, const std::string& name, double seconds, const std:
   std::vector<int16_t> pcm(wave.size());
   for (size_t i = 0; i < wave.size(); ++i) {
     double fade = std::min(1.0, (wave.size() - i) / 64.0);  // no click at the very end
-    pcm[i] = static_cast<int16_t>(std::lround(wave[i] / peak * 0.85 * fade * 32767));
+    pcm[i] = static_cast<int16_t>(std::lround(wave[i] / peak * kEffectPeak * fade * 32767));
   }
   out.SaveBytes("Sfx/" + name, EncodeWav(pcm, 1, kRate));
 }
@@ -95,16 +99,17 @@ void Click(Output& out) {
   });
 }
 
-void Open(Output& out) {
-  Rng rng(902);
-  LowPass whoosh;
-  SaveEffect(out, "Open.wav", 0.45, [&](double t) {
-    double air = whoosh.Run(rng.Range(-1, 1), 300 + 6000 * t) * std::sin(M_PI * std::min(t / 0.3, 1.0)) * 0.7;
-    auto chime = [&](double start, double f) {
+// A soft refusal: two muted, rounded notes falling a minor third ("uh-uh").
+void Refusal(Output& out) {
+  LowPass mellow;
+  SaveEffect(out, "Open.wav", 0.36, [&](double t) {
+    auto note = [&](double start, double length, double f) {
       double s = t - start;
-      return s < 0 ? 0 : (std::sin(2 * M_PI * f * s) + 0.3 * std::sin(4 * M_PI * f * s)) * std::exp(-s / 0.12);
+      if (s < 0 || s > length) return 0.0;
+      double env = std::min(s / 0.012, 1.0) * std::min((length - s) / 0.04, 1.0);
+      return (std::sin(2 * M_PI * f * s) + 0.25 * std::sin(4 * M_PI * f * s)) * env;
     };
-    return air + 0.5 * chime(0.0, 660) + 0.5 * chime(0.08, 990);
+    return mellow.Run(note(0.0, 0.15, 330) + note(0.17, 0.19, 277), 1200);
   });
 }
 
@@ -121,15 +126,17 @@ void Growl(Output& out) {
   });
 }
 
+// A short, punchy blast for shots, hits and tile flips: a crack of noise at once,
+// a falling thump under it, all gone within a third of a second so the channels that
+// take turns playing it are free again quickly.
 void Explosion(Output& out) {
   Rng rng(904);
-  LowPass rumble, crackle;
-  SaveEffect(out, "explosion3.wav", 1.5, [&](double t) {
-    double noise = rng.Range(-1, 1);
-    double body = rumble.Run(noise, 150 + 4000 * std::exp(-t / 0.12)) * std::exp(-t / 0.45);
-    double thump = std::sin(2 * M_PI * (55 * t - 25 * t * t)) * std::exp(-t / 0.2);
-    double pops = (rng.Chance(0.002 * std::exp(-t / 0.4)) ? rng.Range(-1, 1) : 0);
-    return std::tanh(3 * body + 0.9 * thump + crackle.Run(pops * 3, 3000));
+  LowPass body;
+  SaveEffect(out, "explosion3.wav", 0.32, [&](double t) {
+    double attack = std::min(t / 0.0015, 1.0);
+    double noise = body.Run(rng.Range(-1, 1), 600 + 5000 * std::exp(-t / 0.03)) * std::exp(-t / 0.06);
+    double thump = std::sin(2 * M_PI * (110 * t - 120 * t * t)) * std::exp(-t / 0.07);
+    return attack * std::tanh(2.5 * noise + thump) * std::min((0.32 - t) / 0.05, 1.0);
   });
 }
 
@@ -166,7 +173,7 @@ void Cry(Output& out) {
 
 void MakeSounds(Output& out) {
   Click(out);
-  Open(out);
+  Refusal(out);
   Growl(out);
   Explosion(out);
   Shoot(out);
