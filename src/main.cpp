@@ -5,6 +5,7 @@
 
 #include "platform/app.h"
 #include "platform/folders.h"
+#include "platform/media.h"
 #include "platform/platform.h"
 #include "startup/command_line.h"
 #include "startup/form2.h"
@@ -17,6 +18,9 @@ int main(int argc, char** argv) {
   if (line.windowed) setenv("VARK_WINDOWED", "1", 1);
   vark::EnterGameFolders();
   if (!vark::InitGamePlatform()) return 1;
+  // The tunes in the order the player meets them: menu, episode screen, shooter, then
+  // the quiz and the memory game. The intro's tune plays once a run and decodes on demand.
+  vark::PrepareSounds({"Sfx\\Track1.mid", "Sfx\\Track2.mid", "Sfx\\Track3.mid", "Sfx\\Track4.mid"});
   vark::App& app = vark::App::Get();
   app.Dispatch([] { vark::Forms::Show<vark::Form2>(); });
   app.AfterEvent();

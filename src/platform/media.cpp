@@ -4,40 +4,161 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
-#include <condition_variable>
-#include <deque>
 #include <filesystem>
 #include <iostream>
-#include <map>
-#include <mutex>
-#include <thread>
-#include <vector>
 
 #include "platform/paths.h"
 
 namespace vark {
+
+// ---- SoundStore ------------------------------------------------------------------------
+
+SoundStore::SoundStore(Decoder decode, IsSlow slow)
+    : decode_(std::move(decode)), slow_(std::move(slow)), worker_([this] { DecodeLoop(); }) {}
+
+SoundStore::~SoundStore() {
+  {
+    std::lock_guard lock(mutex_);
+    quit_ = true;
+  }
+  wake_.notify_all();
+  worker_.join();
+}
+
+SoundStore::Found SoundStore::Find(const std::string& path) {
+  Entry& entry = entries_[path];
+  if (entry.failed) return {};
+  if (entry.own) return {entry.own, false};
+  if (Sound held = entry.held.lock()) return {held, false};
+  if (!slow_(path)) {
+    // Effects are short and played again and again: decoded here and kept.
+    static const std::atomic<bool> never{false};
+    entry.keep = true;
+    Store(entry, decode_(path, never));
+    return {entry.own, false};
+  }
+  if (!entry.queued) Queue(path, true);
+  entry.queued = true;
+  return {nullptr, true};
+}
+
+void SoundStore::Keep(const std::string& path) {
+  Entry& entry = entries_[path];
+  entry.keep = true;
+  if (entry.own || entry.queued || entry.failed) return;
+  if ((entry.own = entry.held.lock())) return;
+  entry.queued = true;
+  Queue(path, false);
+}
+
+void SoundStore::Collect() {
+  std::vector<std::pair<std::string, Samples>> finished;
+  {
+    std::lock_guard lock(mutex_);
+    finished.swap(finished_);
+  }
+  for (auto& [path, samples] : finished) Store(entries_[path], std::move(samples));
+}
+
+void SoundStore::ReleaseUnclaimed() {
+  for (auto& [path, entry] : entries_)
+    if (!entry.keep) entry.own.reset();
+}
+
+void SoundStore::WaitUntilIdle() {
+  std::unique_lock lock(mutex_);
+  wake_.wait(lock, [this] { return queue_.empty() && !busy_; });
+}
+
+void SoundStore::Queue(const std::string& path, bool urgent) {
+  {
+    std::lock_guard lock(mutex_);
+    if (urgent) queue_.push_front(path);
+    else queue_.push_back(path);
+  }
+  wake_.notify_all();
+}
+
+void SoundStore::Store(Entry& entry, Samples samples) {
+  entry.queued = false;
+  entry.failed = samples.empty();
+  if (entry.failed) return;
+  entry.own = std::make_shared<const Samples>(std::move(samples));
+  entry.held = entry.own;
+}
+
+void SoundStore::DecodeLoop() {
+  for (;;) {
+    std::string path;
+    {
+      std::unique_lock lock(mutex_);
+      busy_ = false;
+      wake_.notify_all();
+      wake_.wait(lock, [this] { return quit_ || !queue_.empty(); });
+      if (quit_) return;
+      path = queue_.front();
+      queue_.pop_front();
+      busy_ = true;
+    }
+    Samples samples = decode_(path, quit_);
+    std::lock_guard lock(mutex_);
+    finished_.emplace_back(path, std::move(samples));
+  }
+}
+// ---- MixerBackend -----------------------------------------------------------------------
+
+MixerBackend::MixerBackend(std::unique_ptr<MixerOutput> output, SoundStore::Decoder decode, SoundStore::IsSlow slow)
+    : output_(std::move(output)), store_(std::move(decode), std::move(slow)) {}
+
+int MixerBackend::OpenChannel() {
+  for (size_t i = 0; i < used_.size(); ++i) {
+    if (!used_[i]) {
+      used_[i] = true;
+      return static_cast<int>(i);
+    }
+  }
+  used_.push_back(true);
+  output_->Allocate(static_cast<int>(used_.size()));
+  return static_cast<int>(used_.size() - 1);
+}
+
+void MixerBackend::CloseChannel(int channel) {
+  Stop(channel);
+  if (channel >= 0 && channel < static_cast<int>(used_.size())) used_[channel] = false;
+}
+
+void MixerBackend::Play(int channel, const std::string& path) {
+  // Whatever the channel played before ends here, even when the new file cannot play.
+  Stop(channel);
+  SoundStore::Found found = store_.Find(path);
+  if (found.sound) output_->Start(channel, found.sound);
+  else if (found.pending) waiting_[channel] = path;
+}
+
+void MixerBackend::Stop(int channel) {
+  waiting_.erase(channel);
+  output_->Halt(channel);
+}
+
+bool MixerBackend::IsPlaying(int channel) const { return waiting_.count(channel) || output_->Playing(channel); }
+
+void MixerBackend::Pump() {
+  store_.Collect();
+  for (auto it = waiting_.begin(); it != waiting_.end();) {
+    SoundStore::Found found = store_.Find(it->second);
+    if (found.pending) {
+      ++it;
+      continue;
+    }
+    if (found.sound) output_->Start(it->first, found.sound);
+    it = waiting_.erase(it);
+  }
+  store_.ReleaseUnclaimed();
+}
+
+void MixerBackend::Prepare(const std::string& path) { store_.Keep(path); }
+
 namespace {
-
-// FluidSynth renders General MIDI tunes far below full scale, so a tune would sound much
-// quieter than the effects beside it. A decoded tune is brought up to a common peak level
-// (at most four times louder). The mixer's samples are signed 16-bit (see OpenRealAudio).
-void RaiseQuietTune(Mix_Chunk* chunk) {
-  constexpr int kTargetPeak = 22000;
-  constexpr double kMostGain = 4.0;
-  auto* samples = reinterpret_cast<int16_t*>(chunk->abuf);
-  size_t count = chunk->alen / sizeof(int16_t);
-  int peak = 1;
-  for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
-  double gain = std::min(kMostGain, static_cast<double>(kTargetPeak) / peak);
-  if (gain <= 1.0) return;
-  for (size_t i = 0; i < count; ++i) samples[i] = static_cast<int16_t>(std::lround(samples[i] * gain));
-}
-
-bool IsTune(const std::string& path) {
-  return path.size() > 4 && SameNameIgnoringCase(path.substr(path.size() - 4), ".mid");
-}
 
 // No sound device: every channel is silent and never playing.
 class SilentBackend : public AudioBackend {
@@ -52,118 +173,37 @@ class SilentBackend : public AudioBackend {
   int next_ = 0;
 };
 
-// SDL_mixer: one mixer channel per media channel, one decoded sound per file for the
-// whole run. Decoding (a MIDI tune through FluidSynth takes a while) happens on a worker
-// thread, so the game never stalls; a channel asked to play meanwhile counts as playing
-// and starts as soon as its sound is ready.
-class MixerBackend : public AudioBackend {
+// SDL_mixer plays our own decoded samples: each channel's chunk points into the sound it
+// holds, so the mixer never decodes anything itself (and never holds its lock for long).
+class SdlMixerOutput : public MixerOutput {
  public:
-  MixerBackend() : worker_([this] { DecodeLoop(); }) {}
+  ~SdlMixerOutput() override { Mix_HaltChannel(-1); }
+  void Allocate(int channels) override { Mix_AllocateChannels(channels); }
 
-  ~MixerBackend() override {
-    {
-      std::lock_guard lock(mutex_);
-      quit_ = true;
-    }
-    wake_.notify_all();
-    worker_.join();
-    Mix_HaltChannel(-1);
-    for (auto& [path, chunk] : cache_)
-      if (chunk) Mix_FreeChunk(chunk);
+  void Start(int channel, SoundStore::Sound sound) override {
+    Halt(channel);
+    Held& held = held_[channel];
+    held.sound = std::move(sound);
+    held.chunk.allocated = 0;
+    held.chunk.abuf = reinterpret_cast<Uint8*>(const_cast<int16_t*>(held.sound->data()));
+    held.chunk.alen = static_cast<Uint32>(held.sound->size() * sizeof(int16_t));
+    held.chunk.volume = MIX_MAX_VOLUME;
+    Mix_PlayChannel(channel, &held.chunk, 0);
   }
 
-  int OpenChannel() override {
-    for (size_t i = 0; i < used_.size(); ++i) {
-      if (!used_[i]) {
-        used_[i] = true;
-        return static_cast<int>(i);
-      }
-    }
-    used_.push_back(true);
-    Mix_AllocateChannels(static_cast<int>(used_.size()));
-    return static_cast<int>(used_.size() - 1);
-  }
-
-  void CloseChannel(int channel) override {
-    Stop(channel);
-    if (channel >= 0 && channel < static_cast<int>(used_.size())) used_[channel] = false;
-  }
-
-  void Play(int channel, const std::string& path) override {
-    Collect();
-    if (auto it = cache_.find(path); it != cache_.end()) {
-      if (it->second) Mix_PlayChannel(channel, it->second, 0);
-      return;
-    }
-    waiting_[channel] = path;
-    Request(path);
-  }
-
-  void Stop(int channel) override {
-    waiting_.erase(channel);
+  void Halt(int channel) override {
     Mix_HaltChannel(channel);
+    held_.erase(channel);
   }
 
-  bool IsPlaying(int channel) const override { return waiting_.count(channel) || Mix_Playing(channel); }
-
-  void Pump() override {
-    if (waiting_.empty()) return;
-    Collect();
-    for (auto it = waiting_.begin(); it != waiting_.end();) {
-      auto found = cache_.find(it->second);
-      if (found == cache_.end()) {
-        ++it;
-        continue;
-      }
-      if (found->second) Mix_PlayChannel(it->first, found->second, 0);
-      it = waiting_.erase(it);
-    }
-  }
+  bool Playing(int channel) const override { return Mix_Playing(channel); }
 
  private:
-  void Request(const std::string& path) {
-    std::lock_guard lock(mutex_);
-    if (requested_.count(path)) return;
-    requested_[path] = true;
-    queue_.push_back(path);
-    wake_.notify_all();
-  }
-
-  // Moves finished decodes into the cache (UI thread).
-  void Collect() {
-    std::lock_guard lock(mutex_);
-    for (auto& [path, chunk] : finished_) cache_[path] = chunk;
-    finished_.clear();
-  }
-
-  void DecodeLoop() {
-    for (;;) {
-      std::string path;
-      {
-        std::unique_lock lock(mutex_);
-        wake_.wait(lock, [this] { return quit_ || !queue_.empty(); });
-        if (quit_) return;
-        path = queue_.front();
-        queue_.pop_front();
-      }
-      Mix_Chunk* chunk = Mix_LoadWAV(path.c_str());
-      if (!chunk) std::cerr << "vark: cannot play " << path << ": " << Mix_GetError() << "\n";
-      else if (IsTune(path)) RaiseQuietTune(chunk);
-      std::lock_guard lock(mutex_);
-      finished_.push_back({path, chunk});
-    }
-  }
-
-  std::vector<bool> used_;
-  std::map<std::string, Mix_Chunk*> cache_;
-  std::map<int, std::string> waiting_;
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::deque<std::string> queue_;
-  std::map<std::string, bool> requested_;
-  std::vector<std::pair<std::string, Mix_Chunk*>> finished_;
-  bool quit_ = false;
-  std::thread worker_;
+  struct Held {
+    SoundStore::Sound sound;
+    Mix_Chunk chunk{};
+  };
+  std::map<int, Held> held_;
 };
 
 std::unique_ptr<AudioBackend>& Backend() {
@@ -193,11 +233,21 @@ void OpenRealAudio() {
     std::cerr << "vark: no sound device, playing silently: " << SDL_GetError() << "\n";
     return;
   }
-  Mix_Init(MIX_INIT_MID | MIX_INIT_MP3);
+  PcmFormat device;
+  Uint16 format = 0;
+  Mix_QuerySpec(&device.rate, &format, &device.channels);
   std::string font = FirstSoundFont();
-  if (!font.empty()) Mix_SetSoundFonts(font.c_str());
-  else std::cerr << "vark: no soundfont under /usr/share/sounds/sf2: music stays silent\n";
-  SetAudioBackend(std::make_unique<MixerBackend>());
+  if (font.empty()) std::cerr << "vark: no soundfont under /usr/share/sounds/sf2: music stays silent\n";
+  auto decode = [device, font](const std::string& path, const std::atomic<bool>& cancelled) {
+    Samples samples = DecodeSoundFile(path, device, font, cancelled);
+    if (samples.empty() && !cancelled) std::cerr << "vark: cannot play " << path << "\n";
+    return samples;
+  };
+  SetAudioBackend(std::make_unique<MixerBackend>(std::make_unique<SdlMixerOutput>(), decode, HoldsTune));
+}
+
+void PrepareSounds(const std::vector<std::string>& gameNames) {
+  for (const std::string& name : gameNames) Audio().Prepare(ResolvePath(name).string());
 }
 
 // ---- MediaPlayer -----------------------------------------------------------------------

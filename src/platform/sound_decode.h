@@ -1,0 +1,80 @@
+// Turning sound files into samples the mixer can play as they are: WAV effects, MIDI
+// tunes rendered with FluidSynth and MP3 tunes decoded with mpg123, all converted to the
+// sound device's rate and channel count as signed 16-bit samples. Effects and tunes are
+// levelled with headroom, so that effects over music never reach full scale, and tunes
+// lose the digital silence after their last note, so a tune that restarts does so at once.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vark {
+
+// Interleaved signed 16-bit samples.
+using Samples = std::vector<int16_t>;
+
+struct PcmFormat {
+  int rate = 44100;
+  int channels = 2;
+};
+
+// Loudest sample of an effect: half of full scale (-6 dBFS).
+constexpr int kEffectPeak = 16384;
+// Tunes are brought to one loudness (root mean square, -24.5 dBFS), a few decibels below
+// the effects, and never peak above -6.5 dBFS, so an effect over a tune keeps clear of
+// full scale.
+constexpr double kTuneLoudness = 1950;
+constexpr int kTunePeak = 15500;
+// Anything quieter than this (-60 dBFS) at the end of a tune counts as silence.
+constexpr int kSilence = 33;
+
+// Samples gathered piece by piece while a file decodes, with the figures levelling needs.
+// Finishing copies them into one buffer while the pieces are freed, so a long tune never
+// needs much more than its own size.
+class PcmBlocks {
+ public:
+  explicit PcmBlocks(int channels) : channels_(channels) {}
+  void Append(const int16_t* samples, size_t count);
+  size_t SampleCount() const { return count_; }
+  int Peak() const { return peak_; }
+  // Root mean square over the first `frames` frames (the rest is taken to be silence).
+  double Loudness(size_t frames) const;
+  // Frames up to and including the last one whose loudest sample, scaled by `gain`,
+  // reaches kSilence.
+  size_t AudibleFrames(double gain) const;
+  // One buffer of the first `frames` frames scaled by `gain`; the pieces are used up.
+  Samples Finish(double gain, size_t frames);
+
+ private:
+  int channels_;
+  std::vector<Samples> blocks_;
+  size_t count_ = 0;
+  int peak_ = 0;
+  double squares_ = 0;
+};
+
+// Scale that brings an effect's peak to kEffectPeak.
+double EffectGain(int peak);
+// Scale that brings a tune to kTuneLoudness without its peak passing kTunePeak.
+double TuneGain(int peak, double loudness);
+
+// An effect levelled as it is (short sounds keep their natural ending).
+Samples FinishEffect(PcmBlocks& blocks);
+// A tune levelled and cut after its last audible frame.
+Samples FinishTune(PcmBlocks& blocks);
+
+// Decodes a sound file to the device format: RIFF WAVE files become effects, standard
+// MIDI files and MP3 files become tunes. An empty result means the file could not be
+// decoded (or `cancelled` was set meanwhile). A MIDI tune needs `soundFont`.
+Samples DecodeSoundFile(const std::string& path, const PcmFormat& device, const std::string& soundFont,
+                        const std::atomic<bool>& cancelled);
+
+// Whether the file holds a tune (MIDI or MP3) rather than a short effect, judged by its
+// first bytes; tunes take long to decode and go to the worker.
+bool HoldsTune(const std::string& path);
+
+}  // namespace vark
