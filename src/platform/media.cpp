@@ -229,7 +229,9 @@ void SetAudioBackend(std::unique_ptr<AudioBackend> backend) {
 }
 
 void OpenRealAudio() {
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 || Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) != 0) {
+  // The effects are made at 22050 Hz, and the tunes are kept decoded at the device's
+  // rate: at this rate the four tunes the screens return to fit in about 31 MB.
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 || Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 1024) != 0) {
     std::cerr << "vark: no sound device, playing silently: " << SDL_GetError() << "\n";
     return;
   }

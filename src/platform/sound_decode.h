@@ -22,13 +22,13 @@ struct PcmFormat {
   int channels = 2;
 };
 
-// Loudest sample of an effect: half of full scale (-6 dBFS).
-constexpr int kEffectPeak = 16384;
-// Tunes are brought to one loudness (root mean square, -24.5 dBFS), a few decibels below
-// the effects, and never peak above -6.5 dBFS, so an effect over a tune keeps clear of
-// full scale.
-constexpr double kTuneLoudness = 1950;
-constexpr int kTunePeak = 15500;
+// Loudest sample of an effect (-9 dBFS): two or three effects and a tune can sound at
+// once, as in the shooter, and still stay clear of full scale.
+constexpr int kEffectPeak = 11600;
+// Tunes are brought to one loudness (root mean square, -27.5 dBFS), a few decibels below
+// the effects, and never peak above -9.5 dBFS.
+constexpr double kTuneLoudness = 1380;
+constexpr int kTunePeak = 10950;
 // Anything quieter than this (-60 dBFS) at the end of a tune counts as silence.
 constexpr int kSilence = 33;
 

@@ -106,7 +106,7 @@ void Refusal(Output& out) {
     auto note = [&](double start, double length, double f) {
       double s = t - start;
       if (s < 0 || s > length) return 0.0;
-      double env = std::min(s / 0.012, 1.0) * std::min((length - s) / 0.04, 1.0);
+      double env = std::min(s / 0.012, 1.0) * std::exp(-s / 0.07) * std::min((length - s) / 0.04, 1.0);
       return (std::sin(2 * M_PI * f * s) + 0.25 * std::sin(4 * M_PI * f * s)) * env;
     };
     return mellow.Run(note(0.0, 0.15, 330) + note(0.17, 0.19, 277), 1200);
