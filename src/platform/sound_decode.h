@@ -22,13 +22,14 @@ struct PcmFormat {
   int channels = 2;
 };
 
-// Loudest sample of an effect (-9 dBFS): two or three effects and a tune can sound at
-// once, as in the shooter, and still stay clear of full scale.
-constexpr int kEffectPeak = 11600;
-// Tunes are brought to one loudness (root mean square, -27.5 dBFS), a few decibels below
-// the effects, and never peak above -9.5 dBFS.
-constexpr double kTuneLoudness = 1380;
-constexpr int kTunePeak = 10950;
+// Loudest sample of an effect (-12 dBFS). The shooter and the memory game can start the
+// same effect on three channels at one moment, over their tune; even then the sum stays
+// below full scale.
+constexpr int kEffectPeak = 8200;
+// Tunes are brought to one loudness (root mean square, -30.5 dBFS), a few decibels below
+// the effects, and never peak above -12.5 dBFS.
+constexpr double kTuneLoudness = 980;
+constexpr int kTunePeak = 7750;
 // Anything quieter than this (-60 dBFS) at the end of a tune counts as silence.
 constexpr int kSilence = 33;
 
