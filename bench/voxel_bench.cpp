@@ -16,6 +16,7 @@
 
 #include "intro/intro.h"
 #include "intro/voxel.h"
+#include "platform/owned.h"
 #include "platform/screen.h"
 #include "support/driver.h"
 
@@ -59,12 +60,11 @@ void PlainDrawFrame(const Camera& cam, SDL_Surface* frame, SDL_Surface* texture,
 }
 
 void WriteByteSurface(const fs::path& file, int w, int h, const std::function<uint8_t(int, int)>& byteAt) {
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8);
+  vark::OwnedSurface s(SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8));
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) static_cast<uint8_t*>(s->pixels)[y * s->pitch + x] = byteAt(x, y);
   fs::create_directories(file.parent_path());
-  IMG_SavePNG(s, file.c_str());
-  SDL_FreeSurface(s);
+  IMG_SavePNG(s.get(), file.c_str());
 }
 
 uint8_t Hills(int x, int y) {

@@ -9,6 +9,7 @@
 #include <map>
 #include <tuple>
 
+#include "platform/owned.h"
 #include "platform/text.h"
 
 namespace vark {
@@ -32,29 +33,32 @@ std::string SubstituteFamily(const std::string& family, bool& bold) {
 
 std::string FindFontFile(const std::string& family, bool bold) {
   FcInit();
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcCharSet* cyrillic = FcCharSetCreate();
-  FcCharSetAddChar(cyrillic, 0x0416);  // Ж: insist on Cyrillic coverage
-  FcPatternAddCharSet(pattern, FC_CHARSET, cyrillic);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
+  OwnedPattern pattern(FcPatternCreate());
+  FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  OwnedCharSet cyrillic(FcCharSetCreate());
+  FcCharSetAddChar(cyrillic.get(), 0x0416);  // Ж: insist on Cyrillic coverage
+  FcPatternAddCharSet(pattern.get(), FC_CHARSET, cyrillic.get());
+  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcDefaultSubstitute(pattern.get());
   FcResult result;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  std::string file;
+  OwnedPattern match(FcFontMatch(nullptr, pattern.get(), &result));
   FcChar8* path = nullptr;
-  if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) file = reinterpret_cast<char*>(path);
-  if (match) FcPatternDestroy(match);
-  FcCharSetDestroy(cyrillic);
-  FcPatternDestroy(pattern);
-  return file;
+  if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &path) != FcResultMatch) return "";
+  return reinterpret_cast<char*>(path);
+}
+
+// Open fonts by family, size in pixels and weight; a font that could not be found is
+// remembered as empty, so it is looked for once.
+std::map<std::tuple<std::string, int, bool>, OwnedFont>& OpenFonts() {
+  static std::map<std::tuple<std::string, int, bool>, OwnedFont> fonts;
+  return fonts;
 }
 
 }  // namespace
 
 TTF_Font* OpenFont(const FontSpec& wanted) {
-  static std::map<std::tuple<std::string, int, bool>, TTF_Font*> cache;
+  auto& cache = OpenFonts();
   if (!TTF_WasInit() && TTF_Init() != 0) {
     std::cerr << "vark: font system failed: " << TTF_GetError() << "\n";
     return nullptr;
@@ -62,15 +66,17 @@ TTF_Font* OpenFont(const FontSpec& wanted) {
   // Points at 96 dots per inch, as the screens were designed.
   int pixels = std::max(6, static_cast<int>(std::lround(wanted.sizePt * 96.0 / 72.0)));
   auto key = std::make_tuple(wanted.family, pixels, wanted.bold);
-  if (auto it = cache.find(key); it != cache.end()) return it->second;
+  if (auto it = cache.find(key); it != cache.end()) return it->second.get();
   bool bold = wanted.bold;
   std::string family = SubstituteFamily(wanted.family, bold);
   std::string file = FindFontFile(family, bold);
   TTF_Font* font = file.empty() ? nullptr : TTF_OpenFont(file.c_str(), pixels);
   if (!font) std::cerr << "vark: no font for \"" << wanted.family << "\": " << TTF_GetError() << "\n";
-  cache[key] = font;
+  cache[key] = OwnedFont(font);
   return font;
 }
+
+void CloseFonts() { OpenFonts().clear(); }
 
 FontSpec FitFont(FontSpec font, const std::string& text, int maxWidth) {
   constexpr double kSmallestPt = 6.0;

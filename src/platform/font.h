@@ -19,6 +19,10 @@ struct FontSpec {
 // on stderr) when no font can be found.
 TTF_Font* OpenFont(const FontSpec& wanted);
 
+// Closes every open font; they open again when next asked for. Called before the font
+// system shuts down, which would otherwise leave them behind.
+void CloseFonts();
+
 // The font, made smaller step by step until `text` fits in `maxWidth` pixels (or it
 // reaches a readable minimum).
 FontSpec FitFont(FontSpec font, const std::string& text, int maxWidth);

@@ -10,6 +10,7 @@
 #include <iostream>
 
 #include "platform/display.h"
+#include "platform/font.h"
 #include "platform/form.h"
 #include "platform/media.h"
 #include "platform/random.h"
@@ -39,6 +40,7 @@ void ShutdownGamePlatform() {
   Screen::Get().Shutdown();
   SetAudioBackend(nullptr);
   Mix_CloseAudio();
+  CloseFonts();
   TTF_Quit();
   IMG_Quit();
   SDL_Quit();

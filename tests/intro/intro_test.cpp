@@ -8,6 +8,7 @@
 #include <set>
 
 #include "intro/intro.h"
+#include "platform/owned.h"
 #include "profiles/form1.h"
 #include "support/driver.h"
 
@@ -19,7 +20,7 @@ constexpr int kStartMs = 2000;
 // Writes an 8-bit palettised picture (PNG bytes under whatever name the game asks for).
 void WriteBytePicture(const TempFolder& dir, const std::string& relative, int w, int h,
                       const std::function<uint8_t(int, int)>& byteAt) {
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8);
+  OwnedSurface s(SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8));
   std::array<SDL_Color, 256> palette{};
   palette[0] = {20, 30, 90, 255};  // sky
   for (int i = 1; i < 256; ++i)
@@ -29,8 +30,7 @@ void WriteBytePicture(const TempFolder& dir, const std::string& relative, int w,
     for (int x = 0; x < w; ++x) static_cast<uint8_t*>(s->pixels)[y * s->pitch + x] = byteAt(x, y);
   auto path = dir.Path() / relative;
   std::filesystem::create_directories(path.parent_path());
-  ASSERT_EQ(IMG_SavePNG(s, path.string().c_str()), 0);
-  SDL_FreeSurface(s);
+  ASSERT_EQ(IMG_SavePNG(s.get(), path.string().c_str()), 0);
 }
 
 // Rolling hills, coloured by height.

@@ -6,14 +6,13 @@
 #include <random>
 
 #include "intro/voxel.h"
+#include "platform/owned.h"
 
 namespace vark {
 namespace {
 
-using SurfacePtr = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
-
-SurfacePtr ByteSurface(int w, int h, uint8_t fill) {
-  SurfacePtr s(SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8), SDL_FreeSurface);
+OwnedSurface ByteSurface(int w, int h, uint8_t fill) {
+  OwnedSurface s(SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8));
   SDL_FillRect(s.get(), nullptr, fill);
   return s;
 }
@@ -31,9 +30,9 @@ void FillRandom(SDL_Surface* s, unsigned seed) {
 }
 
 struct Scene {
-  SurfacePtr frame = ByteSurface(kFrameWidth, kFrameHeight, 0xEE);  // stale bytes to be cleared
-  SurfacePtr texture = ByteSurface(kMapSize, kMapSize, 7);
-  SurfacePtr height = ByteSurface(kMapSize, kMapSize, 100);
+  OwnedSurface frame = ByteSurface(kFrameWidth, kFrameHeight, 0xEE);  // stale bytes to be cleared
+  OwnedSurface texture = ByteSurface(kMapSize, kMapSize, 7);
+  OwnedSurface height = ByteSurface(kMapSize, kMapSize, 100);
   Camera cam;
 
   void Draw() { DrawFrame(cam, frame.get(), texture.get(), height.get()); }

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/font.h"
+#include "platform/owned.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
 #include "platform/random.h"
@@ -91,10 +93,9 @@ void TempFolder::Write(const std::string& relative, const std::string& bytes) {
 void TempFolder::WritePicture(const std::string& relative, int w, int h, uint8_t r, uint8_t g, uint8_t b) {
   auto file = path_ / relative;
   std::filesystem::create_directories(file.parent_path());
-  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
-  SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, r, g, b));
-  IMG_SavePNG(s, file.c_str());
-  SDL_FreeSurface(s);
+  OwnedSurface s(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888));
+  SDL_FillRect(s.get(), nullptr, SDL_MapRGB(s->format, r, g, b));
+  IMG_SavePNG(s.get(), file.c_str());
 }
 
 // ---- Driver ----------------------------------------------------------------------------
@@ -134,6 +135,7 @@ Driver::~Driver() {
   SetDisplayService(nullptr);
   Screen::Get().Shutdown();
   Picture::ClearCache();
+  CloseFonts();
   App& app = App::Get();
   app.SetVirtualLimit(UINT64_MAX);
   app.UseVirtualClock(false);

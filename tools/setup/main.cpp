@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "platform/app.h"
+#include "platform/font.h"
 #include "platform/folders.h"
 #include "platform/screen.h"
 #include "setup/setup_form.h"
@@ -30,6 +31,7 @@ int RunWindow(bool safeMode) {
   vark::App::Get().Run();
   vark::Forms::UnloadAll();
   vark::Screen::Get().Shutdown();
+  vark::CloseFonts();
   TTF_Quit();
   SDL_Quit();
   return 0;
