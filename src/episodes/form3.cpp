@@ -53,15 +53,17 @@ Form3::Form3() : Form("Form3") {
 
 void Form3::StyleButtons() {
   for (BtnEnh* b : {&BtnEnh1, &BtnEnh2, &BtnEnh3, &BtnEnh4}) {
-    b->SetColorProperty(45, RGB(192, 0, 0));
-    b->SetColorProperty(81, kYellow);
-    b->SetProperty(11, 1);
+    b->SetColorProperty(btn::kCaptionColor, RGB(192, 0, 0));
+    b->SetColorProperty(btn::kHoverCaptionColor, kYellow);
+    b->SetProperty(btn::kStyle, btn::kRaisedFace);
   }
-  BtnEnh5.SetColorProperty(45, RGB(255, 128, 128));
-  BtnEnh5.SetColorProperty(81, kYellow);
-  BtnEnh5.SetProperty(11, 1);
-  const std::pair<int, int32_t> title[] = {{45, 128}, {81, 255}, {11, 4}, {80, 255}, {82, 192},
-                                           {83, 255}, {14, 1},   {88, 3},  {74, 2}};
+  BtnEnh5.SetColorProperty(btn::kCaptionColor, RGB(255, 128, 128));
+  BtnEnh5.SetColorProperty(btn::kHoverCaptionColor, kYellow);
+  BtnEnh5.SetProperty(btn::kStyle, btn::kRaisedFace);
+  const std::pair<int, int32_t> title[] = {
+      {btn::kCaptionColor, 128},  {btn::kHoverCaptionColor, 255}, {btn::kStyle, btn::kCaptionBox},
+      {btn::kShadowColor, 255},   {btn::kLowerFaceColor, 192},    {btn::kHoverFrameColor, 255},
+      {btn::kFramed, 1},          {btn::kShadowDepth, 3},         {btn::kFrameWidth, 2}};
   for (auto [number, value] : title) BtnEnh6.SetProperty(number, value);
 }
 

@@ -43,15 +43,6 @@ constexpr Color kLightGrey = RGB(192, 192, 192);
 // "ИГРА ОКОНЧЕНА!" fills its box at the designed size.
 const FontSpec kPanelFont{"Impact", 24, true};
 
-// Appearance properties of the button control.
-constexpr int kStyle = 11;
-constexpr int kCaptionColour = 45;
-constexpr int kHoverCaptionColour = 81;
-constexpr int kShadowColour = 80;
-constexpr int kShadowDepth = 88;
-constexpr int kFlatCaption = 4;
-constexpr int kRaisedFace = 1;
-
 Rect TileBox(int i) {
   int shortfall = i == 0 ? kFirstTileShortfall : 0;
   return {kBoardLeft + kColumnStep * (i % memory::kColumns), kBoardTop + kRowStep * (i / memory::kColumns),
@@ -83,17 +74,17 @@ void ShrinkStep(Control& tile) { MoveBy(tile, kShrinkStep, kFlipStep, -2 * kShri
 // A caption box; its black shadow keeps the caption clear on the night sky and on the
 // stone (a red caption would otherwise get a light shadow that blurs it).
 void StyleCaption(BtnEnh& b, Color caption, int shadowDepth) {
-  b.SetColorProperty(kCaptionColour, caption);
-  b.SetProperty(kStyle, kFlatCaption);
-  b.SetColorProperty(kShadowColour, kBlack);
-  b.SetProperty(kShadowDepth, shadowDepth);
+  b.SetColorProperty(btn::kCaptionColor, caption);
+  b.SetProperty(btn::kStyle, btn::kCaptionBox);
+  b.SetColorProperty(btn::kShadowColor, kBlack);
+  b.SetProperty(btn::kShadowDepth, shadowDepth);
 }
 
 void StyleChoice(BtnEnh& b) {
-  b.SetProperty(kStyle, kRaisedFace);
-  b.SetColorProperty(kCaptionColour, kRed);
-  b.SetColorProperty(kHoverCaptionColour, kYellow);
-  b.SetColorProperty(kShadowColour, kBlack);
+  b.SetProperty(btn::kStyle, btn::kRaisedFace);
+  b.SetColorProperty(btn::kCaptionColor, kRed);
+  b.SetColorProperty(btn::kHoverCaptionColor, kYellow);
+  b.SetColorProperty(btn::kShadowColor, kBlack);
   b.SetFont(FontSpec{"Arial", 14, true});
 }
 

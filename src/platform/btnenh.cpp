@@ -11,10 +11,7 @@
 namespace vark {
 namespace {
 
-constexpr int kStyle = 11, kFramed = 14, kCaption = 45, kFace = 46, kFrameColor = 79, kHoverCaption = 81,
-              kShadowColor = 80, kLowerFace = 82, kHoverFrame = 83, kHoverFace = 84, kFrameWidth = 74,
-              kShadowDepth = 88;
-constexpr int kCaptionBoxStyle = 4;
+using namespace btn;
 
 const Color kDefaultFace = RGB(150, 150, 160);
 
@@ -79,8 +76,7 @@ BtnEnh::BtnEnh(Form& form, std::string name, int index, Control* parent, Rect bo
 BtnEnh::~BtnEnh() { DropCache(); }
 
 void BtnEnh::DropCache() const {
-  if (face_) SDL_FreeSurface(face_);
-  face_ = nullptr;
+  face_.reset();
   Invalidate();
 }
 
@@ -130,16 +126,16 @@ Color BtnEnh::ColorOr(int number, Color fallback) const {
 bool BtnEnh::Lit() const { return hovered_ && Clickable(); }
 
 Color BtnEnh::FaceColor() const {
-  Color face = ColorOr(kFace, kDefaultFace);
+  Color face = ColorOr(kFaceColor, kDefaultFace);
   if (!Lit() || PressedIn()) return face;
   // A button with no hover colours of its own lights up with a lighter face.
-  bool ownHoverLook = properties_.count(kHoverFace) || properties_.count(kHoverCaption) || properties_.count(kHoverFrame);
-  return ColorOr(kHoverFace, ownHoverLook ? face : Mix(face, kWhite, 30));
+  bool ownHoverLook = properties_.count(kHoverFaceColor) || properties_.count(kHoverCaptionColor) || properties_.count(kHoverFrameColor);
+  return ColorOr(kHoverFaceColor, ownHoverLook ? face : Mix(face, kWhite, 30));
 }
 
 void BtnEnh::PaintFace(SDL_Surface* s, Color face) const {
   SDL_Rect whole{0, 0, s->w, s->h};
-  Color lower = ColorOr(kLowerFace, Mix(face, kBlack, 45));
+  Color lower = ColorOr(kLowerFaceColor, Mix(face, kBlack, 45));
   Color light = Mix(face, kWhite, 60), dark = Mix(face, kBlack, 70);
   // Pressed in: the face darkens and its light falls from the other side.
   if (PressedIn()) {
@@ -157,14 +153,14 @@ void BtnEnh::PaintFace(SDL_Surface* s, Color face) const {
 
 void BtnEnh::PaintFrame(SDL_Surface* s) const {
   Color frame = ColorOr(kFrameColor, kWhite);
-  if (Lit()) frame = ColorOr(kHoverFrame, frame);
+  if (Lit()) frame = ColorOr(kHoverFrameColor, frame);
   FrameRect(s, SDL_Rect{0, 0, s->w, s->h}, frame, std::clamp(Property(kFrameWidth), 1, 4));
 }
 
 void BtnEnh::PaintCaption(SDL_Surface* s, Color face) const {
-  bool captionBox = Property(kStyle) == kCaptionBoxStyle;
-  Color color = ColorOr(kCaption, captionBox || Luma(face) < 128 ? kWhite : kBlack);
-  if (Lit()) color = ColorOr(kHoverCaption, color);
+  bool captionBox = Property(kStyle) == kCaptionBox;
+  Color color = ColorOr(kCaptionColor, captionBox || Luma(face) < 128 ? kWhite : kBlack);
+  if (Lit()) color = ColorOr(kHoverCaptionColor, color);
   if (!Enabled()) color = Mix(color, captionBox ? RGB(96, 96, 96) : face, 55);
   Color shadow = ColorOr(kShadowColor, Luma(color) > 100 ? kBlack : kWhite);
   int depth = properties_.count(kShadowDepth) ? std::clamp(Property(kShadowDepth), 0, 6) : (captionBox ? 2 : 1);
@@ -172,17 +168,15 @@ void BtnEnh::PaintCaption(SDL_Surface* s, Color face) const {
   int marked;
   std::string text = StripMnemonic(caption_, marked);
   FontSpec font = CaptionFont();
-  SDL_Surface* front = RenderText(text, font, color);
+  OwnedSurface front = RenderText(text, font, color);
   if (!front) return;
   int sink = PressedIn() ? 1 : 0;  // a pressed button's caption sinks with its face
   SDL_Rect at{(s->w - front->w) / 2 + sink, (s->h - front->h) / 2 + sink, front->w, front->h};
-  if (SDL_Surface* back = depth > 0 ? RenderText(text, font, shadow) : nullptr) {
+  if (OwnedSurface back = depth > 0 ? RenderText(text, font, shadow) : nullptr) {
     SDL_Rect offset{at.x + depth, at.y + depth, back->w, back->h};
-    SDL_BlitSurface(back, nullptr, s, &offset);
-    SDL_FreeSurface(back);
+    SDL_BlitSurface(back.get(), nullptr, s, &offset);
   }
-  SDL_BlitSurface(front, nullptr, s, &at);
-  SDL_FreeSurface(front);
+  SDL_BlitSurface(front.get(), nullptr, s, &at);
   if (marked >= 0) Underline(s, text, marked, font, at, color);
 }
 
@@ -195,7 +189,7 @@ FontSpec BtnEnh::CaptionFont() const {
   // The caption's size follows the button's height, then shrinks to fit its width.
   SDL_Rect box = ScreenBox();
   int marked;
-  font.sizePt = std::clamp(box.h * (Property(kStyle) == kCaptionBoxStyle ? 0.62 : 0.42), 9.0, 48.0) * 72.0 / 96.0;
+  font.sizePt = std::clamp(box.h * (Property(kStyle) == kCaptionBox ? 0.62 : 0.42), 9.0, 48.0) * 72.0 / 96.0;
   return FitFont(font, StripMnemonic(caption_, marked), box.w - 8);
 }
 
@@ -216,18 +210,17 @@ void BtnEnh::Draw(SDL_Surface* target, const SDL_Rect& box) const {
   if (box.w <= 0 || box.h <= 0) return;
   // The whole button is drawn once into its own picture and reused until it changes.
   if (!face_ || face_->w != box.w || face_->h != box.h) {
-    if (face_) SDL_FreeSurface(face_);
-    face_ = SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888);
+    face_.reset(SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888));
     if (!face_) return;
-    SDL_FillRect(face_, nullptr, 0);
-    SDL_SetSurfaceBlendMode(face_, SDL_BLENDMODE_BLEND);
+    SDL_FillRect(face_.get(), nullptr, 0);
+    SDL_SetSurfaceBlendMode(face_.get(), SDL_BLENDMODE_BLEND);
     Color face = FaceColor();
-    if (Property(kStyle) != kCaptionBoxStyle) PaintFace(face_, face);
-    if (Property(kFramed) == 1) PaintFrame(face_);
-    PaintCaption(face_, face);
+    if (Property(kStyle) != kCaptionBox) PaintFace(face_.get(), face);
+    if (Property(kFramed) == 1) PaintFrame(face_.get());
+    PaintCaption(face_.get(), face);
   }
   SDL_Rect dst = box;
-  SDL_BlitSurface(face_, nullptr, target, &dst);
+  SDL_BlitSurface(face_.get(), nullptr, target, &dst);
 }
 
 }  // namespace vark

@@ -1,20 +1,12 @@
 // The game's button: a coloured, styled caption on a face, also used as a caption box.
-// Its look is set through numbered appearance properties:
-//   11  style: 1 a raised button face, 4 a flat caption box (no face, caption with shadow)
-//   14  1 draws a frame around the face
-//   45  caption colour            46  face colour (read back by the main menu's blink)
-//   79  frame colour              81  caption colour while the pointer is over the button
-//   80  caption shadow colour     82  lower face colour (the face fades into it)
-//   83  frame colour while the pointer is over the button
-//   84  face colour while the pointer is over the button
-//   74  frame width in pixels     88  caption shadow depth in pixels
-// Colours are packed as red + 256 x green + 65536 x blue. A "&" in the caption marks the
-// next letter as the keyboard letter: it is underlined and the "&" is not shown, and
-// Alt with that letter's key presses the button.
+// Its look is set through numbered appearance properties, named in `btn` below; colours
+// are packed as red + 256 x green + 65536 x blue. A "&" in the caption marks the next
+// letter as the keyboard letter: it is underlined and the "&" is not shown, and Alt with
+// that letter's key presses the button.
 // Only a button that can be clicked (enabled, with a click action) answers the pointer:
-// it lights up while the pointer is over it (with the colours 81, 83 and 84, or a lighter
-// face when none of them is set) and looks pressed in while the left mouse button is held
-// on it. A caption box nobody can click keeps one look.
+// it lights up while the pointer is over it (with the hover colours, or a lighter face
+// when none of them is set) and looks pressed in while the left mouse button is held on
+// it. A caption box nobody can click keeps one look.
 #pragma once
 
 #include <initializer_list>
@@ -23,8 +15,29 @@
 
 #include "platform/control.h"
 #include "platform/font.h"
+#include "platform/owned.h"
 
 namespace vark {
+
+// The appearance properties by their numbers.
+namespace btn {
+inline constexpr int kStyle = 11;             // kRaisedFace or kCaptionBox
+inline constexpr int kFramed = 14;            // 1 draws a frame around the face
+inline constexpr int kCaptionColor = 45;
+inline constexpr int kFaceColor = 46;
+inline constexpr int kFrameWidth = 74;        // in pixels
+inline constexpr int kFrameColor = 79;
+inline constexpr int kShadowColor = 80;       // the caption's shadow
+inline constexpr int kHoverCaptionColor = 81;
+inline constexpr int kLowerFaceColor = 82;    // the face fades into it towards the bottom
+inline constexpr int kHoverFrameColor = 83;
+inline constexpr int kHoverFaceColor = 84;
+inline constexpr int kShadowDepth = 88;       // the caption's shadow, in pixels
+
+// Values of kStyle.
+inline constexpr int kRaisedFace = 1;  // a raised button face
+inline constexpr int kCaptionBox = 4;  // no face: the caption with a shadow
+}  // namespace btn
 
 class BtnEnh : public Control {
  public:
@@ -77,7 +90,7 @@ class BtnEnh : public Control {
   bool hovered_ = false;
   bool pressed_ = false;
   double captionSize_ = 0;
-  mutable SDL_Surface* face_ = nullptr;  // the whole button drawn once, until it changes
+  mutable OwnedSurface face_;  // the whole button drawn once, until it changes
 };
 
 // The caption without its "&" marks, and the character index of the marked letter (-1).

@@ -26,24 +26,23 @@ void FrameRect(SDL_Surface* target, const SDL_Rect& r, Color c, int width) {
   }
 }
 
-SDL_Surface* RenderText(const std::string& text, const FontSpec& font, Color color, int wrapWidth, Align align) {
+OwnedSurface RenderText(const std::string& text, const FontSpec& font, Color color, int wrapWidth, Align align) {
   if (text.empty()) return nullptr;
   TTF_Font* f = OpenFont(font);
   if (!f) return nullptr;
   SDL_Color fg{color.r, color.g, color.b, 255};
-  SDL_Surface* rendered = nullptr;
+  OwnedSurface rendered;
   if (wrapWidth > 0) {
     TTF_SetFontWrappedAlign(f, align == Align::Center  ? TTF_WRAPPED_ALIGN_CENTER
                                : align == Align::Right ? TTF_WRAPPED_ALIGN_RIGHT
                                                        : TTF_WRAPPED_ALIGN_LEFT);
-    rendered = TTF_RenderUTF8_Blended_Wrapped(f, text.c_str(), fg, static_cast<Uint32>(wrapWidth));
+    rendered.reset(TTF_RenderUTF8_Blended_Wrapped(f, text.c_str(), fg, static_cast<Uint32>(wrapWidth)));
   } else {
-    rendered = TTF_RenderUTF8_Blended(f, text.c_str(), fg);
+    rendered.reset(TTF_RenderUTF8_Blended(f, text.c_str(), fg));
   }
   if (!rendered) return nullptr;
-  SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
-  SDL_FreeSurface(rendered);
-  if (argb) SDL_SetSurfaceBlendMode(argb, SDL_BLENDMODE_BLEND);
+  OwnedSurface argb(SDL_ConvertSurfaceFormat(rendered.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+  if (argb) SDL_SetSurfaceBlendMode(argb.get(), SDL_BLENDMODE_BLEND);
   return argb;
 }
 
@@ -57,10 +56,6 @@ void BlitAligned(SDL_Surface* src, SDL_Surface* target, const SDL_Rect& box, Ali
 }
 
 // ---- Image -----------------------------------------------------------------------------
-
-Image::~Image() {
-  if (scaled_) SDL_FreeSurface(scaled_);
-}
 
 void Image::SetPicture(Picture p) {
   picture_ = std::move(p);
@@ -112,16 +107,15 @@ void Image::Draw(SDL_Surface* target, const SDL_Rect& box) const {
   // Stretched: scale smoothly into a cached copy at the box's size, then blend it.
   uint64_t key = picture_.Version() * 1000003u + static_cast<uint64_t>(box.w) * 4099u + static_cast<uint64_t>(box.h);
   if (!scaled_ || scaledVersion_ != key) {
-    if (scaled_) SDL_FreeSurface(scaled_);
-    scaled_ = SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888);
+    scaled_.reset(SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888));
     if (!scaled_) return;
     SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_NONE);
-    if (SDL_SoftStretchLinear(src, nullptr, scaled_, nullptr) != 0) SDL_BlitScaled(src, nullptr, scaled_, nullptr);
+    if (SDL_SoftStretchLinear(src, nullptr, scaled_.get(), nullptr) != 0) SDL_BlitScaled(src, nullptr, scaled_.get(), nullptr);
     scaledVersion_ = key;
   }
-  SDL_SetSurfaceBlendMode(scaled_, SDL_BLENDMODE_BLEND);
+  SDL_SetSurfaceBlendMode(scaled_.get(), SDL_BLENDMODE_BLEND);
   SDL_Rect dst = box;
-  SDL_BlitSurface(scaled_, nullptr, target, &dst);
+  SDL_BlitSurface(scaled_.get(), nullptr, target, &dst);
 }
 
 // ---- PictureBox ------------------------------------------------------------------------
@@ -140,10 +134,6 @@ void PictureBox::Draw(SDL_Surface* target, const SDL_Rect& box) const {
 
 // ---- Label -----------------------------------------------------------------------------
 
-Label::~Label() {
-  if (text_) SDL_FreeSurface(text_);
-}
-
 void Label::SetCaption(std::string text) {
   if (text == caption_) return;
   caption_ = std::move(text);
@@ -151,8 +141,7 @@ void Label::SetCaption(std::string text) {
 }
 
 void Label::Changed() {
-  if (text_) SDL_FreeSurface(text_);
-  text_ = nullptr;
+  text_.reset();
   textWrap_ = -1;
   if (autoSize_) {
     SDL_Surface* s = Rendered(0);
@@ -169,20 +158,16 @@ void Label::Changed() {
 void Label::Move(int left, int top, int width, int height) {
   bool resized = width != Width();
   Control::Move(left, top, width, height);
-  if (resized && (wrap_ || Fits()) && text_) {
-    SDL_FreeSurface(text_);
-    text_ = nullptr;
-  }
+  if (resized && (wrap_ || Fits())) text_.reset();
 }
 
 SDL_Surface* Label::Rendered(int wrapWidth) const {
-  if (text_ && textWrap_ == wrapWidth) return text_;
-  if (text_) SDL_FreeSurface(text_);
+  if (text_ && textWrap_ == wrapWidth) return text_.get();
   // Rendered in white and tinted when drawn, so a colour change costs no new rendering.
   FittedText shown = Shown();
   text_ = RenderText(shown.text, shown.font, RGB(255, 255, 255), wrapWidth, align_);
   textWrap_ = wrapWidth;
-  return text_;
+  return text_.get();
 }
 
 FittedText Label::Shown() const {
@@ -257,10 +242,9 @@ void TextBox::MoveCaret(int delta) {
 void TextBox::Draw(SDL_Surface* target, const SDL_Rect& box) const {
   FillRect(target, box, RGB(255, 255, 255));
   FrameRect(target, box, RGB(64, 64, 64));
-  SDL_Surface* s = RenderText(text_, FontSpec{}, RGB(0, 0, 0));
+  OwnedSurface s = RenderText(text_, FontSpec{}, RGB(0, 0, 0));
   SDL_Rect inner{box.x + 2, box.y, box.w - 4, box.h};
-  BlitAligned(s, target, inner, Align::Left, true);
-  if (s) SDL_FreeSurface(s);
+  BlitAligned(s.get(), target, inner, Align::Left, true);
 }
 
 // ---- Shape and CommandButton -----------------------------------------------------------
@@ -273,9 +257,8 @@ void Shape::Draw(SDL_Surface* target, const SDL_Rect& box) const {
 void CommandButton::Draw(SDL_Surface* target, const SDL_Rect& box) const {
   FillRect(target, box, RGB(192, 192, 192));
   FrameRect(target, box, RGB(64, 64, 64));
-  SDL_Surface* s = RenderText(caption_, FontSpec{}, RGB(0, 0, 0));
-  BlitAligned(s, target, box, Align::Center, true);
-  if (s) SDL_FreeSurface(s);
+  OwnedSurface s = RenderText(caption_, FontSpec{}, RGB(0, 0, 0));
+  BlitAligned(s.get(), target, box, Align::Center, true);
 }
 
 }  // namespace vark

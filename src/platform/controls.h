@@ -9,6 +9,7 @@
 
 #include "platform/control.h"
 #include "platform/font.h"
+#include "platform/owned.h"
 
 namespace vark {
 
@@ -37,11 +38,8 @@ class Image : public Control {
   Picture picture_;
   bool stretch_ = false;
   bool invert_ = false;
-  mutable SDL_Surface* scaled_ = nullptr;  // the picture at the box's size, for alpha blending
+  mutable OwnedSurface scaled_;  // the picture at the box's size, for alpha blending
   mutable uint64_t scaledVersion_ = 0;
-
- public:
-  ~Image() override;
 };
 
 // A container with a background colour and an optional picture at its top-left corner.
@@ -74,7 +72,6 @@ enum class Align { Left, Right, Center };
 class Label : public Control {
  public:
   using Control::Control;
-  ~Label() override;
 
   void SetCaption(std::string text);
   const std::string& Caption() const { return caption_; }
@@ -115,7 +112,7 @@ class Label : public Control {
   bool autoSize_ = false;
   bool vcenter_ = false;
   double fitSmallestPt_ = 0;
-  mutable SDL_Surface* text_ = nullptr;
+  mutable OwnedSurface text_;
   mutable int textWrap_ = -1;
 };
 
@@ -185,9 +182,9 @@ class CommandButton : public Control {
   bool cancel_ = false;
 };
 
-// Draws text with a font in a colour, for controls that paint captions themselves. The
-// result is owned by the caller. nullptr when the text is empty or no font exists.
-SDL_Surface* RenderText(const std::string& text, const FontSpec& font, Color color, int wrapWidth = 0,
+// Draws text with a font in a colour, for controls that paint captions themselves. Empty
+// when the text is empty or no font exists.
+OwnedSurface RenderText(const std::string& text, const FontSpec& font, Color color, int wrapWidth = 0,
                         Align align = Align::Left);
 
 // Blits a surface centred (or aligned) in a box.

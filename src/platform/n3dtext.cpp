@@ -49,22 +49,15 @@ void StampMask(SDL_Surface* dst, SDL_Surface* mask, int ox, int oy, ColorAt colo
 N3dText::N3dText(Form& form, std::string name, int index, Control* parent, Rect box)
     : Control(form, std::move(name), index, parent, box) {}
 
-N3dText::~N3dText() {
-  if (cache_) SDL_FreeSurface(cache_);
-  if (base_) SDL_FreeSurface(base_);
-  if (mask_) SDL_FreeSurface(mask_);
-}
-
 SDL_Surface* N3dText::Mask(const SDL_Rect& box, int depth) const {
-  if (mask_ && maskWidth_ == box.w && maskHeight_ == box.h) return mask_;
-  if (mask_) SDL_FreeSurface(mask_);
+  if (mask_ && maskWidth_ == box.w && maskHeight_ == box.h) return mask_.get();
   FontSpec font = font_;
   font.sizePt = (box.h - depth) * 0.72 * 72.0 / 96.0;
   font = FitFont(font, caption_, box.w - depth - 4);
   mask_ = RenderText(caption_, font, RGB(255, 255, 255));
   maskWidth_ = box.w;
   maskHeight_ = box.h;
-  return mask_;
+  return mask_.get();
 }
 
 void N3dText::DropCache() const {
@@ -119,18 +112,17 @@ void N3dText::SetValue(double v) {
 }
 
 SDL_Surface* N3dText::Extrusion(const SDL_Rect& box, int depth, SDL_Surface* mask, int ox, int oy) const {
-  if (base_ && baseValid_ && base_->w == box.w && base_->h == box.h) return base_;
-  if (base_) SDL_FreeSurface(base_);
-  base_ = SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888);
+  if (base_ && baseValid_ && base_->w == box.w && base_->h == box.h) return base_.get();
+  base_.reset(SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888));
   if (!base_) return nullptr;
-  SDL_FillRect(base_, nullptr, 0);
+  SDL_FillRect(base_.get(), nullptr, 0);
   // The extrusion, from its far end to the letters.
   for (int d = depth; d >= 1; --d) {
     Color c = Blend(ColorOf(2), ColorOf(3), static_cast<double>(d) / depth);
-    StampMask(base_, mask, ox + d, oy + d, [c](int, int) { return c; });
+    StampMask(base_.get(), mask, ox + d, oy + d, [c](int, int) { return c; });
   }
   baseValid_ = true;
-  return base_;
+  return base_.get();
 }
 
 void N3dText::Outline(SDL_Surface* target, SDL_Surface* mask, int ox, int oy) const {
@@ -152,27 +144,26 @@ void N3dText::Draw(SDL_Surface* target, const SDL_Rect& box) const {
     SDL_Surface* base = Extrusion(box, depth, mask, ox, oy);
     if (!base) return;
     if (!cache_ || cache_->w != box.w || cache_->h != box.h) {
-      if (cache_) SDL_FreeSurface(cache_);
-      cache_ = SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888);
+      cache_.reset(SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888));
       if (!cache_) return;
     }
     SDL_SetSurfaceBlendMode(base, SDL_BLENDMODE_NONE);
-    SDL_BlitSurface(base, nullptr, cache_, nullptr);
-    SDL_SetSurfaceBlendMode(cache_, SDL_BLENDMODE_BLEND);
+    SDL_BlitSurface(base, nullptr, cache_.get(), nullptr);
+    SDL_SetSurfaceBlendMode(cache_.get(), SDL_BLENDMODE_BLEND);
     cacheKey_ = key;
     // The letters: a vertical gradient between the face pair, with a slanted glint.
     double glint = std::fmod(value_ * 3.0, mask->w + mask->h + 160.0) - 80.0;
     int height = mask->h;
-    if (switches_[0]) Outline(cache_, mask, ox, oy);
+    if (switches_[0]) Outline(cache_.get(), mask, ox, oy);
     Color top = ColorOf(0), bottom = ColorOf(1), light = ColorOf(5);
-    StampMask(cache_, mask, ox, oy, [&](int x, int y) {
+    StampMask(cache_.get(), mask, ox, oy, [&](int x, int y) {
       Color c = Blend(top, bottom, static_cast<double>(y) / std::max(1, height - 1));
       double dist = std::abs((x + y * 0.5) - glint);
       return dist < 18 ? Blend(c, light, (18 - dist) / 24.0) : c;
     });
   }
   SDL_Rect dst = box;
-  SDL_BlitSurface(cache_, nullptr, target, &dst);
+  SDL_BlitSurface(cache_.get(), nullptr, target, &dst);
 }
 
 }  // namespace vark

@@ -17,13 +17,13 @@
 
 #include "platform/control.h"
 #include "platform/font.h"
+#include "platform/owned.h"
 
 namespace vark {
 
 class N3dText : public Control {
  public:
   N3dText(Form& form, std::string name, int index, Control* parent, Rect box);
-  ~N3dText() override;
 
   void SetCaption(std::string caption);
   const std::string& Caption() const { return caption_; }
@@ -56,10 +56,10 @@ class N3dText : public Control {
   std::array<double, 6> numbers_{75, 1, 0, 0, 0, 3.0};
   std::array<bool, 4> switches_{};
   double value_ = 0;
-  mutable SDL_Surface* cache_ = nullptr;
+  mutable OwnedSurface cache_;
   mutable int cacheKey_ = -1;
-  mutable SDL_Surface* mask_ = nullptr;
-  mutable SDL_Surface* base_ = nullptr;
+  mutable OwnedSurface mask_;
+  mutable OwnedSurface base_;
   mutable bool baseValid_ = false;
   mutable int maskWidth_ = -1, maskHeight_ = -1;
 };

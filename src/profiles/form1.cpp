@@ -250,16 +250,16 @@ void Form1::WireProfileSlots() {
 
 void Form1::StyleButtons() {
   for (BtnEnh* b : {&Btn1, &Btn2, &Btn3, &Btn4}) {
-    b->SetColorProperty(46, RGB(192, 255, 192));
-    b->SetColorProperty(79, kWhite);
-    b->SetColorProperty(84, kYellow);
-    b->SetProperty(14, 1);
-    b->SetColorProperty(45, RGB(0, 0, 192));
+    b->SetColorProperty(btn::kFaceColor, RGB(192, 255, 192));
+    b->SetColorProperty(btn::kFrameColor, kWhite);
+    b->SetColorProperty(btn::kHoverFaceColor, kYellow);
+    b->SetProperty(btn::kFramed, 1);
+    b->SetColorProperty(btn::kCaptionColor, RGB(0, 0, 192));
   }
-  for (BtnEnh* b : {&Btn1, &Btn2, &Btn3, &Btn4}) b->SetProperty(11, 1);
+  for (BtnEnh* b : {&Btn1, &Btn2, &Btn3, &Btn4}) b->SetProperty(btn::kStyle, btn::kRaisedFace);
   for (BtnEnh* b : {&BtnUp, &BtnDn, &BtnUp2, &BtnDn2, &BtnLD, &BtnAccept, &BtnCancel, &BtnEnh4, &BtnEnh1, &BtnEnh2,
                     &BtnRes, &BtnCan})
-    b->SetColorProperty(46, kPanelButtonFace);
+    b->SetColorProperty(btn::kFaceColor, kPanelButtonFace);
 }
 
 void Form1::Form_Load() {
@@ -301,7 +301,7 @@ void Form1::Timer3_Timer() {
 }
 
 void Form1::Timer5_Timer() {
-  for (BtnEnh* b : {&BtnAccept, &BtnLD}) b->SetColorProperty(46, b->Property(46) == PackColor(kRed) ? kYellow : kRed);
+  for (BtnEnh* b : {&BtnAccept, &BtnLD}) b->SetColorProperty(btn::kFaceColor, b->Property(btn::kFaceColor) == PackColor(kRed) ? kYellow : kRed);
 }
 
 void Form1::Timer6_Timer() {

@@ -146,7 +146,7 @@ void Quest::WireMouse() {
 }
 
 void Quest::Form_Load() {
-  BtnEnh2.SetColorProperty(46, kRed);
+  BtnEnh2.SetColorProperty(btn::kFaceColor, kRed);
   Forms::Unload<Form3>();
   Show();
   SetMousePointer(Forms::Get<Stack>().CustomPointer());

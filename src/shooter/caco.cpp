@@ -18,8 +18,6 @@ namespace {
 // The explosion channel used last. It carries over from one game to the next in a run.
 int SndRotor = 0;
 
-constexpr int kRaisedFace = 1;
-constexpr int kCaptionBox = 4;
 constexpr int kHomeTopRow1 = 240;
 constexpr int kHomeTopRow2 = 1080;
 constexpr int kHomeLeft = 1080;
@@ -168,13 +166,13 @@ void Caco::Initial() {
 
 void Caco::StyleButtons() {
   for (BtnEnh* answer : {&BtnEnh6, &BtnEnh7}) {
-    answer->SetColorProperty(45, kRed);
-    answer->SetColorProperty(81, kYellow);
-    answer->SetProperty(11, kRaisedFace);
+    answer->SetColorProperty(btn::kCaptionColor, kRed);
+    answer->SetColorProperty(btn::kHoverCaptionColor, kYellow);
+    answer->SetProperty(btn::kStyle, btn::kRaisedFace);
   }
   for (BtnEnh* caption : {&BtnEnh1, &BtnEnh2, &BtnEnh3, &BtnEnh4, &BtnEnh5}) {
-    caption->SetColorProperty(45, kRed);
-    caption->SetProperty(11, kCaptionBox);
+    caption->SetColorProperty(btn::kCaptionColor, kRed);
+    caption->SetProperty(btn::kStyle, btn::kCaptionBox);
   }
 }
 

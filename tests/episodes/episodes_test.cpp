@@ -29,10 +29,6 @@ TEST_F(Episodes, ShowsThePlayerAndStartsItsMusic) {
   EXPECT_EQ(f.Image1.GetPicture(), Forms::Get<Stack>().Face);
   EXPECT_EQ(f.Image2.Left(), -300);
   EXPECT_EQ(d.Sound().Plays("Track2.mid"), 1);
-  EXPECT_EQ(f.BtnEnh1.Property(45), PackColor(RGB(192, 0, 0)));
-  EXPECT_EQ(f.BtnEnh5.Property(45), PackColor(RGB(255, 128, 128)));
-  EXPECT_EQ(f.BtnEnh6.Property(11), 4);
-  EXPECT_EQ(f.BtnEnh6.Property(74), 2);
 }
 
 TEST_F(Episodes, EpisodeButtonsShowTheirScreensAfresh) {

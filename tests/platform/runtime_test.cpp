@@ -222,9 +222,9 @@ TEST(Button, CaptionHidesItsMnemonicMark) {
 TEST(Button, FaceColourShowsOnTheScreen) {
   Driver d;
   auto& p = Forms::Show<Probe>();
-  p.Button.SetColorProperty(46, RGB(255, 0, 0));
+  p.Button.SetColorProperty(btn::kFaceColor, RGB(255, 0, 0));
   uint32_t red = d.Pixel(102, 140);
-  p.Button.SetColorProperty(46, RGB(255, 255, 0));
+  p.Button.SetColorProperty(btn::kFaceColor, RGB(255, 255, 0));
   uint32_t yellow = d.Pixel(102, 140);
   EXPECT_NE(red, yellow);
   EXPECT_GT((yellow >> 8) & 0xFF, (red >> 8) & 0xFF);  // the green part shows the change

@@ -130,7 +130,6 @@ TEST_F(QuizGame, WrongAnswerShowsTheMonsterThenTheLostScreenThenTheExit) {
   EXPECT_TRUE(q.Picture4.IsShown());
   EXPECT_EQ(q.Level, 1);
   EXPECT_EQ(q.BtnEnh2.Caption(), "ВЫХОД");
-  EXPECT_EQ(q.BtnEnh2.Property(46), PackColor(RGB(255, 0, 0)));
   d.Click(q.BtnEnh2);
   EXPECT_TRUE(Forms::Get<Form3>().Visible());
   EXPECT_FALSE(Forms::IsLoaded<Quest>());

@@ -20,12 +20,12 @@ void StyleText(Label& label, const std::string& text, Color color, FontSpec font
 }
 
 void StyleButton(BtnEnh& b) {
-  b.SetColorProperty(46, RGB(192, 0, 0));
-  b.SetColorProperty(45, RGB(255, 255, 255));
-  b.SetColorProperty(81, kYellow);
-  b.SetColorProperty(79, RGB(255, 255, 255));
-  b.SetProperty(14, 1);
-  b.SetProperty(11, 1);
+  b.SetColorProperty(btn::kFaceColor, RGB(192, 0, 0));
+  b.SetColorProperty(btn::kCaptionColor, RGB(255, 255, 255));
+  b.SetColorProperty(btn::kHoverCaptionColor, kYellow);
+  b.SetColorProperty(btn::kFrameColor, RGB(255, 255, 255));
+  b.SetProperty(btn::kFramed, 1);
+  b.SetProperty(btn::kStyle, btn::kRaisedFace);
   b.SetFont(FontSpec{"Arial Black", 11, true});
 }
 
