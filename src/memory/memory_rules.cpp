@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/number_text.h"
 #include "platform/random.h"
-#include "platform/text.h"
 
 namespace vark::memory {
 

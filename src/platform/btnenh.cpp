@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "platform/controls.h"
-#include "platform/text.h"
+#include "platform/utf8.h"
 
 namespace vark {
 namespace {

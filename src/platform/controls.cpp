@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "platform/form.h"
-#include "platform/text.h"
+#include "platform/utf8.h"
 
 namespace vark {
 

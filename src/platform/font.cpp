@@ -10,7 +10,7 @@
 #include <tuple>
 
 #include "platform/owned.h"
-#include "platform/text.h"
+#include "platform/utf8.h"
 
 namespace vark {
 namespace {

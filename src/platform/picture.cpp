@@ -11,7 +11,7 @@
 
 #include "platform/paths.h"
 #include "platform/picture_decode.h"
-#include "platform/text.h"
+#include "platform/utf8.h"
 
 namespace vark {
 namespace {

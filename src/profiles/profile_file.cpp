@@ -5,8 +5,10 @@
 #include <fstream>
 #include <iostream>
 
+#include "platform/codepage.h"
 #include "platform/paths.h"
-#include "platform/text.h"
+#include "platform/text_file.h"
+#include "platform/utf8.h"
 
 namespace vark {
 namespace {

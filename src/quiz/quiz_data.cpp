@@ -2,8 +2,9 @@
 
 #include <iostream>
 
+#include "platform/number_text.h"
 #include "platform/paths.h"
-#include "platform/text.h"
+#include "platform/text_file.h"
 
 namespace vark {
 

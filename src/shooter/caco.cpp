@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "episodes/form3.h"
+#include "platform/number_text.h"
 #include "platform/random.h"
 #include "platform/screen.h"
 #include "platform/settings.h"
-#include "platform/text.h"
 #include "profiles/stack.h"
 
 namespace vark {

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "support/driver.h"
 #include "platform/mnemonic.h"
 #include "platform/paths.h"
-#include "platform/text.h"
+#include "platform/utf8.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {

@@ -1,8 +1,11 @@
 // The Windows-1251 codec, line splitting, numbers as text and the path resolver.
 #include <gtest/gtest.h>
 
+#include "platform/codepage.h"
+#include "platform/number_text.h"
 #include "platform/paths.h"
-#include "platform/text.h"
+#include "platform/text_file.h"
+#include "platform/utf8.h"
 #include "support/driver.h"
 
 namespace vark {

@@ -5,8 +5,9 @@
 #include <set>
 
 #include "episodes/form3.h"
+#include "platform/codepage.h"
 #include "platform/screen.h"
-#include "platform/text.h"
+#include "platform/utf8.h"
 #include "profiles/menu_fixture.h"
 
 namespace vark {

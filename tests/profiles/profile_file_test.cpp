@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "platform/text.h"
+#include "platform/utf8.h"
 #include "profiles/profile_file.h"
 #include "support/driver.h"
 

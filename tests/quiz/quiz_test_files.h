@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/text.h"
+#include "platform/codepage.h"
 #include "support/driver.h"
 
 namespace vark::quiztest {

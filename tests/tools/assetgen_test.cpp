@@ -21,7 +21,8 @@
 #include <vector>
 
 #include "platform/font.h"
-#include "platform/text.h"
+#include "platform/number_text.h"
+#include "platform/text_file.h"
 
 namespace {
 

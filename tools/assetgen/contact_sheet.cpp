@@ -8,7 +8,7 @@
 
 #include "draw.h"
 #include "generators.h"
-#include "platform/text.h"
+#include "platform/atomic_file.h"
 
 namespace assetgen {
 

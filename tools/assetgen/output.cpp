@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <system_error>
 
-#include "platform/text.h"
+#include "platform/atomic_file.h"
 
 namespace assetgen {
 
