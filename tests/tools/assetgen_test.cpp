@@ -22,6 +22,7 @@
 
 #include "platform/font.h"
 #include "platform/number_text.h"
+#include "platform/owned.h"
 #include "platform/text_file.h"
 
 namespace {
@@ -229,18 +230,20 @@ TEST(GeneratedPictures, PlaceNamesLieOnPlainMapGround) {
 }
 
 TEST(GeneratedData, PointerHotSpotIsTheArrowTipAndInvisiblePointerIsClear) {
-  SDL_Surface* arrow = SDL_ConvertSurfaceFormat(Load("Res/Arrow.png"), SDL_PIXELFORMAT_RGBA32, 0);
+  auto rgba = [](const char* name) {
+    vark::OwnedSurface loaded(Load(name));
+    return vark::OwnedSurface(loaded ? SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGBA32, 0) : nullptr);
+  };
+  vark::OwnedSurface arrow = rgba("Res/Arrow.png");
   ASSERT_NE(arrow, nullptr);
   Uint8 alpha = static_cast<Uint8*>(arrow->pixels)[3];
   EXPECT_GT(alpha, 128) << "the arrow's tip must cover pixel (0, 0)";
-  SDL_FreeSurface(arrow);
 
-  SDL_Surface* invisible = SDL_ConvertSurfaceFormat(Load("Res/Invisible.png"), SDL_PIXELFORMAT_RGBA32, 0);
+  vark::OwnedSurface invisible = rgba("Res/Invisible.png");
   ASSERT_NE(invisible, nullptr);
   const Uint8* px = static_cast<const Uint8*>(invisible->pixels);
   for (int y = 0; y < invisible->h; ++y)
     for (int x = 0; x < invisible->w; ++x) ASSERT_EQ(px[y * invisible->pitch + x * 4 + 3], 0);
-  SDL_FreeSurface(invisible);
 }
 
 TEST(GeneratedData, AtLeastTwentyDistinctFaces) {
