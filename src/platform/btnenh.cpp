@@ -113,6 +113,8 @@ void BtnEnh::SetPressed(bool p) {
   DropCache();
 }
 
+std::string BtnEnh::KeyboardLetter() const { return Clickable() ? MnemonicLetter(caption_) : std::string(); }
+
 void BtnEnh::SetCaptionSize(double pt) {
   captionSize_ = pt;
   DropCache();

@@ -55,12 +55,14 @@ class BtnEnh : public Control {
 
   // The pointer is over the button (hover look).
   bool Hovered() const { return hovered_; }
-  void SetHovered(bool h);
+  void SetHovered(bool h) override;
   // The left mouse button is held on the button (pressed look).
   bool Pressed() const { return pressed_; }
-  void SetPressed(bool p);
+  void SetPressed(bool p) override;
   // True when a click does something: the button answers the pointer only then.
   bool Clickable() const { return Enabled() && OnClick != nullptr; }
+  // The caption's "&"-marked letter.
+  std::string KeyboardLetter() const override;
 
   // The caption's size in points (0: it follows the button's height and shrinks to fit).
   void SetCaptionSize(double pt);

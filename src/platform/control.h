@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/geometry.h"
@@ -96,6 +97,22 @@ class Control {
   virtual bool MeasuresInPixels() const { return false; }
   std::vector<Control*>& Children() { return children_; }
   const std::vector<Control*>& Children() const { return children_; }
+
+  // What the input routing asks of a control; a control that does not take part keeps
+  // the defaults.
+  // The pointer came onto (true) or left (false) the control.
+  virtual void SetHovered(bool /*over*/) {}
+  // The left mouse button is held on the control (true) or no longer (false).
+  virtual void SetPressed(bool /*held*/) {}
+  // Escape presses this control.
+  virtual bool PressedByEscape() const { return false; }
+  // The letter (UTF-8) whose key, with Alt, clicks the control; empty for none.
+  virtual std::string KeyboardLetter() const { return {}; }
+  // An editing key (Backspace, Delete, arrows, Home, End) for the focused control; true
+  // when it was used.
+  virtual bool EditKey(SDL_Keycode /*key*/) { return false; }
+  // Text typed while the control has the focus.
+  virtual void TypeText(std::string_view /*utf8*/) {}
 
  protected:
   // Marks the control's area as needing a repaint.

@@ -239,6 +239,18 @@ void TextBox::MoveCaret(int delta) {
   caret_ = static_cast<size_t>(std::clamp(pos, 0L, static_cast<long>(Utf8Length(text_))));
 }
 
+bool TextBox::EditKey(SDL_Keycode key) {
+  switch (key) {
+    case SDLK_BACKSPACE: Backspace(); return true;
+    case SDLK_DELETE: DeleteForward(); return true;
+    case SDLK_LEFT: MoveCaret(-1); return true;
+    case SDLK_RIGHT: MoveCaret(1); return true;
+    case SDLK_HOME: CaretHome(); return true;
+    case SDLK_END: CaretEnd(); return true;
+    default: return false;
+  }
+}
+
 void TextBox::Draw(SDL_Surface* target, const SDL_Rect& box) const {
   FillRect(target, box, RGB(255, 255, 255));
   FrameRect(target, box, RGB(64, 64, 64));

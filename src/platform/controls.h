@@ -136,7 +136,8 @@ class TextBox : public Control {
   std::function<void()> OnChange;
 
   // Editing, from the keyboard.
-  void TypeText(std::string_view utf8);
+  void TypeText(std::string_view utf8) override;
+  bool EditKey(SDL_Keycode key) override;
   void Backspace();
   void DeleteForward();
   void MoveCaret(int delta);
@@ -175,6 +176,7 @@ class CommandButton : public Control {
   void SetCaption(std::string c) { caption_ = std::move(c); Invalidate(); }
   void SetCancel(bool c) { cancel_ = c; }
   bool IsCancel() const { return cancel_; }
+  bool PressedByEscape() const override { return cancel_; }
   void Draw(SDL_Surface* target, const SDL_Rect& box) const override;
 
  private:

@@ -56,10 +56,10 @@ SDL_Scancode LetterKey(std::string_view letter) {
 bool PressMnemonic(Form& form, SDL_Scancode key) {
   if (key == SDL_SCANCODE_UNKNOWN) return false;
   for (const auto& c : form.AllControls()) {
-    auto* button = dynamic_cast<BtnEnh*>(c.get());
-    if (!button || !button->Clickable() || !ReachableFromKeyboard(*button) || !form.InputReaches(*button)) continue;
-    if (LetterKey(MnemonicLetter(button->Caption())) != key) continue;
-    button->OnClick();
+    std::string letter = c->KeyboardLetter();  // empty unless the control can be clicked
+    if (letter.empty() || !ReachableFromKeyboard(*c) || !form.InputReaches(*c)) continue;
+    if (LetterKey(letter) != key) continue;
+    c->OnClick();
     return true;
   }
   return false;

@@ -1,6 +1,8 @@
 // The screen: composes the visible forms into one 640 x 480 picture in software, only
-// where something changed, and shows it in a window scaled to the display with the aspect
-// ratio kept. It also routes mouse and keyboard input to forms and controls.
+// where something changed (screen.cpp), and shows it in a window scaled to the display with
+// the aspect ratio kept (screen_window.cpp, through a presenter). It also routes mouse and
+// keyboard input to forms and controls (input_router.cpp) and shows the mouse pointer's
+// shape (screen_pointer.cpp).
 #pragma once
 
 #include <SDL.h>
@@ -10,6 +12,7 @@
 #include <string>
 
 #include "platform/control.h"
+#include "platform/owned.h"
 #include "platform/presenter.h"
 
 namespace vark {
@@ -27,7 +30,7 @@ class Screen {
   void Shutdown();
   bool HasWindow() const { return window_ != nullptr; }
 
-  SDL_Surface* Surface() { return surface_; }
+  SDL_Surface* Surface() { return surface_.get(); }
   void Invalidate(const SDL_Rect& r);
   void InvalidateAll();
   bool Dirty() const { return dirty_.w > 0 && dirty_.h > 0; }
@@ -95,9 +98,11 @@ class Screen {
   // The button the left mouse button went down on looks pressed while the pointer is on it.
   void ShowPressed(bool on);
 
-  SDL_Window* window_ = nullptr;
+  static constexpr SDL_Rect kWholeScreen{0, 0, kScreenWidthPx, kScreenHeightPx};
+
+  OwnedWindow window_;
   std::unique_ptr<Presenter> presenter_;
-  SDL_Surface* surface_ = nullptr;
+  OwnedSurface surface_;
   bool wantWindow_ = false;
   bool fullscreen_ = true;
   std::string title_ = "Project: VARK";
@@ -114,7 +119,7 @@ class Screen {
   int capturedButton_ = 0;
   Control* hover_ = nullptr;
   MousePointer current_;
-  SDL_Cursor* cursor_ = nullptr;
+  OwnedCursor cursor_;
   uint64_t cursorKey_ = 0;
 };
 
