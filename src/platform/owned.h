@@ -1,5 +1,5 @@
 // Owning handles for the C libraries' resources (SDL surfaces, textures, windows, cursors,
-// fonts, fontconfig patterns): each frees its resource when it goes out of scope or is reset,
+// streams, fonts, fontconfig patterns): each frees its resource when it goes out of scope or is reset,
 // so no code path can forget it or free it twice.
 #pragma once
 
@@ -25,6 +25,7 @@ using OwnedTexture = std::unique_ptr<SDL_Texture, ReleaseWith<SDL_DestroyTexture
 using OwnedRenderer = std::unique_ptr<SDL_Renderer, ReleaseWith<SDL_DestroyRenderer>>;
 using OwnedWindow = std::unique_ptr<SDL_Window, ReleaseWith<SDL_DestroyWindow>>;
 using OwnedCursor = std::unique_ptr<SDL_Cursor, ReleaseWith<SDL_FreeCursor>>;
+using OwnedStream = std::unique_ptr<SDL_RWops, ReleaseWith<SDL_RWclose>>;
 using OwnedFont = std::unique_ptr<TTF_Font, ReleaseWith<TTF_CloseFont>>;
 using OwnedPattern = std::unique_ptr<FcPattern, ReleaseWith<FcPatternDestroy>>;
 using OwnedCharSet = std::unique_ptr<FcCharSet, ReleaseWith<FcCharSetDestroy>>;

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/owned.h"
 #include "platform/paths.h"
 #include "platform/picture_decode.h"
 #include "platform/utf8.h"
@@ -19,15 +20,10 @@ std::atomic<uint64_t> gNextVersion{1};
 }
 
 struct Picture::Data {
-  SDL_Surface* surface = nullptr;
-  mutable SDL_Surface* argb = nullptr;
+  OwnedSurface surface;
+  mutable OwnedSurface argb;  // a 32-bit colour copy, made when the picture is in another format
   mutable uint64_t argbVersion = 0;
   mutable uint64_t version = gNextVersion++;
-
-  ~Data() {
-    if (argb && argb != surface) SDL_FreeSurface(argb);
-    SDL_FreeSurface(surface);
-  }
 };
 
 namespace {
@@ -113,7 +109,7 @@ Picture Picture::FromSurface(SDL_Surface* surface) {
   Picture p;
   if (!surface) return p;
   p.data_ = std::make_shared<Data>();
-  p.data_->surface = surface;
+  p.data_->surface.reset(surface);
   return p;
 }
 
@@ -131,7 +127,7 @@ void Picture::ClearCache() { Cache().Clear(); }
 
 int Picture::WidthPx() const { return data_ ? data_->surface->w : 0; }
 int Picture::HeightPx() const { return data_ ? data_->surface->h : 0; }
-SDL_Surface* Picture::Raw() const { return data_ ? data_->surface : nullptr; }
+SDL_Surface* Picture::Raw() const { return data_ ? data_->surface.get() : nullptr; }
 uint64_t Picture::Version() const { return data_ ? data_->version : 0; }
 
 void Picture::PixelsChanged() const {
@@ -140,18 +136,18 @@ void Picture::PixelsChanged() const {
 
 SDL_Surface* Picture::Argb() const {
   if (!data_) return nullptr;
-  SDL_Surface* s = data_->surface;
+  SDL_Surface* s = data_->surface.get();
   if (s->format->format == SDL_PIXELFORMAT_ARGB8888) return s;
-  if (data_->argb && data_->argbVersion == data_->version) return data_->argb;
+  if (data_->argb && data_->argbVersion == data_->version) return data_->argb.get();
   if (data_->argb) {
     // Same size and format: convert in place of the old copy.
     SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_NONE);
-    SDL_BlitSurface(s, nullptr, data_->argb, nullptr);
+    SDL_BlitSurface(s, nullptr, data_->argb.get(), nullptr);
   } else {
-    data_->argb = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_ARGB8888, 0);
+    data_->argb.reset(SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_ARGB8888, 0));
   }
   data_->argbVersion = data_->version;
-  return data_->argb;
+  return data_->argb.get();
 }
 
 }  // namespace vark

@@ -10,13 +10,10 @@
 #include <fstream>
 #include <memory>
 
+#include "platform/owned.h"
+
 namespace vark {
 namespace {
-
-struct SurfaceFree {
-  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
-};
-using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFree>;
 
 enum class Format { Unknown, Png, Gif, Jpeg, Bmp };
 
@@ -111,7 +108,7 @@ struct PngReader {
   std::array<char, 96> error{};
   png_structp png = nullptr;
   png_infop info = nullptr;
-  SurfacePtr surface;
+  OwnedSurface surface;
 
   ~PngReader() { png_destroy_read_struct(&png, info ? &info : nullptr, nullptr); }
 };
@@ -133,14 +130,14 @@ void ReadPngBytes(png_structp png, png_bytep out, size_t count) {
 
 // Sets up libpng's output: palettised pictures as 8-bit indices with their palette, all
 // others as 32-bit pixels with alpha. Returns the surface to decode into.
-SurfacePtr PreparePngOutput(png_structp png, png_infop info) {
+OwnedSurface PreparePngOutput(png_structp png, png_infop info) {
   int w = static_cast<int>(png_get_image_width(png, info));
   int h = static_cast<int>(png_get_image_height(png, info));
   png_set_interlace_handling(png);
   if (png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE) {
     png_set_packing(png);
     png_read_update_info(png, info);
-    SurfacePtr s(SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8));
+    OwnedSurface s(SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8));
     if (!s) return s;
     png_colorp colours = nullptr;
     int colourCount = 0;
@@ -162,7 +159,7 @@ SurfacePtr PreparePngOutput(png_structp png, png_infop info) {
   png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
   png_set_bgr(png);
   png_read_update_info(png, info);
-  return SurfacePtr(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_BGRA32));
+  return OwnedSurface(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_BGRA32));
 }
 
 // Kept free of objects with destructors: a libpng error jumps straight back to setjmp here.
@@ -182,7 +179,7 @@ bool RunPngDecode(PngReader& r) {
   return true;
 }
 
-SurfacePtr DecodePng(std::string_view bytes, std::string& problem) {
+OwnedSurface DecodePng(std::string_view bytes, std::string& problem) {
   PngReader r;
   r.bytes = bytes;
   r.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &r, OnPngError, IgnorePngWarning);
@@ -244,7 +241,7 @@ void SetGifPalette(const ColorMapObject* map, int transparent, SDL_Surface* s) {
   if (transparent >= 0) SDL_SetColorKey(s, SDL_TRUE, static_cast<Uint32>(transparent));
 }
 
-SurfacePtr ReadGifImage(GifFileType* gif, int transparent, std::string& problem) {
+OwnedSurface ReadGifImage(GifFileType* gif, int transparent, std::string& problem) {
   if (DGifGetImageDesc(gif) == GIF_ERROR) {
     problem = "damaged GIF image header";
     return nullptr;
@@ -256,7 +253,7 @@ SurfacePtr ReadGifImage(GifFileType* gif, int transparent, std::string& problem)
     problem = "the GIF has no colour table";
     return nullptr;
   }
-  SurfacePtr s(SDL_CreateRGBSurfaceWithFormat(0, d.Width, d.Height, 8, SDL_PIXELFORMAT_INDEX8));
+  OwnedSurface s(SDL_CreateRGBSurfaceWithFormat(0, d.Width, d.Height, 8, SDL_PIXELFORMAT_INDEX8));
   if (!s) {
     problem = "out of memory";
     return nullptr;
@@ -281,7 +278,7 @@ bool SkipGifExtension(GifFileType* gif, int& transparent) {
   return true;
 }
 
-SurfacePtr DecodeGif(std::string_view bytes, std::string& problem) {
+OwnedSurface DecodeGif(std::string_view bytes, std::string& problem) {
   GifSource source{bytes};
   int error = 0;
   GifPtr gif(DGifOpen(&source, ReadGifBytes, &error));
@@ -302,10 +299,9 @@ SurfacePtr DecodeGif(std::string_view bytes, std::string& problem) {
 
 // ---- JPEG and BMP: SDL's own loaders stop cleanly on damaged data once the size is bounded ----
 
-SurfacePtr DecodeWithSdl(Format format, std::string_view bytes, std::string& problem) {
-  SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
-  SurfacePtr s(format == Format::Jpeg ? IMG_LoadJPG_RW(rw) : SDL_LoadBMP_RW(rw, 0));
-  SDL_RWclose(rw);
+OwnedSurface DecodeWithSdl(Format format, std::string_view bytes, std::string& problem) {
+  OwnedStream rw(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())));
+  OwnedSurface s(format == Format::Jpeg ? IMG_LoadJPG_RW(rw.get()) : SDL_LoadBMP_RW(rw.get(), 0));
   if (!s) problem = std::string(format == Format::Jpeg ? "damaged JPEG: " : "damaged BMP: ") + SDL_GetError();
   return s;
 }

@@ -4,6 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+
+#include "platform/owned.h"
 
 namespace vark {
 namespace {
@@ -63,35 +66,31 @@ class SurfacePresenter : public Presenter {
 // A graphics card's renderer: the changed area goes up into the texture, the card scales.
 class RendererPresenter : public Presenter {
  public:
-  RendererPresenter(SDL_Window* window, SDL_Renderer* renderer) : Presenter(window), renderer_(renderer) {
+  RendererPresenter(SDL_Window* window, OwnedRenderer renderer) : Presenter(window), renderer_(std::move(renderer)) {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kPictureW,
-                                 kPictureH);
-  }
-  ~RendererPresenter() override {
-    if (texture_) SDL_DestroyTexture(texture_);
-    SDL_DestroyRenderer(renderer_);
+    texture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                     kPictureW, kPictureH));
   }
 
   void Show(const SDL_Surface& picture, const SDL_Rect& changed) override {
     int w = 0, h = 0;
-    SDL_GetRendererOutputSize(renderer_, &w, &h);
+    SDL_GetRendererOutputSize(renderer_.get(), &w, &h);
     if (Fit(w, h)) fresh_ = false;
     SDL_Rect area = fresh_ ? changed : SDL_Rect{0, 0, picture.w, picture.h};
     const auto* pixels = static_cast<const Uint8*>(picture.pixels) + area.y * picture.pitch + area.x * 4;
-    SDL_UpdateTexture(texture_, &area, pixels, picture.pitch);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, &view_);
-    SDL_RenderPresent(renderer_);
+    SDL_UpdateTexture(texture_.get(), &area, pixels, picture.pitch);
+    SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, 255);
+    SDL_RenderClear(renderer_.get());
+    SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, &view_);
+    SDL_RenderPresent(renderer_.get());
     fresh_ = true;
   }
 
   const char* Name() const override { return "renderer"; }
 
  private:
-  SDL_Renderer* renderer_;
-  SDL_Texture* texture_ = nullptr;
+  OwnedRenderer renderer_;
+  OwnedTexture texture_;  // declared after the renderer, so it goes first
 };
 
 // OpenGL done by the processor (Mesa's llvmpipe and its kin) redraws the whole window on
@@ -116,10 +115,9 @@ std::unique_ptr<Presenter> Presenter::Make(SDL_Window* window) {
   const char* forced = std::getenv("VARK_PRESENT");
   std::string choice = forced ? forced : "";
   if (choice != "surface") {
-    if (SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED)) {
-      if (choice == "renderer" || !RunsOnProcessor(renderer))
-        return std::make_unique<RendererPresenter>(window, renderer);
-      SDL_DestroyRenderer(renderer);
+    if (OwnedRenderer renderer{SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED)}) {
+      if (choice == "renderer" || !RunsOnProcessor(renderer.get()))
+        return std::make_unique<RendererPresenter>(window, std::move(renderer));
     }
   }
   return std::make_unique<SurfacePresenter>(window);

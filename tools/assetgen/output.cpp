@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "platform/atomic_file.h"
+#include "platform/owned.h"
 
 namespace assetgen {
 
@@ -64,10 +65,10 @@ std::string EncodePng(cairo_surface_t* surface) {
 
 std::string EncodeJpeg(cairo_surface_t* surface, int quality) {
   cairo_surface_flush(surface);
-  SDL_Surface* view = SDL_CreateRGBSurfaceWithFormatFrom(
+  vark::OwnedSurface view(SDL_CreateRGBSurfaceWithFormatFrom(
       cairo_image_surface_get_data(surface), cairo_image_surface_get_width(surface),
       cairo_image_surface_get_height(surface), 32, cairo_image_surface_get_stride(surface),
-      SDL_PIXELFORMAT_XRGB8888);
+      SDL_PIXELFORMAT_XRGB8888));
   std::string bytes;
   if (view == nullptr) return bytes;
   StringStream stream{&bytes};
@@ -78,8 +79,7 @@ std::string EncodeJpeg(cairo_surface_t* surface, int quality) {
   rw->write = StreamWrite;
   rw->close = StreamClose;
   rw->hidden.unknown.data1 = &stream;
-  if (IMG_SaveJPG_RW(view, rw, 1, quality) != 0) bytes.clear();
-  SDL_FreeSurface(view);
+  if (IMG_SaveJPG_RW(view.get(), rw, 1, quality) != 0) bytes.clear();  // closes the stream
   return bytes;
 }
 
