@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <utility>
 
@@ -109,12 +110,21 @@ bool RunsOnProcessor(SDL_Renderer* renderer) {
   return false;
 }
 
+// Without a graphics card driver there is no device for OpenGL to run on: it would run on
+// the processor, and only loading it (Mesa's compiler) costs some 50 MB and a pause at start.
+bool HasGraphicsDevice() {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error))
+    if (entry.path().filename().string().starts_with("renderD")) return true;
+  return std::filesystem::exists("/dev/nvidia0", error);
+}
+
 }  // namespace
 
 std::unique_ptr<Presenter> Presenter::Make(SDL_Window* window) {
   const char* forced = std::getenv("VARK_PRESENT");
   std::string choice = forced ? forced : "";
-  if (choice != "surface") {
+  if (choice == "renderer" || (choice != "surface" && HasGraphicsDevice())) {
     if (OwnedRenderer renderer{SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED)}) {
       if (choice == "renderer" || !RunsOnProcessor(renderer.get()))
         return std::make_unique<RendererPresenter>(window, std::move(renderer));
