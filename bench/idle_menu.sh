@@ -5,7 +5,7 @@ set -euo pipefail
 game_dir=$(cd "$1" && pwd)
 seconds=${2:-20}
 if [ -z "${INSIDE_XVFB:-}" ]; then
-  INSIDE_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$game_dir" "$seconds"
+  INSIDE_XVFB=1 exec bash "$(dirname "$0")/../scripts/with-xvfb.sh" 1280x1024 "$0" "$game_dir" "$seconds"
 fi
 work=$(mktemp -d)
 export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy

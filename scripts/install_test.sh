@@ -10,10 +10,10 @@ set -euo pipefail
 
 build="$(realpath "${1:-build}")"
 
-# A display of its own (xvfb-run -a picks a free one), 640 x 480 so the game's screen
+# A display of its own, 640 x 480 so the game's screen
 # fills it one to one and the coordinates below are the game's own.
 if [ -z "${VARK_INSTALL_TEST_ON_DISPLAY:-}" ]; then
-  exec env VARK_INSTALL_TEST_ON_DISPLAY=1 xvfb-run -a -s "-screen 0 640x480x24" bash "$0" "$build"
+  exec env VARK_INSTALL_TEST_ON_DISPLAY=1 bash "$(dirname "$0")/with-xvfb.sh" 640x480 bash "$0" "$build"
 fi
 
 tmp="$(mktemp -d)"

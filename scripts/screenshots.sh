@@ -12,7 +12,7 @@ out="$PWD/docs/screenshots"
 # 640 x 480: the game's screen fills the display one to one, so the coordinates below are
 # the game's own.
 if [ -z "${VARK_SCREENSHOTS_ON_DISPLAY:-}" ]; then
-  exec env VARK_SCREENSHOTS_ON_DISPLAY=1 xvfb-run -a -s "-screen 0 640x480x24" bash "$0" "$build"
+  exec env VARK_SCREENSHOTS_ON_DISPLAY=1 bash "$(dirname "$0")/with-xvfb.sh" 640x480 bash "$0" "$build"
 fi
 
 tmp="$(mktemp -d)"

@@ -6,6 +6,8 @@
 #include "platform/mnemonic.h"
 #include "platform/screen.h"
 
+#include <utility>
+
 namespace vark {
 namespace {
 
@@ -169,6 +171,8 @@ void Screen::MouseUp(int x, int y, int button) {
 void Screen::KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan) {
   if (scan == SDL_SCANCODE_UNKNOWN) scan = SDL_GetScancodeFromKey(layoutKey);
   SDL_Keycode key = PositionalKey(scan, layoutKey);
+  // Right Alt types letters under some layouts (AltGr), so only left Alt always commands.
+  swallowText_ = (mod & KMOD_LALT) != 0;
   if (key == SDLK_RETURN && (mod & KMOD_ALT)) {
     SetFullscreen(!fullscreen_);
     return;
@@ -176,7 +180,10 @@ void Screen::KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan) {
   Form* f = Forms::Active();
   if (!f) return;
   // Alt with a button's keyboard letter presses that button, whatever the layout.
-  if ((mod & KMOD_ALT) && PressMnemonic(*f, scan)) return;
+  if ((mod & KMOD_ALT) && PressMnemonic(*f, scan)) {
+    swallowText_ = true;
+    return;
+  }
   int shift = ShiftState(mod);
   if (f->KeyPreview()) {
     f->Form_KeyDown(key, shift);
@@ -197,6 +204,7 @@ void Screen::KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan) {
 }
 
 void Screen::TextInput(const std::string& utf8) {
+  if (std::exchange(swallowText_, false)) return;
   Form* f = Forms::Active();
   if (!f) return;
   if (Control* focus = KeyTarget(*f)) focus->TypeText(utf8);

@@ -117,6 +117,8 @@ class Screen {
   Control* captured_ = nullptr;
   Form* capturedForm_ = nullptr;
   int capturedButton_ = 0;
+  // Set by a key pressed with Alt: the text that key would type is a command, not typing.
+  bool swallowText_ = false;
   Control* hover_ = nullptr;
   MousePointer current_;
   OwnedCursor cursor_;

@@ -286,5 +286,15 @@ TEST_F(MenuLook, AltWithTheMarkedLettersKeyPressesTheButtonUnderEitherLayout) {
   EXPECT_TRUE(d.Ended());
 }
 
+TEST_F(MenuLook, ALetterPressedWithAltTypesNothingInTheNameEntry) {
+  WriteFaces(2);
+  Form1& m = ChooseFace(0);
+  TypeName(m, "Ян");
+  d.PressAt(SDL_SCANCODE_C, 0x0441, KMOD_LALT);  // the main buttons are disabled: nothing is pressed
+  d.Type("с");                                   // the text the same key sends next
+  d.Type("а");
+  EXPECT_EQ(m.Text1.Text(), "Яна");
+}
+
 }  // namespace
 }  // namespace vark

@@ -5,7 +5,7 @@
 #     the expected size and a click on the middle of "Старт" opens the face choice.
 #  2. Windowed at start, then to the episode screen and back to a new main menu: the
 #     screens ask for 640 x 480 and the window stays; the same checks.
-# Usage: display_modes.sh GAME_DIR (run inside an X server, e.g. by xvfb-run -a).
+# Usage: display_modes.sh GAME_DIR (run inside an X server, e.g. by scripts/with-xvfb.sh).
 set -euo pipefail
 game_dir=$1
 work=$(mktemp -d)

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Runs a command inside an X server of its own. Xvfb chooses a free display itself
+# (-displayfd), so several runs side by side never meet on one display.
+# Usage: with-xvfb.sh WIDTHxHEIGHT COMMAND [ARGS...]
+set -uo pipefail
+size=$1
+shift
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fifo" 2>/dev/null &
+xvfb=$!
+trap 'kill "$xvfb" 2>/dev/null; rm -f "$fifo"' EXIT
+read -r display < "$fifo"
+if [ -z "$display" ]; then
+  echo "with-xvfb: Xvfb did not start" >&2
+  exit 1
+fi
+DISPLAY=":$display" "$@"
