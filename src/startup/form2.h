@@ -12,6 +12,7 @@ class Form2 : public Form {
   void Form_Load() override;
 
   Label& Caption = AddLabel("Caption", {0, 3300, 9600, 600});
+  // Timer1 asks for 640 x 480; Timer2 then opens the main menu.
   Timer& Timer1 = AddTimer("Timer1", 500, [this] { Timer1_Timer(); });
   Timer& Timer2 = AddTimer("Timer2", 0, [this] { Timer2_Timer(); });
 
