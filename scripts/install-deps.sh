@@ -10,7 +10,7 @@ PACKAGES=(
   fluidsynth libfluidsynth-dev timgm6mb-soundfont libmpg123-dev
   libinih-dev
   libcairo2-dev libgif-dev libpng-dev libmp3lame-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libgtest-dev googletest
   clang libclang-rt-dev
   xvfb xauth xdotool imagemagick
   desktop-file-utils appstream

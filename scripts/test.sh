@@ -5,8 +5,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 jobs="$(nproc)"
+# CI sets VARK_WERROR=ON: a warning in our code then fails the build.
+werror="-DVARK_WERROR=${VARK_WERROR:-OFF}"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARK_TESTS=ON -DVARK_BENCH=ON
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARK_TESTS=ON -DVARK_BENCH=ON "$werror"
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure --no-tests=error -j"$jobs")
 
@@ -20,7 +22,7 @@ bash scripts/install_test.sh build
 # the build, so these apply there too.
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVARK_SANITIZE=ON -DVARK_TESTS=ON -DVARK_BENCH=OFF
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVARK_SANITIZE=ON -DVARK_TESTS=ON -DVARK_BENCH=OFF "$werror"
 cmake --build build-sanitize -j"$jobs" --target vark_tests
 (cd build-sanitize && ctest --output-on-failure --no-tests=error -j"$jobs")
 

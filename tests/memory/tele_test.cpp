@@ -271,9 +271,9 @@ TEST_F(MemoryGame, ExitQuestionFreezesTheBarButTheMusicIsAskedEveryTick) {
   Tele& t = Start();
   d.Press(SDLK_ESCAPE);
   EXPECT_TRUE(t.Picture2.Visible());
-  const uint64_t asked = d.Now();
+  const uint64_t opened = d.Now();
   ClickCell(t, 5);  // a tile beside the question: blocked
-  EXPECT_EQ(d.Now(), asked);
+  EXPECT_EQ(d.Now(), opened);
   EXPECT_EQ(t.OpenCount, 0);
   EXPECT_TRUE(ShowsBack(t, 5));
   EXPECT_TRUE(t.Image1[5]->Visible());
