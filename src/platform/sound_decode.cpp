@@ -11,6 +11,8 @@
 #include <fstream>
 #include <mutex>
 
+#include "platform/owned.h"
+
 namespace vark {
 
 // ---- levelling and trimming --------------------------------------------------------------
@@ -141,16 +143,27 @@ FileKind KindOf(const std::string& path) {
   return id3 || frame_sync ? FileKind::kMp3 : FileKind::kUnknown;
 }
 
+// The decoders' own objects, freed by their handles in the reverse order of making.
+using OwnedWave = std::unique_ptr<Uint8, ReleaseWith<SDL_FreeWAV>>;
+using OwnedSynthSettings = std::unique_ptr<fluid_settings_t, ReleaseWith<delete_fluid_settings>>;
+using OwnedSynth = std::unique_ptr<fluid_synth_t, ReleaseWith<delete_fluid_synth>>;
+using OwnedMidiPlayer = std::unique_ptr<fluid_player_t, ReleaseWith<delete_fluid_player>>;
+void CloseAndDelete(mpg123_handle* decoder) {
+  mpg123_close(decoder);  // nothing to close is fine
+  mpg123_delete(decoder);
+}
+using OwnedMp3Decoder = std::unique_ptr<mpg123_handle, ReleaseWith<CloseAndDelete>>;
+
 Samples DecodeWave(const std::string& path, const PcmFormat& device) {
   SDL_AudioSpec spec;
   Uint8* data = nullptr;
   Uint32 bytes = 0;
   if (!SDL_LoadWAV(path.c_str(), &spec, &data, &bytes)) return {};
+  OwnedWave wave(data);
   PcmBlocks blocks(device.channels);
   DeviceConverter converter(spec.format, spec.channels, spec.freq, device, blocks);
-  converter.Put(data, bytes);
+  converter.Put(wave.get(), bytes);
   converter.Finish();
-  SDL_FreeWAV(data);
   return converter.Failed() ? Samples() : FinishEffect(blocks);
 }
 
@@ -161,29 +174,26 @@ Samples RenderMidi(const std::string& path, const PcmFormat& device, const std::
   if (soundFont.empty()) return {};
   constexpr int kFrames = 4096;
   constexpr double kRingOutSeconds = 3;
-  fluid_settings_t* settings = new_fluid_settings();
-  fluid_settings_setnum(settings, "synth.sample-rate", device.rate);
-  fluid_settings_setnum(settings, "synth.gain", 0.5);
-  fluid_synth_t* synth = new_fluid_synth(settings);
-  fluid_player_t* player = synth ? new_fluid_player(synth) : nullptr;
-  bool ready = player && fluid_synth_sfload(synth, soundFont.c_str(), 1) != FLUID_FAILED &&
-               fluid_player_add(player, path.c_str()) == FLUID_OK && fluid_player_play(player) == FLUID_OK;
+  OwnedSynthSettings settings(new_fluid_settings());
+  fluid_settings_setnum(settings.get(), "synth.sample-rate", device.rate);
+  fluid_settings_setnum(settings.get(), "synth.gain", 0.5);
+  OwnedSynth synth(new_fluid_synth(settings.get()));
+  OwnedMidiPlayer player(synth ? new_fluid_player(synth.get()) : nullptr);
+  bool ready = player && fluid_synth_sfload(synth.get(), soundFont.c_str(), 1) != FLUID_FAILED &&
+               fluid_player_add(player.get(), path.c_str()) == FLUID_OK && fluid_player_play(player.get()) == FLUID_OK;
   PcmBlocks blocks(device.channels);
   if (ready) {
     DeviceConverter converter(AUDIO_S16SYS, 2, device.rate, device, blocks);
     std::vector<int16_t> buffer(kFrames * 2);
     auto render = [&] {
-      fluid_synth_write_s16(synth, kFrames, buffer.data(), 0, 2, buffer.data(), 1, 2);
+      fluid_synth_write_s16(synth.get(), kFrames, buffer.data(), 0, 2, buffer.data(), 1, 2);
       converter.Put(buffer.data(), buffer.size() * sizeof(int16_t));
     };
-    while (!cancelled && fluid_player_get_status(player) == FLUID_PLAYER_PLAYING) render();
+    while (!cancelled && fluid_player_get_status(player.get()) == FLUID_PLAYER_PLAYING) render();
     for (int ring = static_cast<int>(kRingOutSeconds * device.rate / kFrames); !cancelled && ring > 0; --ring) render();
     converter.Finish();
     ready = !converter.Failed();
   }
-  if (player) delete_fluid_player(player);
-  if (synth) delete_fluid_synth(synth);
-  delete_fluid_settings(settings);
   return ready && !cancelled ? FinishTune(blocks) : Samples();
 }
 
@@ -194,19 +204,19 @@ void StartMpg123Once() {
 
 Samples DecodeMp3(const std::string& path, const PcmFormat& device, const std::atomic<bool>& cancelled) {
   StartMpg123Once();
-  mpg123_handle* decoder = mpg123_new(nullptr, nullptr);
+  OwnedMp3Decoder decoder(mpg123_new(nullptr, nullptr));
   if (!decoder) return {};
-  mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+  mpg123_param(decoder.get(), MPG123_ADD_FLAGS, MPG123_QUIET, 0);
   // Signed 16-bit output at whatever rate the file has; the converter does the rest.
-  mpg123_format_none(decoder);
+  mpg123_format_none(decoder.get());
   const long* rates = nullptr;
   size_t rate_count = 0;
   mpg123_rates(&rates, &rate_count);
-  for (size_t i = 0; i < rate_count; ++i) mpg123_format(decoder, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+  for (size_t i = 0; i < rate_count; ++i) mpg123_format(decoder.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
   long rate = 0;
   int channels = 0, encoding = 0;
-  bool ready = mpg123_open(decoder, path.c_str()) == MPG123_OK &&
-               mpg123_getformat(decoder, &rate, &channels, &encoding) == MPG123_OK;
+  bool ready = mpg123_open(decoder.get(), path.c_str()) == MPG123_OK &&
+               mpg123_getformat(decoder.get(), &rate, &channels, &encoding) == MPG123_OK;
   PcmBlocks blocks(device.channels);
   if (ready) {
     DeviceConverter converter(AUDIO_S16SYS, channels, static_cast<int>(rate), device, blocks);
@@ -214,14 +224,12 @@ Samples DecodeMp3(const std::string& path, const PcmFormat& device, const std::a
     int status = MPG123_OK;
     while (!cancelled && (status == MPG123_OK || status == MPG123_NEW_FORMAT)) {
       size_t got = 0;
-      status = mpg123_read(decoder, buffer.data(), buffer.size(), &got);
+      status = mpg123_read(decoder.get(), buffer.data(), buffer.size(), &got);
       converter.Put(buffer.data(), got);
     }
     converter.Finish();
     ready = status == MPG123_DONE && !converter.Failed() && blocks.SampleCount() > 0;
-    mpg123_close(decoder);
   }
-  mpg123_delete(decoder);
   return ready && !cancelled ? FinishTune(blocks) : Samples();
 }
 
