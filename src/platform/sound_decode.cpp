@@ -155,13 +155,13 @@ void CloseAndDelete(mpg123_handle* decoder) {
 using OwnedMp3Decoder = std::unique_ptr<mpg123_handle, ReleaseWith<CloseAndDelete>>;
 
 Samples DecodeWave(const std::string& path, const PcmFormat& device) {
-  SDL_AudioSpec spec;
+  SDL_AudioSpec file;
   Uint8* data = nullptr;
   Uint32 bytes = 0;
-  if (!SDL_LoadWAV(path.c_str(), &spec, &data, &bytes)) return {};
+  if (!SDL_LoadWAV(path.c_str(), &file, &data, &bytes)) return {};
   OwnedWave wave(data);
   PcmBlocks blocks(device.channels);
-  DeviceConverter converter(spec.format, spec.channels, spec.freq, device, blocks);
+  DeviceConverter converter(file.format, file.channels, file.freq, device, blocks);
   converter.Put(wave.get(), bytes);
   converter.Finish();
   return converter.Failed() ? Samples() : FinishEffect(blocks);

@@ -5,21 +5,24 @@
 #include <stdlib.h>
 
 #include "platform/display.h"
-#include "support/driver.h"
+#include "platform/owned.h"
 #include "platform/presenter.h"
 #include "platform/screen.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {
 
-SDL_Surface* Surface(int w, int h) { return SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888); }
+OwnedSurface Surface(int w, int h) {
+  return OwnedSurface(SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888));
+}
 
 Uint32& At(SDL_Surface* s, int x, int y) { return static_cast<Uint32*>(s->pixels)[y * s->pitch / 4 + x]; }
 
-SDL_Surface* Pattern(int w, int h) {
-  SDL_Surface* s = Surface(w, h);
+OwnedSurface Pattern(int w, int h) {
+  OwnedSurface s = Surface(w, h);
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) At(s, x, y) = 0xFF000000u | static_cast<Uint32>(x * 4099 + y * 131);
+    for (int x = 0; x < w; ++x) At(s.get(), x, y) = 0xFF000000u | static_cast<Uint32>(x * 4099 + y * 131);
   return s;
 }
 
@@ -39,12 +42,12 @@ TEST(Presenting, ThePictureFillsTheOutputWithItsShapeKeptAndCentred) {
 }
 
 TEST(Presenting, ScalingTheChangedPartsGivesThePixelsOfScalingEverything) {
-  SDL_Surface* picture = Pattern(640, 480);
+  OwnedSurface picture = Pattern(640, 480);
   for (SDL_Rect box : {SDL_Rect{240, 0, 1440, 1080}, SDL_Rect{3, 5, 500, 375}, SDL_Rect{0, 32, 1280, 960}}) {
-    SDL_Surface* whole = Surface(box.x + box.w + 7, box.y + box.h + 7);
-    SDL_Surface* parts = Surface(whole->w, whole->h);
-    SDL_FillRect(whole, nullptr, 0);
-    SDL_FillRect(parts, nullptr, 0);
+    OwnedSurface whole = Surface(box.x + box.w + 7, box.y + box.h + 7);
+    OwnedSurface parts = Surface(whole->w, whole->h);
+    SDL_FillRect(whole.get(), nullptr, 0);
+    SDL_FillRect(parts.get(), nullptr, 0);
     PixelScaler scaler;
     scaler.Layout(640, 480, box);
     SDL_Rect all = scaler.Scale(*picture, *whole, {0, 0, 640, 480});
@@ -56,47 +59,42 @@ TEST(Presenting, ScalingTheChangedPartsGivesThePixelsOfScalingEverything) {
       SDL_UnionRect(&shown, &box, &joined);
       EXPECT_TRUE(SDL_RectEquals(&joined, &box)) << box.w;
     }
-    EXPECT_TRUE(SamePixels(whole, parts)) << box.w << "x" << box.h;
-    EXPECT_EQ(At(parts, box.x + box.w + 3, box.y + box.h + 3), 0u);  // nothing drawn beyond the box
-    SDL_FreeSurface(whole);
-    SDL_FreeSurface(parts);
+    EXPECT_TRUE(SamePixels(whole.get(), parts.get())) << box.w << "x" << box.h;
+    EXPECT_EQ(At(parts.get(), box.x + box.w + 3, box.y + box.h + 3), 0u);  // nothing drawn beyond the box
   }
-  SDL_FreeSurface(picture);
 }
 
 TEST(Presenting, OnlyTheChangedAreaOfTheWindowIsRedrawn) {
-  SDL_Surface* picture = Pattern(640, 480);
-  SDL_Surface* target = Surface(1280, 1024);
-  SDL_FillRect(target, nullptr, 0);
+  OwnedSurface picture = Pattern(640, 480);
+  OwnedSurface target = Surface(1280, 1024);
+  SDL_FillRect(target.get(), nullptr, 0);
   PixelScaler scaler;
   scaler.Layout(640, 480, FitInto(640, 480, 1280, 1024));
   SDL_Rect shown = scaler.Scale(*picture, *target, {96, 8, 81, 105});
   const SDL_Rect tile{192, 48, 162, 210};
   EXPECT_TRUE(SDL_RectEquals(&shown, &tile));
-  EXPECT_EQ(At(target, 192, 48), At(picture, 96, 8));
-  EXPECT_EQ(At(target, 353, 257), At(picture, 176, 112));
-  EXPECT_EQ(At(target, 191, 48), 0u);
-  EXPECT_EQ(At(target, 354, 257), 0u);
-  SDL_FreeSurface(target);
-  SDL_FreeSurface(picture);
+  EXPECT_EQ(At(target.get(), 192, 48), At(picture.get(), 96, 8));
+  EXPECT_EQ(At(target.get(), 353, 257), At(picture.get(), 176, 112));
+  EXPECT_EQ(At(target.get(), 191, 48), 0u);
+  EXPECT_EQ(At(target.get(), 354, 257), 0u);
 }
 
 TEST(Presenting, TheWindowShowsThePictureAndItsPointsMapBack) {
   Driver d;  // SDL's offscreen video: a window with pixels of its own
   setenv("VARK_PRESENT", "surface", 1);
-  SDL_Window* window = SDL_CreateWindow("t", 0, 0, 1000, 600, SDL_WINDOW_HIDDEN);
+  OwnedWindow window(SDL_CreateWindow("t", 0, 0, 1000, 600, SDL_WINDOW_HIDDEN));
   ASSERT_NE(window, nullptr);
-  auto presenter = Presenter::Make(window);
+  auto presenter = Presenter::Make(window.get());
   unsetenv("VARK_PRESENT");
   EXPECT_STREQ(presenter->Name(), "window surface");
-  SDL_Surface* picture = Pattern(640, 480);
+  OwnedSurface picture = Pattern(640, 480);
   presenter->Show(*picture, {0, 0, 1, 1});  // the first showing fills the window whatever changed
-  SDL_Surface* shown = SDL_GetWindowSurface(window);
+  SDL_Surface* shown = SDL_GetWindowSurface(window.get());
   ASSERT_NE(shown, nullptr);
   // 800 x 600 in the middle: 100 pixels of black bar each side.
   EXPECT_EQ(At(shown, 50, 300) & 0xFFFFFFu, 0u);
-  EXPECT_EQ(At(shown, 100, 0) & 0xFFFFFFu, At(picture, 0, 0) & 0xFFFFFFu);
-  EXPECT_EQ(At(shown, 899, 599) & 0xFFFFFFu, At(picture, 639, 479) & 0xFFFFFFu);
+  EXPECT_EQ(At(shown, 100, 0) & 0xFFFFFFu, At(picture.get(), 0, 0) & 0xFFFFFFu);
+  EXPECT_EQ(At(shown, 899, 599) & 0xFFFFFFu, At(picture.get(), 639, 479) & 0xFFFFFFu);
   auto mapped = [&](int x, int y) {
     SDL_Point p = presenter->ToPicture(x, y);
     return std::make_pair(p.x, p.y);
@@ -105,9 +103,7 @@ TEST(Presenting, TheWindowShowsThePictureAndItsPointsMapBack) {
   EXPECT_EQ(mapped(899, 599), std::make_pair(639, 479));
   EXPECT_EQ(mapped(500, 300), std::make_pair(320, 240));
   EXPECT_LT(mapped(50, 300).first, 0);  // over the left bar: outside the picture
-  presenter.reset();
-  SDL_DestroyWindow(window);
-  SDL_FreeSurface(picture);
+  presenter.reset();  // before the window it shows into
 }
 
 TEST(DisplayModes, ScreensAskingFor640x480KeepThePlayersWindowAndTheDesktopIsRemembered) {

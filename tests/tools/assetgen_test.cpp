@@ -38,14 +38,13 @@ struct PictureSpec {
 
 fs::path PathOf(const std::string& name) { return kGameDir / fs::path(std::u8string(name.begin(), name.end())); }
 
-SDL_Surface* Load(const std::string& name) { return IMG_Load(PathOf(name).string().c_str()); }
+vark::OwnedSurface Load(const std::string& name) { return vark::OwnedSurface(IMG_Load(PathOf(name).string().c_str())); }
 
 void ExpectPicture(const std::string& name, int width, int height) {
-  SDL_Surface* s = Load(name);
+  vark::OwnedSurface s = Load(name);
   ASSERT_NE(s, nullptr) << name << ": " << IMG_GetError();
   EXPECT_EQ(s->w, width) << name;
   EXPECT_EQ(s->h, height) << name;
-  SDL_FreeSurface(s);
 }
 
 const std::vector<std::string> kMonsters = {"Imp", "Demon", "Skelet", "Pain", "Vile", "Cyber"};
@@ -70,11 +69,10 @@ TEST(GeneratedData, PicturesHaveTheSizesTheScreensUse) {
 
   struct Minimum { std::string name; int width, height; };
   for (const Minimum& m : std::vector<Minimum>{{"Texture0.jpg", 657, 457}, {"Texture1.jpg", 665, 513}, {"stone.jpg", 64, 64}}) {
-    SDL_Surface* s = Load(m.name);
+    vark::OwnedSurface s = Load(m.name);
     ASSERT_NE(s, nullptr) << m.name;
     EXPECT_GE(s->w, m.width) << m.name;
     EXPECT_GE(s->h, m.height) << m.name;
-    SDL_FreeSurface(s);
   }
 }
 
@@ -91,13 +89,9 @@ TEST(GeneratedData, EveryDeathSequenceIsComplete) {
 class Pixels {
  public:
   explicit Pixels(const std::string& name) {
-    SDL_Surface* loaded = Load(name);
-    if (loaded) surface_ = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
-    SDL_FreeSurface(loaded);
+    vark::OwnedSurface loaded = Load(name);
+    if (loaded) surface_.reset(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGBA32, 0));
   }
-  ~Pixels() { SDL_FreeSurface(surface_); }
-  Pixels(const Pixels&) = delete;
-  Pixels& operator=(const Pixels&) = delete;
 
   bool Loaded() const { return surface_ != nullptr; }
   int Width() const { return surface_->w; }
@@ -119,7 +113,7 @@ class Pixels {
 
  private:
   const Uint8* At(int x, int y) const { return static_cast<const Uint8*>(surface_->pixels) + y * surface_->pitch + x * 4; }
-  SDL_Surface* surface_ = nullptr;
+  vark::OwnedSurface surface_;
 };
 
 // Share of pixels in the box where brightness bends sharply across x or y: lines,
@@ -231,7 +225,7 @@ TEST(GeneratedPictures, PlaceNamesLieOnPlainMapGround) {
 
 TEST(GeneratedData, PointerHotSpotIsTheArrowTipAndInvisiblePointerIsClear) {
   auto rgba = [](const char* name) {
-    vark::OwnedSurface loaded(Load(name));
+    vark::OwnedSurface loaded = Load(name);
     return vark::OwnedSurface(loaded ? SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_RGBA32, 0) : nullptr);
   };
   vark::OwnedSurface arrow = rgba("Res/Arrow.png");
@@ -251,11 +245,10 @@ TEST(GeneratedData, AtLeastTwentyDistinctFaces) {
   std::set<std::uintmax_t> sizes;
   for (const fs::directory_entry& e : fs::directory_iterator(kGameDir / "VarKers")) {
     if (e.path().extension() != ".dat") continue;
-    SDL_Surface* s = IMG_Load(e.path().string().c_str());
+    vark::OwnedSurface s(IMG_Load(e.path().string().c_str()));
     ASSERT_NE(s, nullptr) << e.path();
     EXPECT_GE(s->w, 128);
     EXPECT_GE(s->h, 128);
-    SDL_FreeSurface(s);
     sizes.insert(e.file_size());
     ++faces;
   }
@@ -264,14 +257,14 @@ TEST(GeneratedData, AtLeastTwentyDistinctFaces) {
 }
 
 TEST(GeneratedData, VoxelMapsArePalettisedAndShareTheTitlePalette) {
-  SDL_Surface* title = Load("Gfx/title.gif");
-  SDL_Surface* height = Load("Gfx/height.gif");
-  SDL_Surface* texture = Load("Gfx/texture.gif");
+  vark::OwnedSurface title = Load("Gfx/title.gif");
+  vark::OwnedSurface height = Load("Gfx/height.gif");
+  vark::OwnedSurface texture = Load("Gfx/texture.gif");
   ASSERT_TRUE(title && height && texture);
-  for (SDL_Surface* s : {title, height, texture}) EXPECT_EQ(s->format->format, SDL_PIXELFORMAT_INDEX8);
+  for (SDL_Surface* s : {title.get(), height.get(), texture.get()}) EXPECT_EQ(s->format->format, SDL_PIXELFORMAT_INDEX8);
   EXPECT_EQ(title->w, 320);
   EXPECT_EQ(title->h, 240);
-  for (SDL_Surface* s : {height, texture}) {
+  for (SDL_Surface* s : {height.get(), texture.get()}) {
     EXPECT_EQ(s->w, 512);
     EXPECT_EQ(s->h, 512);
   }
@@ -287,11 +280,10 @@ TEST(GeneratedData, VoxelMapsArePalettisedAndShareTheTitlePalette) {
   }
   EXPECT_LT(highest, colors);
   EXPECT_GE(peak, 240) << "the height map should have peaks near the top of the range";
-  for (SDL_Surface* s : {title, height, texture}) SDL_FreeSurface(s);
 }
 
 TEST(GeneratedData, HeightMapTilesWithoutSeams) {
-  SDL_Surface* height = Load("Gfx/height.gif");
+  vark::OwnedSurface height = Load("Gfx/height.gif");
   ASSERT_NE(height, nullptr);
   auto at = [&](int x, int y) { return int(static_cast<const Uint8*>(height->pixels)[y * height->pitch + x]); };
   int worst_edge = 0, worst_inside = 0;
@@ -300,7 +292,6 @@ TEST(GeneratedData, HeightMapTilesWithoutSeams) {
     worst_inside = std::max({worst_inside, std::abs(at(255, i) - at(256, i)), std::abs(at(i, 255) - at(i, 256))});
   }
   EXPECT_LE(worst_edge, worst_inside + 2);
-  SDL_FreeSurface(height);
 }
 
 class GeneratedSounds : public ::testing::Test {
@@ -425,13 +416,11 @@ TEST(GeneratedData, QuizFileHoldsTheMostRecordsTheGameUses) {
 }
 
 // The height a caption takes when wrapped to `width` pixels, as the quiz labels draw it.
-int WrappedHeight(const vark::FontSpec& spec, const std::string& text, int width) {
-  TTF_Font* font = vark::OpenFont(spec);
+int WrappedHeight(const vark::FontSpec& wanted, const std::string& text, int width) {
+  TTF_Font* font = vark::OpenFont(wanted);
   if (!font) return 1 << 20;
-  SDL_Surface* s = TTF_RenderUTF8_Blended_Wrapped(font, text.c_str(), SDL_Color{255, 255, 255, 255}, width);
-  int height = s ? s->h : 1 << 20;
-  SDL_FreeSurface(s);
-  return height;
+  vark::OwnedSurface s(TTF_RenderUTF8_Blended_Wrapped(font, text.c_str(), SDL_Color{255, 255, 255, 255}, width));
+  return s ? s->h : 1 << 20;
 }
 
 // Questions and answers must fit their labels on an ordinary level and on the last one,
