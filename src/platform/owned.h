@@ -26,6 +26,7 @@ using OwnedRenderer = std::unique_ptr<SDL_Renderer, ReleaseWith<SDL_DestroyRende
 using OwnedWindow = std::unique_ptr<SDL_Window, ReleaseWith<SDL_DestroyWindow>>;
 using OwnedCursor = std::unique_ptr<SDL_Cursor, ReleaseWith<SDL_FreeCursor>>;
 using OwnedStream = std::unique_ptr<SDL_RWops, ReleaseWith<SDL_RWclose>>;
+using OwnedAudioStream = std::unique_ptr<SDL_AudioStream, ReleaseWith<SDL_FreeAudioStream>>;
 using OwnedFont = std::unique_ptr<TTF_Font, ReleaseWith<TTF_CloseFont>>;
 using OwnedPattern = std::unique_ptr<FcPattern, ReleaseWith<FcPatternDestroy>>;
 using OwnedCharSet = std::unique_ptr<FcCharSet, ReleaseWith<FcCharSetDestroy>>;

@@ -91,14 +91,9 @@ class DeviceConverter {
   DeviceConverter(SDL_AudioFormat format, int channels, int rate, const PcmFormat& device, PcmBlocks& out)
       : out_(out) {
     bool same = format == AUDIO_S16SYS && channels == device.channels && rate == device.rate;
-    if (!same) stream_ = SDL_NewAudioStream(format, channels, rate, AUDIO_S16SYS, device.channels, device.rate);
+    if (!same) stream_.reset(SDL_NewAudioStream(format, channels, rate, AUDIO_S16SYS, device.channels, device.rate));
     failed_ = !same && !stream_;
   }
-  ~DeviceConverter() {
-    if (stream_) SDL_FreeAudioStream(stream_);
-  }
-  DeviceConverter(const DeviceConverter&) = delete;
-  DeviceConverter& operator=(const DeviceConverter&) = delete;
 
   bool Failed() const { return failed_; }
 
@@ -108,25 +103,25 @@ class DeviceConverter {
       out_.Append(static_cast<const int16_t*>(data), bytes / sizeof(int16_t));
       return;
     }
-    failed_ = SDL_AudioStreamPut(stream_, data, static_cast<int>(bytes)) != 0;
+    failed_ = SDL_AudioStreamPut(stream_.get(), data, static_cast<int>(bytes)) != 0;
     Drain();
   }
 
   void Finish() {
     if (!stream_ || failed_) return;
-    SDL_AudioStreamFlush(stream_);
+    SDL_AudioStreamFlush(stream_.get());
     Drain();
   }
 
  private:
   void Drain() {
     int16_t buffer[8192];
-    for (int got; (got = SDL_AudioStreamGet(stream_, buffer, sizeof buffer)) > 0;)
+    for (int got; (got = SDL_AudioStreamGet(stream_.get(), buffer, sizeof buffer)) > 0;)
       out_.Append(buffer, static_cast<size_t>(got) / sizeof(int16_t));
   }
 
   PcmBlocks& out_;
-  SDL_AudioStream* stream_ = nullptr;
+  OwnedAudioStream stream_;  // none when the audio is in the device's format already
   bool failed_ = false;
 };
 
