@@ -24,7 +24,7 @@ using Clock = std::chrono::steady_clock;
 
 const std::string kSfx = std::string(VARK_GAME_DIR) + "/Sfx/";
 const std::vector<std::string> kTunes = {"Track1.mid", "Track2.mid", "Track3.mid", "Track4.mid", "Intro.mp3"};
-const std::vector<std::string> kEffects = {"Click.wav",  "Open.wav",  "caco_alert.wav",
+const std::vector<std::string> kEffects = {"Click.wav",      "Open.wav",  "caco_alert.wav",
                                            "explosion3.wav", "Shoot.wav", "Arrgh.wav"};
 
 double Decibels(double level) { return 20 * std::log10(std::max(level, 1.0) / 32768); }
@@ -84,8 +84,8 @@ void DescribeSounds() {
       squares += static_cast<double>(magnitude) * magnitude;
     }
     double loudness = samples.empty() ? 0 : std::sqrt(squares / samples.size());
-    std::printf("%-16s %8.2f %9.1f %11.1f %11d\n", name.c_str(),
-                samples.size() / double(device.rate * device.channels), Decibels(peak), Decibels(loudness), full);
+    std::printf("%-16s %8.2f %9.1f %11.1f %11d\n", name.c_str(), samples.size() / double(device.rate * device.channels),
+                Decibels(peak), Decibels(loudness), full);
   }
 }
 

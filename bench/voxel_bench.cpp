@@ -113,8 +113,10 @@ void TimeRenderer(const Maps& maps) {
   SDL_Surface* texture = maps.texture.Raw();
   SDL_Surface* height = maps.height.Raw();
   std::printf("%-24s %12s %12s %8s\n", "camera (x, y, z, heading)", "DrawFrame ms", "plain ms", "same");
-  const Camera cameras[] = {{200, 200, 500, 100, 0.05}, {-731.5, 4000.25, 300, 900, 0.05},
-                            {40, 470, 150, 2000, 0.08}, {256, 256, 520, 1500, 0.02},
+  const Camera cameras[] = {{200, 200, 500, 100, 0.05},
+                            {-731.5, 4000.25, 300, 900, 0.05},
+                            {40, 470, 150, 2000, 0.08},
+                            {256, 256, 520, 1500, 0.02},
                             {1e5, -1e5, 380, 0, 0.05}};
   for (const Camera& cam : cameras) {
     double fast = MedianMs(301, [&] { DrawFrame(cam, frame, texture, height); });

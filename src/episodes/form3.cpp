@@ -23,9 +23,9 @@ Form3::Form3() : Form("Form3") {
   Label2.SetFont(FontSpec{"Arial Black", 14, true});
   Label2.SetFitToWidth(kSmallestNamePt);
   const std::pair<Label*, const char*> titles[] = {{&Label3, "АТАКА КАКОДЕМОНОВ:"},
-                                                    {&Label4, "СЛЕГКА ПОVARKАЕМ:"},
-                                                    {&Label5, "ТЕЛЕПОРТЕРЫ:"},
-                                                    {&Label6, "ZUZAZE VUDODO:"}};
+                                                   {&Label4, "СЛЕГКА ПОVARKАЕМ:"},
+                                                   {&Label5, "ТЕЛЕПОРТЕРЫ:"},
+                                                   {&Label6, "ZUZAZE VUDODO:"}};
   for (auto [label, text] : titles) {
     label->SetCaption(text);
     label->SetForeColor(kTitleGreen);
@@ -61,9 +61,9 @@ void Form3::StyleButtons() {
   BtnEnh5.SetColorProperty(btn::kHoverCaptionColor, kYellow);
   BtnEnh5.SetProperty(btn::kStyle, btn::kRaisedFace);
   const std::pair<int, int32_t> title[] = {
-      {btn::kCaptionColor, 128},  {btn::kHoverCaptionColor, 255}, {btn::kStyle, btn::kCaptionBox},
-      {btn::kShadowColor, 255},   {btn::kLowerFaceColor, 192},    {btn::kHoverFrameColor, 255},
-      {btn::kFramed, 1},          {btn::kShadowDepth, 3},         {btn::kFrameWidth, 2}};
+      {btn::kCaptionColor, 128}, {btn::kHoverCaptionColor, 255}, {btn::kStyle, btn::kCaptionBox},
+      {btn::kShadowColor, 255},  {btn::kLowerFaceColor, 192},    {btn::kHoverFrameColor, 255},
+      {btn::kFramed, 1},         {btn::kShadowDepth, 3},         {btn::kFrameWidth, 2}};
   for (auto [number, value] : title) BtnEnh6.SetProperty(number, value);
 }
 

@@ -18,10 +18,10 @@ class Form3 : public Form {
   void PlayQuest();
   void PlayTele();
 
-  Image& Image2 = AddImage("Image2", {-300, -300, 9975, 7695});  // the backdrop
+  Image& Image2 = AddImage("Image2", {-300, -300, 9975, 7695});                     // the backdrop
   BtnEnh& BtnEnh6 = AddButton("BtnEnh6", {1200, 0, 6735, 735}, "ПРОФИЛЬ ВАРКЕРА");  // the title
-  Image& Image1 = AddImage("Image1", {600, 600, 975, 975});  // the player's face
-  Label& Label2 = AddLabel("Label2", {480, 1560, 1680, 375});  // the player's name
+  Image& Image1 = AddImage("Image1", {600, 600, 975, 975});                         // the player's face
+  Label& Label2 = AddLabel("Label2", {480, 1560, 1680, 375});                       // the player's name
   // The four episodes' names in the player's panel.
   Label& Label3 = AddLabel("Label3", {2280, 960, 3600, 375});
   Label& Label4 = AddLabel("Label4", {6000, 960, 3480, 375});

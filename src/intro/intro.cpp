@@ -53,9 +53,8 @@ constexpr const char* kScrollText =
     "  ПОДРОБНОСТИ НА САЙТЕ WWW.VARK.EXAMPLE   E-MAIL: TEAM@VARK.EXAMPLE.  SEE YOU LATER!!!";
 
 // The scrolling line's colour for each colour phase 1 to 7.
-constexpr std::array<Color, 7> kScrollColours{RGB(0, 0, 255),   RGB(255, 0, 0),   RGB(192, 0, 192),
-                                              RGB(0, 255, 0),   RGB(0, 255, 255), RGB(255, 0, 255),
-                                              RGB(255, 255, 255)};
+constexpr std::array<Color, 7> kScrollColours{RGB(0, 0, 255),   RGB(255, 0, 0),   RGB(192, 0, 192),  RGB(0, 255, 0),
+                                              RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 255)};
 
 struct IntroPicture {
   const char* file;

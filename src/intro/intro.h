@@ -37,12 +37,12 @@ class INTRO : public Form {
 
   // The frame buffer (offscreen box) and the two maps it is rendered from.
   PictureBox& Pic = AddPictureBox("Pic", {720, 9240, 10020, 6765});
-  PictureBox& Pichgt = AddPictureBox("Pichgt", {0, 0, 0, 0});  // the height map
-  PictureBox& Pictxt = AddPictureBox("Pictxt", {0, 0, 0, 0});  // the colour map
-  Image& Image1 = AddImage("Image1", {0, 0, 9615, 6255});  // the landscape shown; a click leaves
-  N3dText& TXT = Add<N3dText>("TXT", {0, 0, 9615, 1335});  // the credit's title in 3-D
+  PictureBox& Pichgt = AddPictureBox("Pichgt", {0, 0, 0, 0});            // the height map
+  PictureBox& Pictxt = AddPictureBox("Pictxt", {0, 0, 0, 0});            // the colour map
+  Image& Image1 = AddImage("Image1", {0, 0, 9615, 6255});                // the landscape shown; a click leaves
+  N3dText& TXT = Add<N3dText>("TXT", {0, 0, 9615, 1335});                // the credit's title in 3-D
   PictureBox& Picture1 = AddPictureBox("Picture1", {0, 0, 9855, 7095});  // black cover while loading
-  PictureBox& Picture2 = AddPictureBox("Picture2", {0, 6300, 0, 375});  // carries the scrolling line
+  PictureBox& Picture2 = AddPictureBox("Picture2", {0, 6300, 0, 375});   // carries the scrolling line
   Label& Label2 = AddLabel("Label2", {0, 0, 0, 375}, &Picture2);
   PictureBox& Picture3 = AddPictureBox("Picture3", {0, 1320, 9615, 495});  // the credit's second line
   Label& Label1 = AddLabel("Label1", {0, 0, 9615, 495}, &Picture3);

@@ -11,7 +11,14 @@ namespace {
 
 // Levels 0 .. 7; later levels deal like the fastest row with a tick that keeps shrinking.
 constexpr std::array<LevelRule, 8> kLevels{{
-    {3, 700}, {4, 600}, {5, 600}, {6, 500}, {7, 400}, {8, 400}, {8, 300}, {8, 300},
+    {3, 700},
+    {4, 600},
+    {5, 600},
+    {6, 500},
+    {7, 400},
+    {8, 400},
+    {8, 300},
+    {8, 300},
 }};
 constexpr int kLatePairs = 7;
 constexpr int kLateTickBase = 200;

@@ -24,7 +24,7 @@ constexpr int kFirstTileShortfall = 15;
 
 // Animations: 78 relative steps, each paced by a short pause so it can be seen.
 constexpr int kAnimationSteps = 78;
-constexpr int kFlipStep = 10;  // the top moves by this, the height twice as much
+constexpr int kFlipStep = 10;   // the top moves by this, the height twice as much
 constexpr int kShrinkStep = 5;  // the left moves by this, the width twice as much
 constexpr int kStepPauseMs = 3;
 

@@ -58,7 +58,7 @@ class Tele : public Form {
   void Timer6_Timer();
 
   // Game state.
-  memory::Board Map{};               // picture of every cell, 0 = empty cell
+  memory::Board Map{};                // picture of every cell, 0 = empty cell
   std::array<int, 2> Opened{-1, -1};  // tiles turned up in this turn
   int OpenCount = 0;
   int Busy = 0;       // 1 blocks tile clicks and stops the time bar

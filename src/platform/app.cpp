@@ -74,7 +74,8 @@ void App::Run() {
     uint64_t wake = Screen::Get().NextPresentTime();
     uint64_t due;
     if (Timer::NextDue(due)) wake = std::min(wake, due);
-    int timeout = wake == UINT64_MAX ? 1000 : static_cast<int>(std::clamp<uint64_t>(wake > now ? wake - now : 0, 0, 1000));
+    int timeout =
+        wake == UINT64_MAX ? 1000 : static_cast<int>(std::clamp<uint64_t>(wake > now ? wake - now : 0, 0, 1000));
     if (timeout > 0) HandlePendingInput(timeout);
     else HandlePendingInput(0);
     FireDueTimers();

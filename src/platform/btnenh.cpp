@@ -131,7 +131,8 @@ Color BtnEnh::FaceColor() const {
   Color face = ColorOr(kFaceColor, kDefaultFace);
   if (!Lit() || PressedIn()) return face;
   // A button with no hover colours of its own lights up with a lighter face.
-  bool ownHoverLook = properties_.count(kHoverFaceColor) || properties_.count(kHoverCaptionColor) || properties_.count(kHoverFrameColor);
+  bool ownHoverLook = properties_.count(kHoverFaceColor) || properties_.count(kHoverCaptionColor) ||
+                      properties_.count(kHoverFrameColor);
   return ColorOr(kHoverFaceColor, ownHoverLook ? face : Mix(face, kWhite, 30));
 }
 
@@ -195,8 +196,8 @@ FontSpec BtnEnh::CaptionFont() const {
   return FitFont(font, StripMnemonic(caption_, marked), box.w - 8);
 }
 
-void BtnEnh::Underline(SDL_Surface* s, const std::string& text, int marked, const FontSpec& font,
-                       const SDL_Rect& at, Color color) const {
+void BtnEnh::Underline(SDL_Surface* s, const std::string& text, int marked, const FontSpec& font, const SDL_Rect& at,
+                       Color color) const {
   TTF_Font* f = OpenFont(font);
   if (!f) return;
   std::string before = text.substr(0, Utf8ByteOffset(text, marked));

@@ -21,18 +21,18 @@ namespace vark {
 
 // The appearance properties by their numbers.
 namespace btn {
-inline constexpr int kStyle = 11;             // kRaisedFace or kCaptionBox
-inline constexpr int kFramed = 14;            // 1 draws a frame around the face
+inline constexpr int kStyle = 11;   // kRaisedFace or kCaptionBox
+inline constexpr int kFramed = 14;  // 1 draws a frame around the face
 inline constexpr int kCaptionColor = 45;
 inline constexpr int kFaceColor = 46;
-inline constexpr int kFrameWidth = 74;        // in pixels
+inline constexpr int kFrameWidth = 74;  // in pixels
 inline constexpr int kFrameColor = 79;
-inline constexpr int kShadowColor = 80;       // the caption's shadow
+inline constexpr int kShadowColor = 80;  // the caption's shadow
 inline constexpr int kHoverCaptionColor = 81;
-inline constexpr int kLowerFaceColor = 82;    // the face fades into it towards the bottom
+inline constexpr int kLowerFaceColor = 82;  // the face fades into it towards the bottom
 inline constexpr int kHoverFrameColor = 83;
 inline constexpr int kHoverFaceColor = 84;
-inline constexpr int kShadowDepth = 88;       // the caption's shadow, in pixels
+inline constexpr int kShadowDepth = 88;  // the caption's shadow, in pixels
 
 // Values of kStyle.
 inline constexpr int kRaisedFace = 1;  // a raised button face

@@ -13,7 +13,8 @@ namespace vark {
 std::string Cp1251ToUtf8(std::string_view bytes);
 
 // Converts UTF-8 to Windows-1251. Characters the code page cannot hold, and malformed
-// UTF-8 (overlong forms such as C0 AF for "/", surrogates, cut sequences), give nullopt: the caller decides (files refuse them).
+// UTF-8 (overlong forms such as C0 AF for "/", surrogates, cut sequences), give nullopt: the caller decides (files
+// refuse them).
 std::optional<std::string> Utf8ToCp1251(std::string_view utf8);
 
 }  // namespace vark

@@ -110,7 +110,8 @@ void Image::Draw(SDL_Surface* target, const SDL_Rect& box) const {
     scaled_.reset(SDL_CreateRGBSurfaceWithFormat(0, box.w, box.h, 32, SDL_PIXELFORMAT_ARGB8888));
     if (!scaled_) return;
     SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_NONE);
-    if (SDL_SoftStretchLinear(src, nullptr, scaled_.get(), nullptr) != 0) SDL_BlitScaled(src, nullptr, scaled_.get(), nullptr);
+    if (SDL_SoftStretchLinear(src, nullptr, scaled_.get(), nullptr) != 0)
+      SDL_BlitScaled(src, nullptr, scaled_.get(), nullptr);
     scaledVersion_ = key;
   }
   SDL_SetSurfaceBlendMode(scaled_.get(), SDL_BLENDMODE_BLEND);
@@ -183,7 +184,6 @@ void Label::Draw(SDL_Surface* target, const SDL_Rect& box) const {
 }
 
 // ---- TextBox ---------------------------------------------------------------------------
-
 
 void TextBox::SetText(std::string text) {
   if (text == text_) return;

@@ -28,7 +28,10 @@ class Image : public Control {
   bool Stretch() const { return stretch_; }
 
   // Instead of drawing its picture, the image inverts the colours beneath it.
-  void SetInvert(bool v) { invert_ = v; Invalidate(); }
+  void SetInvert(bool v) {
+    invert_ = v;
+    Invalidate();
+  }
 
   void Draw(SDL_Surface* target, const SDL_Rect& box) const override;
 
@@ -48,13 +51,22 @@ class PictureBox : public Control {
  public:
   using Control::Control;
 
-  void SetBackColor(Color c) { back_ = c; Invalidate(); }
+  void SetBackColor(Color c) {
+    back_ = c;
+    Invalidate();
+  }
   Color BackColor() const { return back_; }
-  void SetPicture(Picture p) { picture_ = std::move(p); Invalidate(); }
+  void SetPicture(Picture p) {
+    picture_ = std::move(p);
+    Invalidate();
+  }
   const Picture& GetPicture() const { return picture_; }
   // Mouse positions reported in pixels instead of twips.
   void SetPixelScale(bool v) { pixels_ = v; }
-  void SetBorder(bool v) { border_ = v; Invalidate(); }
+  void SetBorder(bool v) {
+    border_ = v;
+    Invalidate();
+  }
 
   bool MeasuresInPixels() const override { return pixels_; }
   void Draw(SDL_Surface* target, const SDL_Rect& box) const override;
@@ -75,22 +87,52 @@ class Label : public Control {
 
   void SetCaption(std::string text);
   const std::string& Caption() const { return caption_; }
-  void SetForeColor(Color c) { fore_ = c; Invalidate(); }
+  void SetForeColor(Color c) {
+    fore_ = c;
+    Invalidate();
+  }
   Color ForeColor() const { return fore_; }
-  void SetBackColor(Color c) { back_ = c; Invalidate(); }
-  void SetTransparent(bool t) { transparent_ = t; Invalidate(); }
-  void SetFont(FontSpec f) { font_ = std::move(f); Changed(); }
+  void SetBackColor(Color c) {
+    back_ = c;
+    Invalidate();
+  }
+  void SetTransparent(bool t) {
+    transparent_ = t;
+    Invalidate();
+  }
+  void SetFont(FontSpec f) {
+    font_ = std::move(f);
+    Changed();
+  }
   const FontSpec& Font() const { return font_; }
-  void SetFontSize(double pt) { font_.sizePt = pt; Changed(); }
-  void SetAlignment(Align a) { align_ = a; Invalidate(); }
-  void SetWordWrap(bool w) { wrap_ = w; Changed(); }
+  void SetFontSize(double pt) {
+    font_.sizePt = pt;
+    Changed();
+  }
+  void SetAlignment(Align a) {
+    align_ = a;
+    Invalidate();
+  }
+  void SetWordWrap(bool w) {
+    wrap_ = w;
+    Changed();
+  }
   // The text stands in the middle of the box's height instead of at its top.
-  void SetVerticalCenter(bool v) { vcenter_ = v; Invalidate(); }
+  void SetVerticalCenter(bool v) {
+    vcenter_ = v;
+    Invalidate();
+  }
   // The box follows the text's size.
-  void SetAutoSize(bool a) { autoSize_ = a; Changed(); }
+  void SetAutoSize(bool a) {
+    autoSize_ = a;
+    Changed();
+  }
   // A one-line caption too wide for the box is shown whole at a smaller size, down to
   // `smallestPt`, and below that with its middle elided (0: the caption is cut at the box).
-  void SetFitToWidth(double smallestPt) { fitSmallestPt_ = smallestPt; Changed(); }
+  void SetFitToWidth(double smallestPt) {
+    fitSmallestPt_ = smallestPt;
+    Changed();
+  }
   // The caption and font as they are drawn in the box now.
   FittedText Shown() const;
 
@@ -158,8 +200,15 @@ class TextBox : public Control {
 class Shape : public Control {
  public:
   using Control::Control;
-  void SetBorderColor(Color c) { border_ = c; Invalidate(); }
-  void SetFill(bool fill, Color c) { filled_ = fill; fill_ = c; Invalidate(); }
+  void SetBorderColor(Color c) {
+    border_ = c;
+    Invalidate();
+  }
+  void SetFill(bool fill, Color c) {
+    filled_ = fill;
+    fill_ = c;
+    Invalidate();
+  }
   bool TakesMouse() const override { return false; }
   void Draw(SDL_Surface* target, const SDL_Rect& box) const override;
 
@@ -173,7 +222,10 @@ class Shape : public Control {
 class CommandButton : public Control {
  public:
   using Control::Control;
-  void SetCaption(std::string c) { caption_ = std::move(c); Invalidate(); }
+  void SetCaption(std::string c) {
+    caption_ = std::move(c);
+    Invalidate();
+  }
   void SetCancel(bool c) { cancel_ = c; }
   bool IsCancel() const { return cancel_; }
   bool PressedByEscape() const override { return cancel_; }

@@ -16,8 +16,7 @@ class ScaledDisplay : public DisplayService {
     int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count; ++i) {
       SDL_DisplayMode m;
-      if (SDL_GetDisplayMode(0, i, &m) == 0)
-        modes.push_back({m.w, m.h, static_cast<int>(SDL_BITSPERPIXEL(m.format))});
+      if (SDL_GetDisplayMode(0, i, &m) == 0) modes.push_back({m.w, m.h, static_cast<int>(SDL_BITSPERPIXEL(m.format))});
     }
     // The scaled screen offers 640 x 480 at both depths whatever the monitor can do.
     modes.push_back({640, 480, 32});

@@ -39,8 +39,7 @@ std::filesystem::path PlayerFolder() {
   return {};
 }
 
-GameFolders FindGameFolders(const std::filesystem::path& programFolder,
-                            const std::filesystem::path& playerFolder) {
+GameFolders FindGameFolders(const std::filesystem::path& programFolder, const std::filesystem::path& playerFolder) {
   for (const char* tail : {build_info::kBinFolder, build_info::kProgramsFolder}) {
     std::filesystem::path prefix = PrefixBefore(programFolder, tail);
     std::error_code ec;

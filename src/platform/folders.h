@@ -22,8 +22,7 @@ std::filesystem::path PlayerFolder();
 // The folders for a program lying in programFolder (an absolute path). The layout counts
 // as installed when programFolder is the prefix's folder for the game or for the companion
 // programs and the prefix holds the data folder; everything else is a build tree.
-GameFolders FindGameFolders(const std::filesystem::path& programFolder,
-                            const std::filesystem::path& playerFolder);
+GameFolders FindGameFolders(const std::filesystem::path& programFolder, const std::filesystem::path& playerFolder);
 
 // Finds the folders of the running program, creates the player's folder when installed,
 // makes the working folder current and the data folder the one read after it. False (and

@@ -92,8 +92,7 @@ class Form {
   Label& AddLabel(const std::string& name, Rect box, Control* parent = nullptr, int index = -1) {
     return Add<Label>(name, box, parent, index);
   }
-  BtnEnh& AddButton(const std::string& name, Rect box, std::string caption, Control* parent = nullptr,
-                    int index = -1);
+  BtnEnh& AddButton(const std::string& name, Rect box, std::string caption, Control* parent = nullptr, int index = -1);
   Timer& AddTimer(const std::string& name, int intervalMs, std::function<void()> onTick);
   MediaPlayer& AddMedia(const std::string& name);
 

@@ -90,17 +90,10 @@ void Screen::HandleEvent(const SDL_Event& e) {
       MouseUp(p.x, p.y, e.button.button);
       break;
     }
-    case SDL_KEYDOWN:
-      KeyDown(e.key.keysym.sym, e.key.keysym.mod, e.key.keysym.scancode);
-      break;
-    case SDL_TEXTINPUT:
-      TextInput(e.text.text);
-      break;
-    case SDL_WINDOWEVENT:
-      WindowEvent(e.window);
-      break;
-    default:
-      break;
+    case SDL_KEYDOWN: KeyDown(e.key.keysym.sym, e.key.keysym.mod, e.key.keysym.scancode); break;
+    case SDL_TEXTINPUT: TextInput(e.text.text); break;
+    case SDL_WINDOWEVENT: WindowEvent(e.window); break;
+    default: break;
   }
 }
 

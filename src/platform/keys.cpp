@@ -20,16 +20,12 @@ bool IsFixedPosition(SDL_Scancode p) {
     case SDL_SCANCODE_LEFT:
     case SDL_SCANCODE_RIGHT:
     case SDL_SCANCODE_UP:
-    case SDL_SCANCODE_DOWN:
-      return true;
-    default:
-      return false;
+    case SDL_SCANCODE_DOWN: return true;
+    default: return false;
   }
 }
 
-SDL_Keycode FixedKeyAt(SDL_Scancode p) {
-  return p == SDL_SCANCODE_ESCAPE ? SDLK_ESCAPE : SDL_SCANCODE_TO_KEYCODE(p);
-}
+SDL_Keycode FixedKeyAt(SDL_Scancode p) { return p == SDL_SCANCODE_ESCAPE ? SDLK_ESCAPE : SDL_SCANCODE_TO_KEYCODE(p); }
 
 }  // namespace
 

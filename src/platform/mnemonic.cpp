@@ -9,14 +9,22 @@ namespace {
 
 // The Russian layout's letters А to Я (lower case, in alphabetical order) by their keys.
 constexpr std::array<SDL_Scancode, 32> kCyrillicKeys = {
-    SDL_SCANCODE_F,     SDL_SCANCODE_COMMA,        SDL_SCANCODE_D,         SDL_SCANCODE_U,  // а б в г
-    SDL_SCANCODE_L,     SDL_SCANCODE_T,            SDL_SCANCODE_SEMICOLON, SDL_SCANCODE_P,  // д е ж з
-    SDL_SCANCODE_B,     SDL_SCANCODE_Q,            SDL_SCANCODE_R,         SDL_SCANCODE_K,  // и й к л
-    SDL_SCANCODE_V,     SDL_SCANCODE_Y,            SDL_SCANCODE_J,         SDL_SCANCODE_G,  // м н о п
-    SDL_SCANCODE_H,     SDL_SCANCODE_C,            SDL_SCANCODE_N,         SDL_SCANCODE_E,  // р с т у
-    SDL_SCANCODE_A,     SDL_SCANCODE_LEFTBRACKET,  SDL_SCANCODE_W,         SDL_SCANCODE_X,  // ф х ц ч
-    SDL_SCANCODE_I,     SDL_SCANCODE_O,            SDL_SCANCODE_RIGHTBRACKET, SDL_SCANCODE_S,  // ш щ ъ ы
-    SDL_SCANCODE_M,     SDL_SCANCODE_APOSTROPHE,   SDL_SCANCODE_PERIOD,    SDL_SCANCODE_Z,  // ь э ю я
+    SDL_SCANCODE_F, SDL_SCANCODE_COMMA,       SDL_SCANCODE_D,
+    SDL_SCANCODE_U,  // а б в г
+    SDL_SCANCODE_L, SDL_SCANCODE_T,           SDL_SCANCODE_SEMICOLON,
+    SDL_SCANCODE_P,  // д е ж з
+    SDL_SCANCODE_B, SDL_SCANCODE_Q,           SDL_SCANCODE_R,
+    SDL_SCANCODE_K,  // и й к л
+    SDL_SCANCODE_V, SDL_SCANCODE_Y,           SDL_SCANCODE_J,
+    SDL_SCANCODE_G,  // м н о п
+    SDL_SCANCODE_H, SDL_SCANCODE_C,           SDL_SCANCODE_N,
+    SDL_SCANCODE_E,  // р с т у
+    SDL_SCANCODE_A, SDL_SCANCODE_LEFTBRACKET, SDL_SCANCODE_W,
+    SDL_SCANCODE_X,  // ф х ц ч
+    SDL_SCANCODE_I, SDL_SCANCODE_O,           SDL_SCANCODE_RIGHTBRACKET,
+    SDL_SCANCODE_S,  // ш щ ъ ы
+    SDL_SCANCODE_M, SDL_SCANCODE_APOSTROPHE,  SDL_SCANCODE_PERIOD,
+    SDL_SCANCODE_Z,  // ь э ю я
 };
 
 constexpr char32_t kCyrillicA = 0x0430, kCyrillicYa = 0x044F, kCyrillicYo = 0x0451;

@@ -2,9 +2,7 @@
 
 namespace vark {
 
-std::string Str(long long value) {
-  return (value >= 0 ? " " : "") + std::to_string(value);
-}
+std::string Str(long long value) { return (value >= 0 ? " " : "") + std::to_string(value); }
 
 long long LeadingNumber(std::string_view text) {
   size_t i = 0;

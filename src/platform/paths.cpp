@@ -78,9 +78,7 @@ bool MatchPattern(std::string_view pattern, std::string_view name) {
 
 }  // namespace
 
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-  return FoldCase(a) == FoldCase(b);
-}
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) { return FoldCase(a) == FoldCase(b); }
 
 void SetSharedDataFolder(const std::filesystem::path& folder) { SharedDataFolder() = folder; }
 

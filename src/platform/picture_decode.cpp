@@ -86,16 +86,14 @@ std::optional<Size> DeclaredSize(Format format, std::string_view b) {
     case Format::Gif:
       if (b.size() < 10) return std::nullopt;
       return Size{LittleEndian16(b, 6), LittleEndian16(b, 8)};
-    case Format::Jpeg:
-      return JpegSize(b);
+    case Format::Jpeg: return JpegSize(b);
     case Format::Bmp: {
       if (b.size() < 26) return std::nullopt;
       if (LittleEndian32(b, 14) == 12) return Size{LittleEndian16(b, 18), LittleEndian16(b, 20)};
       long long h = LittleEndian32(b, 22);
       return Size{LittleEndian32(b, 18), h < 0 ? -h : h};
     }
-    case Format::Unknown:
-      break;
+    case Format::Unknown: break;
   }
   return std::nullopt;
 }
@@ -271,8 +269,7 @@ bool SkipGifExtension(GifFileType* gif, int& transparent) {
   int code = 0;
   GifByteType* block = nullptr;
   if (DGifGetExtension(gif, &code, &block) == GIF_ERROR) return false;
-  if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4)
-    transparent = (block[1] & 1) ? block[4] : -1;
+  if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4) transparent = (block[1] & 1) ? block[4] : -1;
   while (block)
     if (DGifGetExtensionNext(gif, &block) == GIF_ERROR) return false;
   return true;
@@ -342,12 +339,9 @@ SDL_Surface* DecodePicture(std::string_view bytes, std::string& problem) {
   }
   if (!SizeAllowed(*size, problem)) return nullptr;
   switch (format) {
-    case Format::Png:
-      return DecodePng(bytes, problem).release();
-    case Format::Gif:
-      return DecodeGif(bytes, problem).release();
-    default:
-      return DecodeWithSdl(format, bytes, problem).release();
+    case Format::Png: return DecodePng(bytes, problem).release();
+    case Format::Gif: return DecodeGif(bytes, problem).release();
+    default: return DecodeWithSdl(format, bytes, problem).release();
   }
 }
 

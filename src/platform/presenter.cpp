@@ -40,9 +40,8 @@ class SurfacePresenter : public Presenter {
       area = SDL_Rect{0, 0, picture.w, picture.h};
       fresh_ = false;
     }
-    SDL_Rect shown = SameLayout(picture.format->format, target->format->format)
-                         ? scaler_.Scale(picture, *target, area)
-                         : BlitScaled(picture, *target, area);
+    SDL_Rect shown = SameLayout(picture.format->format, target->format->format) ? scaler_.Scale(picture, *target, area)
+                                                                                : BlitScaled(picture, *target, area);
     if (!fresh_) {
       SDL_UpdateWindowSurface(window_);
       fresh_ = true;
@@ -69,8 +68,8 @@ class RendererPresenter : public Presenter {
  public:
   RendererPresenter(SDL_Window* window, OwnedRenderer renderer) : Presenter(window), renderer_(std::move(renderer)) {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-    texture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                     kPictureW, kPictureH));
+    texture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, kPictureW,
+                                     kPictureH));
   }
 
   void Show(const SDL_Surface& picture, const SDL_Rect& changed) override {
@@ -166,8 +165,7 @@ void PixelScaler::Axis::Build(int picLength, int boxLength) {
   source = std::make_unique<int[]>(static_cast<size_t>(std::max(boxLength, 1)));
   first = std::make_unique<int[]>(static_cast<size_t>(picLength) + 1);
   // Each target pixel shows the picture pixel under its centre.
-  for (int t = 0; t < boxLength; ++t)
-    source[t] = static_cast<int>((2LL * t + 1) * picLength / (2LL * boxLength));
+  for (int t = 0; t < boxLength; ++t) source[t] = static_cast<int>((2LL * t + 1) * picLength / (2LL * boxLength));
   for (int p = 0; p <= picLength; ++p) first[p] = boxLength;
   for (int t = boxLength - 1; t >= 0; --t) first[source[t]] = t;
   for (int p = picLength - 1; p >= 0; --p) first[p] = std::min(first[p], first[p + 1]);

@@ -34,7 +34,8 @@ SDL_Rect Screen::WindowBox() const {
   SDL_DisplayMode desktop;
   // Full screen covers the whole display, also where no window manager resizes windows.
   if (fullscreen_ && SDL_GetDesktopDisplayMode(0, &desktop) == 0) return SDL_Rect{0, 0, desktop.w, desktop.h};
-  if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return SDL_Rect{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 720};
+  if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
+    return SDL_Rect{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 720};
   // A window as large as fits, up to one and a half times the design size.
   double fit = std::min({1.5, usable.w * 0.95 / kScreenWidthPx, usable.h * 0.9 / kScreenHeightPx});
   int w = static_cast<int>(kScreenWidthPx * fit), h = static_cast<int>(kScreenHeightPx * fit);
@@ -117,8 +118,7 @@ void Screen::WindowEvent(const SDL_WindowEvent& e) {
       if (presenter_) presenter_->WindowChanged();
       showAll_ = true;
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -1,8 +1,8 @@
 #include "platform/settings.h"
 
+#include <ini.h>
 #include <cstdlib>
 #include <fstream>
-#include <ini.h>
 #include <iostream>
 #include <iterator>
 #include <limits>

@@ -70,9 +70,7 @@ double TuneGain(int peak, double loudness) {
   return std::min(kTuneLoudness / loudness, static_cast<double>(kTunePeak) / peak);
 }
 
-Samples FinishEffect(PcmBlocks& blocks) {
-  return blocks.Finish(EffectGain(blocks.Peak()), blocks.SampleCount());
-}
+Samples FinishEffect(PcmBlocks& blocks) { return blocks.Finish(EffectGain(blocks.Peak()), blocks.SampleCount()); }
 
 Samples FinishTune(PcmBlocks& blocks) {
   // The loudness is measured over the music only: the silence after it would dilute it.
@@ -88,8 +86,7 @@ namespace {
 // Feeds decoded audio of any SDL format into PcmBlocks at the device's rate and channels.
 class DeviceConverter {
  public:
-  DeviceConverter(SDL_AudioFormat format, int channels, int rate, const PcmFormat& device, PcmBlocks& out)
-      : out_(out) {
+  DeviceConverter(SDL_AudioFormat format, int channels, int rate, const PcmFormat& device, PcmBlocks& out) : out_(out) {
     bool same = format == AUDIO_S16SYS && channels == device.channels && rate == device.rate;
     if (!same) stream_.reset(SDL_NewAudioStream(format, channels, rate, AUDIO_S16SYS, device.channels, device.rate));
     failed_ = !same && !stream_;
@@ -207,7 +204,8 @@ Samples DecodeMp3(const std::string& path, const PcmFormat& device, const std::a
   const long* rates = nullptr;
   size_t rate_count = 0;
   mpg123_rates(&rates, &rate_count);
-  for (size_t i = 0; i < rate_count; ++i) mpg123_format(decoder.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+  for (size_t i = 0; i < rate_count; ++i)
+    mpg123_format(decoder.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
   long rate = 0;
   int channels = 0, encoding = 0;
   bool ready = mpg123_open(decoder.get(), path.c_str()) == MPG123_OK &&
@@ -238,14 +236,10 @@ bool HoldsTune(const std::string& path) {
 Samples DecodeSoundFile(const std::string& path, const PcmFormat& device, const std::string& soundFont,
                         const std::atomic<bool>& cancelled) {
   switch (KindOf(path)) {
-    case FileKind::kWave:
-      return DecodeWave(path, device);
-    case FileKind::kMidi:
-      return RenderMidi(path, device, soundFont, cancelled);
-    case FileKind::kMp3:
-      return DecodeMp3(path, device, cancelled);
-    case FileKind::kUnknown:
-      break;
+    case FileKind::kWave: return DecodeWave(path, device);
+    case FileKind::kMidi: return RenderMidi(path, device, soundFont, cancelled);
+    case FileKind::kMp3: return DecodeMp3(path, device, cancelled);
+    case FileKind::kUnknown: break;
   }
   return {};
 }

@@ -94,8 +94,8 @@ void Form1::NameVarker_MouseDown(int i, double y) {
 
 void Form1::BuildProfileSlots() {
   for (int k = 0; k < kProfileSlots; ++k) {
-    PictureBox& slot = *Picture2.emplace_back(&Add<PictureBox>("Picture2", {480, kProfileSlotTops[k], 5000, 855},
-                                                                 &LoadProfile, k));
+    PictureBox& slot =
+        *Picture2.emplace_back(&Add<PictureBox>("Picture2", {480, kProfileSlotTops[k], 5000, 855}, &LoadProfile, k));
     slot.SetBackColor(kSlotBack);
     Image& face = *Image1.emplace_back(&AddImage("Image1", {60, 60, 735, 735}, &slot, k));
     face.SetStretch(true);
@@ -240,8 +240,8 @@ void Form1::WireProfileSlots() {
     Picture2[k]->OnClick = select;
     // Every part of the slot selects it, the lower result lines too: a click there must not
     // fall into a dead spot.
-    for (Control* c : std::initializer_list<Control*>{Image1[k], Label2[k], Label3[k], Label4[k], Label5[k],
-                                                      Label6[k], Label7[k]}) {
+    for (Control* c :
+         std::initializer_list<Control*>{Image1[k], Label2[k], Label3[k], Label4[k], Label5[k], Label6[k], Label7[k]}) {
       c->OnClick = select;
       c->OnMouseDown = press;
     }
@@ -301,7 +301,8 @@ void Form1::Timer3_Timer() {
 }
 
 void Form1::Timer5_Timer() {
-  for (BtnEnh* b : {&BtnAccept, &BtnLD}) b->SetColorProperty(btn::kFaceColor, b->Property(btn::kFaceColor) == PackColor(kRed) ? kYellow : kRed);
+  for (BtnEnh* b : {&BtnAccept, &BtnLD})
+    b->SetColorProperty(btn::kFaceColor, b->Property(btn::kFaceColor) == PackColor(kRed) ? kYellow : kRed);
 }
 
 void Form1::Timer6_Timer() {
@@ -399,10 +400,8 @@ void Form1::ShowEntering(bool on) {
   Entering.SetVisible(on);
   // The off-screen box takes typed text only while the name entry is open.
   Text1.SetEnabled(on);
-  if (on)
-    Text1.SetFocus();
-  else
-    SetFocus(nullptr);
+  if (on) Text1.SetFocus();
+  else SetFocus(nullptr);
 }
 
 void Form1::EnterName() {
@@ -434,10 +433,8 @@ void Form1::NewProf() {
   Stack& stack = Forms::Get<Stack>();
   stack.Profile = Text1.Text();
   // "alex" and "Alex" are one profile: the design's file system ignores letter case.
-  if (ExistingProfileFile(stack.Profile))
-    Exists();
-  else
-    MkProfile();
+  if (ExistingProfileFile(stack.Profile)) Exists();
+  else MkProfile();
 }
 
 void Form1::Exists() {

@@ -58,10 +58,10 @@ class Form1 : public Form {
   // Name entry. The text box that takes the keys lies outside the screen; the name is shown
   // in the two large labels.
   PictureBox& Entering = AddPictureBox("Entering", {1800, 1920, 5175, 4575});
-  Label& Label8 = AddLabel("Label8", {0, 120, 5175, 495}, &Entering);  // the panel's title
+  Label& Label8 = AddLabel("Label8", {0, 120, 5175, 495}, &Entering);      // the panel's title
   Image& Image2 = AddImage("Image2", {1980, 720, 1215, 1215}, &Entering);  // the chosen face
-  Label& txt2 = AddLabel("txt2", {120, 2280, 4935, 855}, &Entering);  // the name's red shadow
-  Label& txt3 = AddLabel("txt3", {150, 2250, 4935, 855}, &Entering);  // the name
+  Label& txt2 = AddLabel("txt2", {120, 2280, 4935, 855}, &Entering);       // the name's red shadow
+  Label& txt3 = AddLabel("txt3", {150, 2250, 4935, 855}, &Entering);       // the name
   // Why the typed name cannot be taken, when it cannot.
   Label& NameProblem = AddLabel("NameProblem", {120, 3180, 4935, 375}, &Entering);
   BtnEnh& BtnEnh2 = AddButton("BtnEnh2", {960, 3720, 1455, 615}, "ОК", &Entering);
@@ -70,8 +70,8 @@ class Form1 : public Form {
 
   // Overwrite question.
   PictureBox& Picture4 = AddPictureBox("Picture4", {1680, 2160, 5295, 4095});
-  Label& Label12 = AddLabel("Label12", {0, 240, 5295, 375}, &Picture4);  // the title
-  Image& Image3 = AddImage("Image3", {2160, 720, 975, 975}, &Picture4);  // the chosen face
+  Label& Label12 = AddLabel("Label12", {0, 240, 5295, 375}, &Picture4);   // the title
+  Image& Image3 = AddImage("Image3", {2160, 720, 975, 975}, &Picture4);   // the chosen face
   Label& Label14 = AddLabel("Label14", {0, 1800, 5295, 495}, &Picture4);  // the name
   Label& Label13 = AddLabel("Label13", {0, 2520, 5295, 375}, &Picture4);  // the question
   BtnEnh& BtnRes = AddButton("BtnRes", {840, 3240, 1575, 615}, "ОК", &Picture4);
@@ -80,9 +80,9 @@ class Form1 : public Form {
   // Profile list: three slots, each with a face, the name and four result lines.
   PictureBox& LoadProfile = AddPictureBox("LoadProfile", {1440, 2040, 5775, 4575});
   Label& Label9 = AddLabel("Label9", {0, 120, 5775, 495}, &LoadProfile);  // the panel's title
-  std::vector<PictureBox*> Picture2;  // the slots
-  std::vector<Image*> Image1;  // their faces
-  std::vector<Label*> Label2, Label3, Label4, Label5, Label6, Label7;  // name, then a line per episode
+  std::vector<PictureBox*> Picture2;                                      // the slots
+  std::vector<Image*> Image1;                                             // their faces
+  std::vector<Label*> Label2, Label3, Label4, Label5, Label6, Label7;     // name, then a line per episode
   BtnEnh& BtnUp = AddButton("BtnUp", {300, 3720, 1215, 495}, "Вверх", &LoadProfile);
   BtnEnh& BtnDn = AddButton("BtnDn", {1650, 3720, 1215, 495}, "Вниз", &LoadProfile);
   BtnEnh& BtnLD = AddButton("BtnLD", {3000, 3720, 1215, 495}, "Загрузка", &LoadProfile);
@@ -90,7 +90,7 @@ class Form1 : public Form {
 
   // Notice shown instead of the list when there are no profiles.
   PictureBox& Picture3 = AddPictureBox("Picture3", {1920, 2640, 4935, 2895});
-  Label& Label15 = AddLabel("Label15", {0, 600, 4935, 495}, &Picture3);  // the title
+  Label& Label15 = AddLabel("Label15", {0, 600, 4935, 495}, &Picture3);     // the title
   Label& Label16 = AddLabel("Label16", {240, 1320, 4455, 855}, &Picture3);  // the explanation
 
   MediaPlayer& Aud1 = AddMedia("Aud1");

@@ -31,8 +31,7 @@ bool IsWindowsDeviceName(std::string_view name) {
   while (!base.empty() && base.back() == ' ') base.pop_back();
   for (char& c : base) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
-  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' &&
-         base[3] <= '9';
+  return base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT")) && base[3] >= '1' && base[3] <= '9';
 }
 
 // The start of a file, long enough for every line of a sound profile plus one byte, so that
@@ -67,8 +66,7 @@ bool DropDamagedLines(std::vector<std::string>& lines) {
 std::string ProfileNameProblem(std::string_view name) {
   if (name.empty()) return "";
   if (name.size() + 4 > kMaxFileNameBytes) return "Слишком длинное имя";
-  if (HasControlCharacter(name) || name.find_first_of("<>:\"/\\|?*") != std::string_view::npos ||
-      !Utf8ToCp1251(name))
+  if (HasControlCharacter(name) || name.find_first_of("<>:\"/\\|?*") != std::string_view::npos || !Utf8ToCp1251(name))
     return "Недопустимый знак в имени";
   if (name.back() == '.' || name.back() == ' ') return "Точка или пробел в конце имени";
   if (IsWindowsDeviceName(name)) return "Это имя занято системой Windows";

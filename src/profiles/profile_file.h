@@ -16,11 +16,11 @@ inline constexpr const char* kNewResult = "Фраг";
 inline constexpr const char* kFacesFolder = "VarKers";
 
 struct ProfileLines {
-  std::string face;    // line 1
-  std::string line2;   // shooter result
+  std::string face;   // line 1
+  std::string line2;  // shooter result
   std::string line3;
   std::string line4;
-  std::string line5;   // fourth episode's result
+  std::string line5;  // fourth episode's result
   // A line was too long or the face name held a control character: the face and every
   // line from the first bad one on read as empty.
   bool damaged = false;

@@ -42,7 +42,13 @@ struct Spot {
 
 // Where the level markers stand on the map.
 constexpr std::array<Spot, kQuizLevels> kMarkerPositions{{
-    {5280, 6000}, {4200, 5040}, {1800, 4200}, {6840, 3600}, {3360, 3120}, {5160, 1560}, {1920, 960},
+    {5280, 6000},
+    {4200, 5040},
+    {1800, 4200},
+    {6840, 3600},
+    {3360, 3120},
+    {5160, 1560},
+    {1920, 960},
 }};
 
 constexpr Color kAnswerColor = RGB(0, 255, 0);
@@ -322,10 +328,8 @@ void Quest::Timer6_Timer() {
 // Without a usable question file no game can be played: the end panel says so at once
 // and offers the way out.
 void Quest::ShowDamagedDataScreen() {
-  if (Quiz.EndedEarly)
-    std::cerr << "Quest.dat: the file is damaged, no game can be played\n";
-  else
-    std::cerr << "Quest.dat: " << Quiz.QuestionCount << " usable questions, a game needs " << kQuizLevels << "\n";
+  if (Quiz.EndedEarly) std::cerr << "Quest.dat: the file is damaged, no game can be played\n";
+  else std::cerr << "Quest.dat: " << Quiz.QuestionCount << " usable questions, a game needs " << kQuizLevels << "\n";
   Label4.SetCaption(kDamagedDataMessage);
   Picture3.SetVisible(true);
   Timer6_Timer();

@@ -52,11 +52,11 @@ class Quest : public Form {
   bool AnswerJudged = false;
 
   // Controls, back to front.
-  Image& Image1 = AddImage("Image1", {0, 0, 9600, 7200});  // the map
+  Image& Image1 = AddImage("Image1", {0, 0, 9600, 7200});      // the map
   Label& Label1 = AddLabel("Label1", {4995, 600, 1000, 555});  // the place's name
-  std::vector<Image*> Pointer = AddMarkers();  // one marker per place on the map
-  Image& Ico1 = AddImage("Ico1", {0, 0, 480, 480});  // hidden: the marker of a place passed
-  Image& Ico2 = AddImage("Ico2", {0, 0, 480, 480});  // hidden: the marker of the place now
+  std::vector<Image*> Pointer = AddMarkers();                  // one marker per place on the map
+  Image& Ico1 = AddImage("Ico1", {0, 0, 480, 480});            // hidden: the marker of a place passed
+  Image& Ico2 = AddImage("Ico2", {0, 0, 480, 480});            // hidden: the marker of the place now
   // The question panel: its stone, the monster, the question and the four answers.
   PictureBox& Picture1 = AddPictureBox("Picture1", {1320, 2280, 7455, 2655});
   Image& Image3 = AddImage("Image3", {0, 0, 7455, 2655}, &Picture1);

@@ -66,8 +66,7 @@ class Caco : public Form {
   int SfxOn = 1;
   int PlrFrame = 0;
   LevelParams Level;
-  std::array<int, shooter::kMonsterSlots> HomeTop{}, HomeLeft{}, CacoDx{}, CacoDrop{}, CacoNextDx{},
-      CacoFrame{};
+  std::array<int, shooter::kMonsterSlots> HomeTop{}, HomeLeft{}, CacoDx{}, CacoDrop{}, CacoNextDx{}, CacoFrame{};
   std::array<int, shooter::kBulletSlots> BullY{}, BullX{};
 
   // Ticks of play run so far (for measuring the tick rate).
@@ -76,12 +75,12 @@ class Caco : public Form {
   // Design; later controls lie in front.
   Image& Image14 = AddImage("Image14", {0, 0, 9600, 6720});  // the mountain backdrop
   // Hidden pictures the play copies from.
-  Image& Image2 = AddTemplate("Image2");  // a monster
-  Image& Image3 = AddTemplate("Image3");  // a monster as it fires
+  Image& Image2 = AddTemplate("Image2");             // a monster
+  Image& Image3 = AddTemplate("Image3");             // a monster as it fires
   std::vector<Image*> Die = AddTemplates("Die", 3);  // the death frames (monster and cannon)
-  Image& Image15 = AddTemplate("Image15");  // the cannon's shot
-  Image& Image7 = AddTemplate("Image7");    // a monster's bullet
-  Image& p1 = AddTemplate("p1");            // the cannon's picture, kept while it dies
+  Image& Image15 = AddTemplate("Image15");           // the cannon's shot
+  Image& Image7 = AddTemplate("Image7");             // a monster's bullet
+  Image& p1 = AddTemplate("p1");                     // the cannon's picture, kept while it dies
   // The monsters, the cannon's shots, the monsters' bullets and the cannon.
   std::vector<Image*> Image1 = AddSprites("Image1", shooter::kMonsterSlots, shooter::kMonsterBox, HomeBox);
   std::vector<Image*> VarkBull = AddSprites("VarkBull", shooter::kShotSlots, shooter::kShotBox, nullptr);
@@ -91,7 +90,7 @@ class Caco : public Form {
   // The status bar: lives, level and score.
   PictureBox& Picture1 = AddPictureBox("Picture1", {0, 6360, 9615, 855});
   Image& Image16 = AddImage("Image16", {0, 0, 10000, 855}, &Picture1);  // its stone
-  std::vector<Image*> Image9 = AddLifeIcons();  // one icon per life
+  std::vector<Image*> Image9 = AddLifeIcons();                          // one icon per life
   BtnEnh& BtnEnh1 = AddButton("BtnEnh1", {3960, 240, 1575, 375}, "Уровень:", &Picture1);
   Label& lvl = AddLabel("lvl", {5400, 240, 975, 375}, &Picture1);
   BtnEnh& BtnEnh2 = AddButton("BtnEnh2", {6480, 240, 1095, 375}, "Счёт:", &Picture1);
@@ -99,7 +98,7 @@ class Caco : public Form {
 
   // The level panel: a monster goes up in smoke before the next level.
   PictureBox& Picture2 = AddPictureBox("Picture2", {1800, 2400, 5775, 1575});
-  Image& Image17 = AddImage("Image17", {0, 0, 5775, 1575}, &Picture2);  // its stone
+  Image& Image17 = AddImage("Image17", {0, 0, 5775, 1575}, &Picture2);    // its stone
   Image& Image10 = AddImage("Image10", {360, 360, 855, 855}, &Picture2);  // the monster, then the smoke
   BtnEnh& BtnEnh4 = AddButton("BtnEnh4", {1920, 240, 3015, 1095}, "уровень ", &Picture2);
   Image& Image11 = AddImage("Image11", {0, 0, 720, 720}, &Picture2);  // hidden: the three smoke frames

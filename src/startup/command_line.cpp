@@ -41,17 +41,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 
 int AnswerCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err) {
   switch (line.action) {
-    case CommandLine::Action::Help:
-      out << kUsage;
-      return 0;
-    case CommandLine::Action::Version:
-      out << "vark " << build_info::kVersion << "\n";
-      return 0;
-    case CommandLine::Action::Wrong:
-      err << "vark: unknown option " << line.wrongOption << "\n" << kUsage;
-      return 2;
-    case CommandLine::Action::Play:
-      break;
+    case CommandLine::Action::Help: out << kUsage; return 0;
+    case CommandLine::Action::Version: out << "vark " << build_info::kVersion << "\n"; return 0;
+    case CommandLine::Action::Wrong: err << "vark: unknown option " << line.wrongOption << "\n" << kUsage; return 2;
+    case CommandLine::Action::Play: break;
   }
   return 0;
 }

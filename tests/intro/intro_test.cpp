@@ -99,7 +99,7 @@ TEST_F(IntroTest, EachCreditStaysFor150PassesWithItsTitleAnimatedAndTheRollStart
 
 TEST_F(IntroTest, ScrollingLineColoursCycleThroughSevenSteps) {
   auto& intro = Open();
-  const std::vector<Color> steps{RGB(0, 0, 255),   RGB(255, 0, 0),   RGB(192, 0, 192), RGB(0, 255, 0),
+  const std::vector<Color> steps{RGB(0, 0, 255),   RGB(255, 0, 0),   RGB(192, 0, 192),  RGB(0, 255, 0),
                                  RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 255)};
   for (int pass = 0; pass < 15; ++pass) {
     intro.FramePass();
@@ -147,9 +147,9 @@ TEST_F(IntroTest, KeysSteerOnlyWhatTheirKeyChangesAndOtherKeysNothing) {
     double Camera::*field;
     double delta;
   };
-  const std::vector<Effect> effects{{SDLK_q, &Camera::CamY, 10},        {SDLK_a, &Camera::CamY, -10},
-                                    {SDLK_z, &Camera::CamX, 10},        {SDLK_x, &Camera::CamX, -10},
-                                    {SDLK_w, &Camera::CamZ, 10},        {SDLK_s, &Camera::CamZ, -10},
+  const std::vector<Effect> effects{{SDLK_q, &Camera::CamY, 10},         {SDLK_a, &Camera::CamY, -10},
+                                    {SDLK_z, &Camera::CamX, 10},         {SDLK_x, &Camera::CamX, -10},
+                                    {SDLK_w, &Camera::CamZ, 10},         {SDLK_s, &Camera::CamZ, -10},
                                     {SDLK_e, &Camera::PitchStep, 0.005}, {SDLK_d, &Camera::PitchStep, -0.005}};
   auto same = [](const Camera& a, const Camera& b) {
     return a.CamX == b.CamX && a.CamY == b.CamY && a.CamZ == b.CamZ && a.PitchStep == b.PitchStep &&
@@ -260,8 +260,8 @@ TEST_F(IntroTest, BadPicturesLeaveTheLandscapeBlackWhileTheCreditsRunOn) {
 TEST_F(IntroTest, ClickOnTheLandscapeOrAHiddenIntroReturnsToTheMenuWithItsMusic) {
   auto& menu = Forms::Get<Form1>();
   menu.Mus.SetFileName("Sfx\\Menu.mid");
-  const std::vector<std::function<void(INTRO&)>> endings{
-      [&](INTRO& intro) { d.Click(d.Find<Image>(intro, "Image1")); }, [](INTRO& intro) { intro.Hide(); }};
+  const std::vector<std::function<void(INTRO&)>> endings{[&](INTRO& intro) { d.Click(d.Find<Image>(intro, "Image1")); },
+                                                         [](INTRO& intro) { intro.Hide(); }};
   for (size_t i = 0; i < endings.size(); ++i) {
     Forms::Show<INTRO>();
     d.At(kStartMs + 300, [&] { endings[i](Forms::Get<INTRO>()); });
@@ -300,8 +300,8 @@ TEST_F(IntroTest, GeneratedLandscapeRunsBehindTheTitleAndBothStrips) {
   });
   RunLoop(1500, [&] {
     EXPECT_TRUE(d.SaveScreen(::testing::TempDir() + "intro_running.png"));
-    uint32_t scrollColour = (intro.Label2.ForeColor().r << 16) | (intro.Label2.ForeColor().g << 8) |
-                            intro.Label2.ForeColor().b;
+    uint32_t scrollColour =
+        (intro.Label2.ForeColor().r << 16) | (intro.Label2.ForeColor().g << 8) | intro.Label2.ForeColor().b;
     std::set<uint32_t> landscape;
     for (int y = 130; y < 410; y += 5)
       for (int x = 0; x < 640; x += 7) landscape.insert(d.Pixel(x, y));

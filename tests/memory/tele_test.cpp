@@ -178,8 +178,7 @@ TEST_F(MemoryGame, EmptyCellShrinksAwayAloneWhileOneTileIsUp) {
   EXPECT_EQ(t.Label2.Caption(), " 1 / 4 ");
   std::vector<int> flipChannels;  // one flip sound per click, the three channels in turn
   for (const auto& e : d.Sound().Log())
-    if (e.action == "play" && e.path.find("Explosion3") != std::string::npos)
-      flipChannels.push_back(e.channel);
+    if (e.action == "play" && e.path.find("Explosion3") != std::string::npos) flipChannels.push_back(e.channel);
   EXPECT_EQ(flipChannels, (std::vector<int>{t.MP2.Channel(), t.MP4.Channel(), t.MP5.Channel()}));
 }
 
@@ -367,7 +366,7 @@ TEST_F(MemoryGame, PictureOfTheBoardWithTwoTilesUpAndHalfTheTimeGone) {
   int closed = CellsWith(t, 4)[0];
   EXPECT_EQ(d.Pixel(middle(closed).x, middle(closed).y), kBlank);
   // Bar: 480..975 twips across (32..65 px), 2520..6735 down (168..449 px); 33 ticks gone.
-  EXPECT_EQ(d.Pixel(48, 200), kBackground);             // the part already gone
+  EXPECT_EQ(d.Pixel(48, 200), kBackground);              // the part already gone
   EXPECT_EQ(d.Pixel(48, 400), 0xFFFFFFu ^ kBackground);  // the part left, inverted
   for (auto [x, y] : {std::pair{32, 300}, {32, 400}, {64, 400}, {48, 448}})
     EXPECT_EQ(d.Pixel(x, y), 0x00FF00u) << x << "," << y;  // the frame, green also over the bar

@@ -68,24 +68,17 @@ TEST(FitText, LabelsFitOnlyWhenAskedAndFollowTheirWidth) {
 
 TEST(Mnemonics, LettersMapToTheirKeysInTheRussianAndTheUsLayouts) {
   const std::pair<const char*, SDL_Scancode> keys[] = {
-      {"С", SDL_SCANCODE_C},  // "&Старт"
-      {"с", SDL_SCANCODE_C},
-      {"П", SDL_SCANCODE_G},  // "&Профиль"
-      {"И", SDL_SCANCODE_B},  // "&Интро"
-      {"В", SDL_SCANCODE_D},  // "&Выход"
-      {"и", SDL_SCANCODE_B},  // "Сохранить и &играть"
-      {"Й", SDL_SCANCODE_Q},
-      {"я", SDL_SCANCODE_Z},
-      {"Б", SDL_SCANCODE_COMMA},
-      {"ю", SDL_SCANCODE_PERIOD},
-      {"Ж", SDL_SCANCODE_SEMICOLON},
-      {"э", SDL_SCANCODE_APOSTROPHE},
-      {"Х", SDL_SCANCODE_LEFTBRACKET},
-      {"ъ", SDL_SCANCODE_RIGHTBRACKET},
-      {"Ё", SDL_SCANCODE_GRAVE},
-      {"ё", SDL_SCANCODE_GRAVE},
-      {"a", SDL_SCANCODE_A},
-      {"Z", SDL_SCANCODE_Z},
+      {"С", SDL_SCANCODE_C},                                   // "&Старт"
+      {"с", SDL_SCANCODE_C},           {"П", SDL_SCANCODE_G},  // "&Профиль"
+      {"И", SDL_SCANCODE_B},                                   // "&Интро"
+      {"В", SDL_SCANCODE_D},                                   // "&Выход"
+      {"и", SDL_SCANCODE_B},                                   // "Сохранить и &играть"
+      {"Й", SDL_SCANCODE_Q},           {"я", SDL_SCANCODE_Z},
+      {"Б", SDL_SCANCODE_COMMA},       {"ю", SDL_SCANCODE_PERIOD},
+      {"Ж", SDL_SCANCODE_SEMICOLON},   {"э", SDL_SCANCODE_APOSTROPHE},
+      {"Х", SDL_SCANCODE_LEFTBRACKET}, {"ъ", SDL_SCANCODE_RIGHTBRACKET},
+      {"Ё", SDL_SCANCODE_GRAVE},       {"ё", SDL_SCANCODE_GRAVE},
+      {"a", SDL_SCANCODE_A},           {"Z", SDL_SCANCODE_Z},
   };
   for (auto [letter, key] : keys) EXPECT_EQ(LetterKey(letter), key) << letter;
   for (const char* none : {"", "1", " ", "€", "ab"}) EXPECT_EQ(LetterKey(none), SDL_SCANCODE_UNKNOWN) << none;
@@ -100,8 +93,8 @@ TEST(Mnemonics, CaptionLetterIsTheOneAfterTheAmpersand) {
 }
 
 TEST(AlphabeticalOrder, RussianOrderWithYoAsYeAndWithoutLetterCase) {
-  std::vector<std::string> names = {"Тень.dat", "Ёжик.dat", "альфа.dat", "Ель.dat", "ежик.dat", "Bob.dat",
-                                    "alex.dat", "Яша.dat", "Жук.dat", "ёж.dat"};
+  std::vector<std::string> names = {"Тень.dat", "Ёжик.dat", "альфа.dat", "Ель.dat", "ежик.dat",
+                                    "Bob.dat",  "alex.dat", "Яша.dat",   "Жук.dat", "ёж.dat"};
   std::sort(names.begin(), names.end(), AlphabeticalLess);
   EXPECT_EQ(names, (std::vector<std::string>{"alex.dat", "Bob.dat", "альфа.dat", "ёж.dat", "ежик.dat", "Ёжик.dat",
                                              "Ель.dat", "Жук.dat", "Тень.dat", "Яша.dat"}));

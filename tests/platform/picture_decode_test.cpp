@@ -11,9 +11,9 @@
 #include <functional>
 #include <vector>
 
-#include "support/driver.h"
 #include "platform/picture.h"
 #include "platform/picture_decode.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {
@@ -128,10 +128,8 @@ std::string SaveWithSdl(bool jpeg) {
   SDL_FillRect(s, nullptr, 0xFF336699);
   std::vector<char> buffer(64 * 1024);
   SDL_RWops* rw = SDL_RWFromMem(buffer.data(), static_cast<int>(buffer.size()));
-  if (jpeg)
-    IMG_SaveJPG_RW(s, rw, 0, 90);
-  else
-    SDL_SaveBMP_RW(s, rw, 0);
+  if (jpeg) IMG_SaveJPG_RW(s, rw, 0, 90);
+  else SDL_SaveBMP_RW(s, rw, 0);
   auto size = static_cast<size_t>(SDL_RWtell(rw));
   SDL_RWclose(rw);
   SDL_FreeSurface(s);

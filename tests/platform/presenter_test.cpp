@@ -103,7 +103,7 @@ TEST(Presenting, TheWindowShowsThePictureAndItsPointsMapBack) {
   EXPECT_EQ(mapped(899, 599), std::make_pair(639, 479));
   EXPECT_EQ(mapped(500, 300), std::make_pair(320, 240));
   EXPECT_LT(mapped(50, 300).first, 0);  // over the left bar: outside the picture
-  presenter.reset();  // before the window it shows into
+  presenter.reset();                    // before the window it shows into
 }
 
 TEST(DisplayModes, ScreensAskingFor640x480KeepThePlayersWindowAndTheDesktopIsRemembered) {
@@ -114,7 +114,7 @@ TEST(DisplayModes, ScreensAskingFor640x480KeepThePlayersWindowAndTheDesktopIsRem
   EXPECT_EQ(Display().Current(), (DisplayMode{640, 480, 16}));
   EXPECT_FALSE(Screen::Get().Fullscreen());
   Screen::Get().SetFullscreen(true);  // Alt+Enter
-  Display().Change(DesktopMode());     // leaving: the desktop as it was
+  Display().Change(DesktopMode());    // leaving: the desktop as it was
   EXPECT_FALSE(Screen::Get().Fullscreen());
   Display().Change({640, 480, 32});  // the player's full screen comes back
   EXPECT_TRUE(Screen::Get().Fullscreen());

@@ -77,8 +77,7 @@ TEST(Screen, CommandKeysAreNamedByPositionOtherKeysByTheirLayout) {
   d.PressAt(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
   d.PressAt(SDL_SCANCODE_SLASH, SDLK_PERIOD);  // not a command key: the layout's own code
   d.PressAt(SDL_SCANCODE_SEMICOLON, SDLK_s);   // a letter away from its place commands nothing
-  EXPECT_EQ(b.keys,
-            (std::vector<int>{SDLK_p, SDLK_0, SDLK_1, SDLK_UP, SDLK_ESCAPE, SDLK_PERIOD, SDLK_UNKNOWN}));
+  EXPECT_EQ(b.keys, (std::vector<int>{SDLK_p, SDLK_0, SDLK_1, SDLK_UP, SDLK_ESCAPE, SDLK_PERIOD, SDLK_UNKNOWN}));
   EXPECT_EQ(b.escapes, 1);
   d.PressAt(SDL_SCANCODE_P, ze);
   EXPECT_EQ(b.Catcher.Text(), "");  // keys type nothing: text comes from text input only
@@ -102,7 +101,7 @@ TEST(Screen, TypingEditsTheFocusedBoxWithinItsLimits) {
   EXPECT_EQ(b.Catcher.Text(), "Жу123");  // at most five characters
   b.Catcher.SetText("Жу123");            // the same text is no change
   EXPECT_EQ(changes, 7);
-  b.Catcher.SetVisible(false);           // a hidden box takes no keys
+  b.Catcher.SetVisible(false);  // a hidden box takes no keys
   d.Type("x");
   EXPECT_EQ(b.Catcher.Text(), "Жу123");
 }

@@ -58,7 +58,7 @@ TEST(SoundLevels, TuneLosesTheSilenceAfterItsLastNoteWhereverThePiecesBreak) {
     // The tone's last frames cross zero, so the cut falls within its final cycle.
     EXPECT_LE(done.size(), 6000u) << piece;
     EXPECT_GE(done.size(), 6000u - 2 * 130) << piece;
-    EXPECT_GE(std::abs(done[done.size() - 2]) , std::lround(kSilence * 0.99)) << piece;
+    EXPECT_GE(std::abs(done[done.size() - 2]), std::lround(kSilence * 0.99)) << piece;
     EXPECT_NEAR(Peak(done), 8000 * gain, 2) << piece;
   }
 }

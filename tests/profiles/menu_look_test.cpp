@@ -93,8 +93,8 @@ TEST_F(MenuLook, FaceNamesFitTheirSlotsWithoutTouchingAndSortInRussianOrder) {
   Form1& m = OpenFaceChoice();
   std::vector<std::string> shown;
   for (int i = 0; i < 8; ++i) shown.push_back(m.NameVarker[i]->Caption());
-  EXPECT_EQ(shown, (std::vector<std::string>{"WWWWWWWWWW", "альфа", "Ёжик", "Ель", "Жук", "Профессор", "Снайпер",
-                                             "Тень"}));
+  EXPECT_EQ(shown,
+            (std::vector<std::string>{"WWWWWWWWWW", "альфа", "Ёжик", "Ель", "Жук", "Профессор", "Снайпер", "Тень"}));
   for (int i = 0; i < 8; ++i) ExpectFits(*m.NameVarker[i], shown[i], 6);
   for (int i = 0; i + 1 < Form1::kFaceSlots; ++i) {
     if (i % 5 == 4) continue;  // the last of its row
@@ -267,7 +267,7 @@ TEST_F(MenuLook, TitleIsDrawnInGreyWhiteAndBlackOnly) {
 TEST_F(MenuLook, AltWithTheMarkedLettersKeyPressesTheButtonUnderEitherLayout) {
   WriteFaces(2);
   Form1& m = ReadyMenu();
-  const SDL_Keycode russianEs = 0x0441;  // "с", what the key C types under the Russian layout
+  const SDL_Keycode russianEs = 0x0441;     // "с", what the key C types under the Russian layout
   d.PressAt(SDL_SCANCODE_C, russianEs, 0);  // without Alt it is only a key
   EXPECT_FALSE(m.StartGame.Visible());
   d.PressAt(SDL_SCANCODE_C, russianEs, KMOD_LALT);

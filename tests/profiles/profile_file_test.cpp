@@ -22,7 +22,9 @@ TEST(ProfileFile, RoundTripInWindows1251WithCrLf) {
   TempFolder dir;
   ASSERT_TRUE(WriteProfile("Вася", "Борис.dat"));
   std::string bytes = FileBytes(dir.Path() / "Вася.pro");
-  EXPECT_EQ(bytes, "\xC1\xEE\xF0\xE8\xF1.dat\r\n\xD4\xF0\xE0\xE3\r\n\xD4\xF0\xE0\xE3\r\n\xD4\xF0\xE0\xE3\r\n\xD4\xF0\xE0\xE3\r\n");
+  EXPECT_EQ(
+      bytes,
+      "\xC1\xEE\xF0\xE8\xF1.dat\r\n\xD4\xF0\xE0\xE3\r\n\xD4\xF0\xE0\xE3\r\n\xD4\xF0\xE0\xE3\r\n\xD4\xF0\xE0\xE3\r\n");
   auto read = ReadProfile("Вася.pro");
   ASSERT_TRUE(read);
   EXPECT_EQ(read->face, "Борис.dat");
@@ -33,9 +35,10 @@ TEST(ProfileFile, RoundTripInWindows1251WithCrLf) {
 
 TEST(ProfileFile, UnsafeNamesAreRefusedAndNothingIsWritten) {
   TempFolder dir;
-  for (const std::string& bad : std::vector<std::string>{"", "..", "...", "  ", "../evil", "a/b", "a\\b", "what?", "star*", "co:lon", "pipe|",
-                          "quote\"", "<tag>", "tab\there", "trailing.", "trailing ", std::string("nul\0x", 5),
-                          std::string(197, 'a'), "emoji \xF0\x9F\x98\x80"}) {
+  for (const std::string& bad :
+       std::vector<std::string>{"", "..", "...", "  ", "../evil", "a/b", "a\\b", "what?", "star*", "co:lon", "pipe|",
+                                "quote\"", "<tag>", "tab\there", "trailing.", "trailing ", std::string("nul\0x", 5),
+                                std::string(197, 'a'), "emoji \xF0\x9F\x98\x80"}) {
     EXPECT_FALSE(IsSafeProfileName(bad)) << bad;
     EXPECT_FALSE(WriteProfile(bad, "face.dat")) << bad;
   }
@@ -49,7 +52,8 @@ TEST(ProfileFile, WindowsDeviceNamesAreRefusedWithAReason) {
     EXPECT_FALSE(IsSafeProfileName(device)) << device;
     EXPECT_EQ(ProfileNameProblem(device), "Это имя занято системой Windows") << device;
   }
-  for (const char* fine : {"CONSOLE", "COM10", "COM", "LPT", "ACON", "Конь", "nul_"}) EXPECT_TRUE(IsSafeProfileName(fine)) << fine;
+  for (const char* fine : {"CONSOLE", "COM10", "COM", "LPT", "ACON", "Конь", "nul_"})
+    EXPECT_TRUE(IsSafeProfileName(fine)) << fine;
   EXPECT_EQ(ProfileNameProblem(""), "");  // nothing typed yet needs no reason
   EXPECT_EQ(ProfileNameProblem("Вася"), "");
   EXPECT_EQ(ProfileNameProblem("Вася."), "Точка или пробел в конце имени");

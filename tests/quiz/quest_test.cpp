@@ -212,7 +212,6 @@ TEST_F(QuizGame, UnusableQuestionFileShowsTheExitAtOnce) {
     EXPECT_FALSE(Forms::IsLoaded<Quest>()) << what;
     Forms::CollectGarbage();
   }
-
 }
 
 TEST_F(QuizGame, HoverPaintsOneAnswerRedAndTheRestGreen) {
@@ -250,10 +249,10 @@ TEST_F(QuizGame, PictureOfTheMapWithMarkersAndThePanel) {
   d.Advance(150);
   WaitForQuestion(q);
   ASSERT_TRUE(d.SaveScreen((std::filesystem::temp_directory_path() / "quiz_level2.png").string()));
-  EXPECT_EQ(d.Pixel(5, 5), 0x142878u);                        // the map
-  EXPECT_EQ(d.Pixel(352 + 16, 400 + 16), 0x00C800u);          // the passed marker of level 1
-  EXPECT_EQ(d.Pixel(280 + 16, 336 + 16), 0x142878u);          // the current marker hides while asking
-  EXPECT_EQ(d.Pixel(90, 154), 0x5A5046u);                     // the panel's stone
+  EXPECT_EQ(d.Pixel(5, 5), 0x142878u);                         // the map
+  EXPECT_EQ(d.Pixel(352 + 16, 400 + 16), 0x00C800u);           // the passed marker of level 1
+  EXPECT_EQ(d.Pixel(280 + 16, 336 + 16), 0x142878u);           // the current marker hides while asking
+  EXPECT_EQ(d.Pixel(90, 154), 0x5A5046u);                      // the panel's stone
   EXPECT_EQ(d.Pixel(88 + 24 + 50, 152 + 24 + 50), 0xC800C8u);  // the monster
 }
 

@@ -53,8 +53,16 @@ TEST(QuizData, RightAnswerFieldIsTheNumberAtItsStart) {
     std::string field;
     int rightPosition;  // -1: every answer wrong
   };
-  for (const Case& c : std::vector<Case>{{"2", 1},  {" 3", 2},  {"3.", 2},  {"2.0", 1}, {"4 (последний)", 3},
-                                         {"0", -1}, {"5", -1},  {"", -1},   {"два", -1}, {"-1", -1},
+  for (const Case& c : std::vector<Case>{{"2", 1},
+                                         {" 3", 2},
+                                         {"3.", 2},
+                                         {"2.0", 1},
+                                         {"4 (последний)", 3},
+                                         {"0", -1},
+                                         {"5", -1},
+                                         {"", -1},
+                                         {"два", -1},
+                                         {"-1", -1},
                                          {"2.5", -1}}) {
     for (int p = 0; p < kAnswersPerQuestion; ++p) {
       EXPECT_EQ(IsRightAnswer(c.field, p), p == c.rightPosition) << '"' << c.field << "\" position " << p;

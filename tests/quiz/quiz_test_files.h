@@ -12,8 +12,8 @@ namespace vark::quiztest {
 // One record: the question "Вопрос <n>", answers "Ответ <n>.<p>", and its right-answer field.
 inline std::vector<std::string> Record(int n, const std::string& rightField) {
   std::string id = std::to_string(n);
-  return {"Вопрос " + id, "Ответ " + id + ".1", "Ответ " + id + ".2", "Ответ " + id + ".3", "Ответ " + id + ".4",
-          rightField};
+  return {"Вопрос " + id,       "Ответ " + id + ".1", "Ответ " + id + ".2",
+          "Ответ " + id + ".3", "Ответ " + id + ".4", rightField};
 }
 
 // Records 0 .. count-1; record n's right answer is at position n % 4.

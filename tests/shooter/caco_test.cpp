@@ -41,8 +41,8 @@ class Game {
   }
   Caco& caco() { return Forms::Get<Caco>(); }
   int Shown() {
-    return static_cast<int>(std::count_if(caco().Image1.begin(), caco().Image1.end(),
-                                          [](Image* m) { return m->Visible(); }));
+    return static_cast<int>(
+        std::count_if(caco().Image1.begin(), caco().Image1.end(), [](Image* m) { return m->Visible(); }));
   }
   // No monster fires and the cannon stands aside.
   void Quiet() {
@@ -215,7 +215,7 @@ TEST(ShooterPlay, BulletOnTheCannonCostsALifeAndEndsTheTick) {
   g.Tick();
   EXPECT_FALSE(c.Bullet[0]->Visible());
   EXPECT_EQ(c.BullY[0], 0);
-  EXPECT_EQ(c.BullY[1], 1000);              // the rest of the tick did not run
+  EXPECT_EQ(c.BullY[1], 1000);  // the rest of the tick did not run
   EXPECT_EQ(c.VarkBull[0]->Top(), 3000);
   EXPECT_EQ(c.Timer1.Interval(), 0);
   g.d.Advance(50);

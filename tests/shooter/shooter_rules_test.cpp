@@ -35,8 +35,8 @@ TEST(ShooterRules, LevelTableRisesLevelByLevel) {
 TEST(ShooterRules, BulletOnTheCannonCountsEveryEdge) {
   const Rect cannon{2760, 5760, 735, 750};
   auto bulletAt = [](int left, int top) { return Rect{left, top, 240, 240}; };
-  EXPECT_TRUE(BulletHitsCannon(bulletAt(2760, 5760), cannon));          // top-left corner
-  EXPECT_TRUE(BulletHitsCannon(bulletAt(2760, 5760 + 750), cannon));    // top on the bottom edge
+  EXPECT_TRUE(BulletHitsCannon(bulletAt(2760, 5760), cannon));              // top-left corner
+  EXPECT_TRUE(BulletHitsCannon(bulletAt(2760, 5760 + 750), cannon));        // top on the bottom edge
   EXPECT_TRUE(BulletHitsCannon(bulletAt(2760 + 735 - 240, 6000), cannon));  // flush right
   EXPECT_FALSE(BulletHitsCannon(bulletAt(2759, 5760), cannon));
   EXPECT_FALSE(BulletHitsCannon(bulletAt(2760, 5759), cannon));

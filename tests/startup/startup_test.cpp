@@ -1,8 +1,8 @@
 // The start-up screen's three branches and its timer sequence, and the display modes.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sys/stat.h>
+#include <fstream>
 #include <thread>
 
 #include "profiles/form1.h"

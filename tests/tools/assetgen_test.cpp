@@ -51,13 +51,13 @@ const std::vector<std::string> kMonsters = {"Imp", "Demon", "Skelet", "Pain", "V
 
 TEST(GeneratedData, PicturesHaveTheSizesTheScreensUse) {
   std::vector<PictureSpec> fixed = {
-      {"mount.jpg", 640, 480},      {"Enterin.jpg", 640, 480},   {"Gfx/Blank.dat", 81, 105},
-      {"Gfx/ios.dat", 551, 249},    {"Gfx/End2.dat", 665, 481},  {"Gfx/Win2.dat", 665, 481},
-      {"Res/Arrow.png", 32, 32},    {"Res/Arrow2.png", 32, 32},  {"Res/Invisible.png", 32, 32},
+      {"mount.jpg", 640, 480},      {"Enterin.jpg", 640, 480},    {"Gfx/Blank.dat", 81, 105},
+      {"Gfx/ios.dat", 551, 249},    {"Gfx/End2.dat", 665, 481},   {"Gfx/Win2.dat", 665, 481},
+      {"Res/Arrow.png", 32, 32},    {"Res/Arrow2.png", 32, 32},   {"Res/Invisible.png", 32, 32},
       {"Res/Caco.png", 48, 48},     {"Res/CacoFire.png", 48, 48}, {"Res/CacoDie1.png", 48, 48},
       {"Res/CacoDie2.png", 48, 48}, {"Res/CacoDie3.png", 48, 48}, {"Res/Cannon.png", 48, 48},
-      {"Res/Shot.png", 18, 18},     {"Res/Bullet.png", 16, 16},  {"Res/Panel1.png", 48, 48},
-      {"Res/Panel2.png", 48, 48},   {"Res/Panel3.png", 48, 48},  {"Res/Passed.png", 32, 32},
+      {"Res/Shot.png", 18, 18},     {"Res/Bullet.png", 16, 16},   {"Res/Panel1.png", 48, 48},
+      {"Res/Panel2.png", 48, 48},   {"Res/Panel3.png", 48, 48},   {"Res/Passed.png", 32, 32},
       {"Res/Current.png", 32, 32},
   };
   for (int n = 1; n <= 9; ++n) fixed.push_back({"Gfx/Tel" + std::to_string(n) + ".jpg", 81, 105});
@@ -67,8 +67,12 @@ TEST(GeneratedData, PicturesHaveTheSizesTheScreensUse) {
   }
   for (const PictureSpec& p : fixed) ExpectPicture(p.name, p.width, p.height);
 
-  struct Minimum { std::string name; int width, height; };
-  for (const Minimum& m : std::vector<Minimum>{{"Texture0.jpg", 657, 457}, {"Texture1.jpg", 665, 513}, {"stone.jpg", 64, 64}}) {
+  struct Minimum {
+    std::string name;
+    int width, height;
+  };
+  for (const Minimum& m :
+       std::vector<Minimum>{{"Texture0.jpg", 657, 457}, {"Texture1.jpg", 665, 513}, {"stone.jpg", 64, 64}}) {
     vark::OwnedSurface s = Load(m.name);
     ASSERT_NE(s, nullptr) << m.name;
     EXPECT_GE(s->w, m.width) << m.name;
@@ -112,7 +116,9 @@ class Pixels {
   }
 
  private:
-  const Uint8* At(int x, int y) const { return static_cast<const Uint8*>(surface_->pixels) + y * surface_->pitch + x * 4; }
+  const Uint8* At(int x, int y) const {
+    return static_cast<const Uint8*>(surface_->pixels) + y * surface_->pitch + x * 4;
+  }
   vark::OwnedSurface surface_;
 };
 
@@ -166,11 +172,14 @@ TEST(GeneratedPictures, CannonKeepsClearOfTheStatusBar) {
 TEST(GeneratedPictures, StoneStretchesToEveryPanelWithoutSmearingAndSmokeShowsOnIt) {
   Pixels stone("stone.jpg");
   ASSERT_TRUE(stone.Loaded());
-  struct Shape { const char* panel; double w, h; };
-  for (const Shape& s : {Shape{"shooter status bar", 667, 57}, Shape{"level panel", 385, 105},
-                         Shape{"quiz question panel", 497, 177}, Shape{"quiz end panel", 409, 153},
-                         Shape{"memory level panel", 273, 113},
-                         Shape{"memory exit question", 313, 153}, Shape{"shooter exit question", 385, 185}}) {
+  struct Shape {
+    const char* panel;
+    double w, h;
+  };
+  for (const Shape& s :
+       {Shape{"shooter status bar", 667, 57}, Shape{"level panel", 385, 105}, Shape{"quiz question panel", 497, 177},
+        Shape{"quiz end panel", 409, 153}, Shape{"memory level panel", 273, 113},
+        Shape{"memory exit question", 313, 153}, Shape{"shooter exit question", 385, 185}}) {
     double sx = s.w / stone.Width(), sy = s.h / stone.Height();
     EXPECT_LE(std::max(sx / sy, sy / sx), 3.0) << s.panel;
   }
@@ -196,7 +205,9 @@ TEST(GeneratedPictures, TileCornersMatchTheirRim) {
     Pixels tile(name);
     ASSERT_TRUE(tile.Loaded()) << name;
     int right = tile.Width() - 1, bottom = tile.Height() - 1;
-    struct Pair { int cx, cy, ex, ey; };
+    struct Pair {
+      int cx, cy, ex, ey;
+    };
     for (const Pair& p : {Pair{0, 0, 10, 0}, Pair{right, 0, right, 10}, Pair{0, bottom, 0, bottom - 10},
                           Pair{right, bottom, right - 10, bottom}}) {
       EXPECT_NEAR(tile.Luma(p.cx, p.cy), tile.Luma(p.ex, p.ey), 40) << name << " corner " << p.cx << "," << p.cy;
@@ -261,7 +272,8 @@ TEST(GeneratedData, VoxelMapsArePalettisedAndShareTheTitlePalette) {
   vark::OwnedSurface height = Load("Gfx/height.gif");
   vark::OwnedSurface texture = Load("Gfx/texture.gif");
   ASSERT_TRUE(title && height && texture);
-  for (SDL_Surface* s : {title.get(), height.get(), texture.get()}) EXPECT_EQ(s->format->format, SDL_PIXELFORMAT_INDEX8);
+  for (SDL_Surface* s : {title.get(), height.get(), texture.get()})
+    EXPECT_EQ(s->format->format, SDL_PIXELFORMAT_INDEX8);
   EXPECT_EQ(title->w, 320);
   EXPECT_EQ(title->h, 240);
   for (SDL_Surface* s : {height.get(), texture.get()}) {
@@ -464,7 +476,8 @@ struct MidiTune {
   double Seconds() const { return end_tick / double(ticks_per_beat) * microseconds_per_beat / 1e6; }
   std::vector<MidiNote> Channel(int channel) const {
     std::vector<MidiNote> out;
-    for (const MidiNote& n : notes) if (n.channel == channel) out.push_back(n);
+    for (const MidiNote& n : notes)
+      if (n.channel == channel) out.push_back(n);
     return out;
   }
 };
@@ -481,7 +494,8 @@ MidiTune ReadMidi(const std::string& file) {
   auto variable = [&] {
     long value = 0;
     unsigned b;
-    do value = value << 7 | ((b = byte(at++)) & 0x7F); while (b & 0x80 && at < file.size());
+    do value = value << 7 | ((b = byte(at++)) & 0x7F);
+    while (b & 0x80 && at < file.size());
     return value;
   };
   while (at < file.size()) {
@@ -545,7 +559,8 @@ TEST(GeneratedMusic, EachTuneHasItsOwnCharacter) {
     for (size_t j = 0; j < i; ++j) {
       std::string pair = kTuneFiles[j] + " and " + kTuneFiles[i];
       EXPECT_TRUE(tunes[i].microseconds_per_beat != tunes[j].microseconds_per_beat ||
-                  tunes[i].beats_per_bar != tunes[j].beats_per_bar) << pair;
+                  tunes[i].beats_per_bar != tunes[j].beats_per_bar)
+          << pair;
       EXPECT_NE(tunes[i].programs[kLeadChannel], tunes[j].programs[kLeadChannel]) << pair;
       EXPECT_NE(RhythmOf(tunes[i], kLeadChannel), RhythmOf(tunes[j], kLeadChannel)) << pair;
       EXPECT_NE(RhythmOf(tunes[i], kDrumChannel), RhythmOf(tunes[j], kDrumChannel)) << pair;
@@ -582,7 +597,8 @@ TEST(GeneratedMusic, TunesEndWithAFullCadence) {
     std::vector<MidiNote> bass = tune.Channel(kBassChannel), lead = tune.Channel(kLeadChannel);
     ASSERT_GE(lead.size(), 2u);
     auto bass_at = [&](long tick) {
-      for (const MidiNote& n : bass) if (n.tick == tick) return n.key % 12;
+      for (const MidiNote& n : bass)
+        if (n.tick == tick) return n.key % 12;
       return -1;
     };
     int tonic = bass_at(last_bar);

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "support/driver.h"
 #include "platform/settings.h"
 #include "setup/setup_form.h"
+#include "support/driver.h"
 
 namespace vark {
 namespace {
@@ -58,7 +58,7 @@ TEST_F(SetupWindowLook, SafeModeNoticeHasOneCaptionSizeAndNothingBeneathItReacts
 
   d.Click(f.BtnSave);
   d.ClickAt(f.Box[0]->ScreenBox().x + 2, f.Box[0]->ScreenBox().y + 2);  // a corner outside the notice
-  d.PressAt(SDL_SCANCODE_C, SDLK_c, KMOD_LALT);  // "&Сохранить"
+  d.PressAt(SDL_SCANCODE_C, SDLK_c, KMOD_LALT);                         // "&Сохранить"
   d.MoveOver(f.BtnSave);
   EXPECT_FALSE(f.BtnSave.Hovered());
   EXPECT_EQ(f.Status.Caption(), "");

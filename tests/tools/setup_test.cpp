@@ -49,12 +49,15 @@ TEST(Setup, SavingChangesOnlyTheFourValuesAndKeepsEveryOtherByte) {
   const std::string longValue(300, 'v');
   WriteSettingsBytes(
       "; written by hand\r\n[Other]\r\nSafeMode=7 ; not ours\r\n\r\n[KELP]\r\n# options\r\n"
-      "SafeMode = 1   ; on for now\r\nColour=" + longValue + "\r\nNoSfx:yes\r\n\r\n[Tail]\r\nx=1");
+      "SafeMode = 1   ; on for now\r\nColour=" +
+      longValue + "\r\nNoSfx:yes\r\n\r\n[Tail]\r\nx=1");
   ASSERT_TRUE(SaveSetupChoice({false, true, true, false}));
   EXPECT_EQ(SettingsBytes(),
             "; written by hand\r\n[Other]\r\nSafeMode=7 ; not ours\r\n\r\n[KELP]\r\n# options\r\n"
-            "SafeMode = 0   ; on for now\r\nColour=" + longValue + "\r\nNoSfx:1\r\nNoEffects=0\r\nNoVoxel=1\r\n"
-            "\r\n[Tail]\r\nx=1");
+            "SafeMode = 0   ; on for now\r\nColour=" +
+                longValue +
+                "\r\nNoSfx:1\r\nNoEffects=0\r\nNoVoxel=1\r\n"
+                "\r\n[Tail]\r\nx=1");
   EXPECT_EQ(ReadSetupChoice(), (SetupChoice{false, true, true, false}));
   EXPECT_EQ(GetSetting("Brindle", "Other", "SafeMode"), "7");
 
@@ -62,7 +65,8 @@ TEST(Setup, SavingChangesOnlyTheFourValuesAndKeepsEveryOtherByte) {
   ASSERT_TRUE(SaveSetupChoice({true, true, true, true}));
   EXPECT_EQ(SettingsBytes(), "[Tail]\nx=1\n[KELP]\nNoEffects=1\nNoSfx=1\nNoVoxel=1\nSafeMode=1\n\n");
   int files = 0;
-  for (auto& e : std::filesystem::directory_iterator(SettingsFile("Brindle").parent_path())) files += e.is_regular_file();
+  for (auto& e : std::filesystem::directory_iterator(SettingsFile("Brindle").parent_path()))
+    files += e.is_regular_file();
   EXPECT_EQ(files, 1);  // replaced atomically, no temporary left
 }
 

@@ -209,7 +209,8 @@ std::vector<double> RidgeLine(Rng& rng, int count, double amplitude) {
   y[count] = rng.Range(-0.5, 0.5) * amplitude;
   double spread = amplitude;
   for (int step = count; step > 1; step /= 2) {
-    for (int i = step / 2; i < count; i += step) y[i] = (y[i - step / 2] + y[i + step / 2]) / 2 + rng.Range(-0.5, 0.5) * spread;
+    for (int i = step / 2; i < count; i += step)
+      y[i] = (y[i - step / 2] + y[i + step / 2]) / 2 + rng.Range(-0.5, 0.5) * spread;
     spread *= 0.62;
   }
   return y;
@@ -234,7 +235,8 @@ void Puff(cairo_t* cr, double x, double y, double r, Rgb inner, Rgb outer, doubl
   SoftDisc(cr, x, y, r, 0.3, inner, outer, alpha, 0.7, alpha * 0.85);
 }
 
-void Spikes(cairo_t* cr, Rng& rng, double cx, double cy, double inner, double outer, int count, Rgb color, double alpha) {
+void Spikes(cairo_t* cr, Rng& rng, double cx, double cy, double inner, double outer, int count, Rgb color,
+            double alpha) {
   double start = rng.Range(0, M_PI);
   for (int i = 0; i < count * 2; ++i) {
     double a = start + M_PI * i / count;
@@ -249,7 +251,7 @@ void Spikes(cairo_t* cr, Rng& rng, double cx, double cy, double inner, double ou
 }  // namespace
 
 void Explosion(cairo_t* cr, Rng& rng, double cx, double cy, double radius, double stage) {
-  double fire = std::clamp(1.6 - stage * 0.8, 0.0, 1.0);  // how much flame is left
+  double fire = std::clamp(1.6 - stage * 0.8, 0.0, 1.0);   // how much flame is left
   double smoke = std::clamp(stage - 0.6, 0.0, 1.4) / 1.4;  // how much smoke has formed
   double size = radius * (0.45 + 0.4 * std::min(stage, 1.0) + 0.15 * smoke);
   Glow(cr, cx, cy, size * 1.5, Hex(0xFF6A10), 0.6 * fire);
@@ -270,8 +272,8 @@ void Explosion(cairo_t* cr, Rng& rng, double cx, double cy, double radius, doubl
   }
 }
 
-void OutlinedText(cairo_t* cr, const std::string& utf8, double cx, double baseline, double size, Rgb fill,
-                  Rgb outline, bool bold) {
+void OutlinedText(cairo_t* cr, const std::string& utf8, double cx, double baseline, double size, Rgb fill, Rgb outline,
+                  bool bold) {
   cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
                          bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
   cairo_set_font_size(cr, size);

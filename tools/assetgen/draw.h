@@ -25,9 +25,7 @@ struct Rgb {
 };
 
 // 0xRRGGBB as a colour.
-constexpr Rgb Hex(uint32_t v) {
-  return {((v >> 16) & 255) / 255.0, ((v >> 8) & 255) / 255.0, (v & 255) / 255.0};
-}
+constexpr Rgb Hex(uint32_t v) { return {((v >> 16) & 255) / 255.0, ((v >> 8) & 255) / 255.0, (v & 255) / 255.0}; }
 
 // An image surface with its drawing context. Opaque canvases are RGB24, others ARGB32.
 class Canvas {
@@ -91,8 +89,8 @@ void MountainRange(cairo_t* cr, Rng& rng, double w, double h, double base_y, dou
 // A fiery burst: `stage` 0 is a tight flash, 1 a big fireball, 2 mostly smoke.
 void Explosion(cairo_t* cr, Rng& rng, double cx, double cy, double radius, double stage);
 // Centred text in the toy font with a dark outline; `size` in pixels.
-void OutlinedText(cairo_t* cr, const std::string& utf8, double cx, double baseline, double size, Rgb fill,
-                  Rgb outline, bool bold = true);
+void OutlinedText(cairo_t* cr, const std::string& utf8, double cx, double baseline, double size, Rgb fill, Rgb outline,
+                  bool bold = true);
 // Sets every pixel of an opaque surface from `shade`(x, y).
 void PaintPixels(cairo_surface_t* surface, const std::function<Rgb(int x, int y)>& shade);
 // Lays a soft cloud of `color` over the w x h target, shaped by fractal noise:

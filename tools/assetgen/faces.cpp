@@ -40,9 +40,7 @@ double HalfHeight(Head h) { return h == Head::kTall ? 42 : h == Head::kSquare ? 
 void HeadPath(cairo_t* cr, Head h) {
   double rx = HalfWidth(h), ry = HalfHeight(h);
   switch (h) {
-    case Head::kSquare:
-      RoundedRectPath(cr, kCx - rx, kCy - ry, 2 * rx, 2 * ry, 14);
-      break;
+    case Head::kSquare: RoundedRectPath(cr, kCx - rx, kCy - ry, 2 * rx, 2 * ry, 14); break;
     case Head::kWideJaw:
       cairo_move_to(cr, kCx, kCy - ry);
       cairo_curve_to(cr, kCx + rx * 0.8, kCy - ry, kCx + rx, kCy + ry * 0.6, kCx + rx * 0.6, kCy + ry);
@@ -56,8 +54,7 @@ void HeadPath(cairo_t* cr, Head h) {
       cairo_curve_to(cr, kCx - rx * 1.2, kCy - ry, kCx - rx * 0.8, kCy + ry, kCx, kCy + ry);
       cairo_close_path(cr);
       break;
-    default:
-      EllipsePath(cr, kCx, kCy, rx, ry);
+    default: EllipsePath(cr, kCx, kCy, rx, ry);
   }
 }
 
@@ -97,14 +94,17 @@ void HairFront(cairo_t* cr, const Face& f) {
       ShadeAndOutline(cr, kCx, top, 40, f.hair_color, 2);
       break;
     case Hair::kMohawk:
-      for (int i = 0; i < 5; ++i) Horn(cr, kCx, top + 6 + i * 3, kCx - 16 + i * 8, top - 18 + std::abs(i - 2) * 5, 5, f.hair_color);
+      for (int i = 0; i < 5; ++i)
+        Horn(cr, kCx, top + 6 + i * 3, kCx - 16 + i * 8, top - 18 + std::abs(i - 2) * 5, 5, f.hair_color);
       break;
     case Hair::kBob:
     case Hair::kLong:
     case Hair::kBun:
       cairo_move_to(cr, kCx - rx - 4, kCy + (f.hair == Hair::kBob ? 14 : -4));
-      cairo_curve_to(cr, kCx - rx - 6, top - 14, kCx + rx + 6, top - 14, kCx + rx + 4, kCy + (f.hair == Hair::kBob ? 14 : -4));
-      cairo_curve_to(cr, kCx + rx * 0.6, top + 18, kCx - rx * 0.2, top + 22, kCx - rx - 4, kCy + (f.hair == Hair::kBob ? 14 : -4));
+      cairo_curve_to(cr, kCx - rx - 6, top - 14, kCx + rx + 6, top - 14, kCx + rx + 4,
+                     kCy + (f.hair == Hair::kBob ? 14 : -4));
+      cairo_curve_to(cr, kCx + rx * 0.6, top + 18, kCx - rx * 0.2, top + 22, kCx - rx - 4,
+                     kCy + (f.hair == Hair::kBob ? 14 : -4));
       ShadeAndOutline(cr, kCx, top, 40, f.hair_color, 2);
       break;
     case Hair::kCurly:
@@ -123,7 +123,8 @@ void HairFront(cairo_t* cr, const Face& f) {
       Blob(cr, kCx, top - 2, 4, 3, f.hair_color.Lighter(0.4), 1);
       break;
     case Hair::kHorns:
-      for (double s : {-1.0, 1.0}) Horn(cr, kCx + s * rx * 0.5, top + 10, kCx + s * (rx + 8), top - 16, 5, f.hair_color);
+      for (double s : {-1.0, 1.0})
+        Horn(cr, kCx + s * rx * 0.5, top + 10, kCx + s * (rx + 8), top - 16, 5, f.hair_color);
       break;
     case Hair::kBald:
       Blob(cr, kCx - 10, top + 10, 10, 5, f.skin.Lighter(0.5), 0);  // a shine
@@ -138,12 +139,8 @@ void Pupils(cairo_t* cr, const Face& f, double y, double r) {
 void DrawEyes(cairo_t* cr, const Face& f) {
   const double y = kCy - 4;
   switch (f.eyes) {
-    case Eyes::kRound:
-      Pupils(cr, f, y, 8);
-      break;
-    case Eyes::kBig:
-      Pupils(cr, f, y, 11);
-      break;
+    case Eyes::kRound: Pupils(cr, f, y, 8); break;
+    case Eyes::kBig: Pupils(cr, f, y, 11); break;
     case Eyes::kSleepy:
     case Eyes::kAngry:
       Pupils(cr, f, y, 8);
@@ -215,9 +212,7 @@ void DrawMouth(cairo_t* cr, const Face& f) {
       cairo_curve_to(cr, kCx, y + 4, kCx + 8, y + 2, kCx + 13, y - 4);
       cairo_stroke(cr);
       break;
-    case Mouth::kOh:
-      Blob(cr, kCx, y + 2, 6, 7, Hex(0x501018), 2);
-      break;
+    case Mouth::kOh: Blob(cr, kCx, y + 2, 6, 7, Hex(0x501018), 2); break;
     case Mouth::kGrin:
     case Mouth::kTongue:
     case Mouth::kFangs:
@@ -253,9 +248,7 @@ void DrawMouth(cairo_t* cr, const Face& f) {
   }
 }
 
-void Nose(cairo_t* cr, const Face& f) {
-  Blob(cr, kCx, kCy + 8, 5, 4, f.skin.Darker(0.15), 1.2);
-}
+void Nose(cairo_t* cr, const Face& f) { Blob(cr, kCx, kCy + 8, 5, 4, f.skin.Darker(0.15), 1.2); }
 
 void DrawExtra(cairo_t* cr, const Face& f) {
   double rx = HalfWidth(f.head), ry = HalfHeight(f.head);
@@ -307,14 +300,14 @@ void DrawExtra(cairo_t* cr, const Face& f) {
       break;
     case Extra::kFreckles:
       for (double s : {-1.0, 1.0})
-        for (int i = 0; i < 4; ++i) Blob(cr, kCx + s * (14 + (i % 2) * 6), kCy + 8 + (i / 2) * 4, 1.3, 1.3, f.skin.Darker(0.4), 0);
+        for (int i = 0; i < 4; ++i)
+          Blob(cr, kCx + s * (14 + (i % 2) * 6), kCy + 8 + (i / 2) * 4, 1.3, 1.3, f.skin.Darker(0.4), 0);
       break;
     case Extra::kBandana:
       cairo_rectangle(cr, kCx - rx - 2, kCy - ry + 8, 2 * rx + 4, 11);
       ShadeAndOutline(cr, kCx, kCy - ry + 13, 30, Hex(0xD02020), 2);
       break;
-    case Extra::kNone:
-      break;
+    case Extra::kNone: break;
   }
 }
 
@@ -340,28 +333,50 @@ void MakeFaces(Output& out) {
   const Rgb pale = Hex(0xF2C8A0), tan = Hex(0xD89A68), brown = Hex(0x8A5A3A), dark = Hex(0x5A3A28);
   const Rgb green = Hex(0x80C060), blue = Hex(0x70A0E0), grey = Hex(0xB0B4BC), violet = Hex(0xB080D0);
   const Face faces[] = {
-      {"Varkus", Head::kSquare, tan, Hair::kSpiky, Hex(0xE03020), Eyes::kAngry, Hex(0x40A0FF), Mouth::kGrin, Extra::kScar, Hex(0xC02030)},
-      {"Nova", Head::kTall, pale, Hair::kLong, Hex(0xF0D060), Eyes::kBig, Hex(0x30C070), Mouth::kSmile, Extra::kEarring, Hex(0x6030C0)},
-      {"Rex", Head::kWideJaw, green, Hair::kHorns, Hex(0xE8D8B0), Eyes::kRound, Hex(0xFF4020), Mouth::kFangs, Extra::kNone, Hex(0x208040)},
-      {"Pixel", Head::kRound, pale, Hair::kCap, Hex(0x2060E0), Eyes::kGlasses, Hex(0x805030), Mouth::kTongue, Extra::kFreckles, Hex(0x20A0C0)},
-      {"Zed", Head::kEgg, grey, Hair::kBald, grey, Eyes::kCyborg, Hex(0x30A0FF), Mouth::kFrown, Extra::kAntenna, Hex(0x405070)},
-      {"Blaze", Head::kRound, tan, Hair::kMohawk, Hex(0xFF8020), Eyes::kVisor, Hex(0x000000), Mouth::kSmirk, Extra::kNone, Hex(0xE06010)},
-      {"Luna", Head::kTall, blue, Hair::kBob, Hex(0x302060), Eyes::kSleepy, Hex(0xC040C0), Mouth::kOh, Extra::kEarring, Hex(0x303090)},
-      {"Doc", Head::kEgg, pale, Hair::kCurly, Hex(0xE8E8E8), Eyes::kGlasses, Hex(0x3070C0), Mouth::kSmile, Extra::kMoustache, Hex(0x508060)},
-      {"Spike", Head::kSquare, brown, Hair::kSpiky, Hex(0x101010), Eyes::kPatch, Hex(0x60A040), Mouth::kGrin, Extra::kBandana, Hex(0x806020)},
-      {"Max", Head::kWideJaw, tan, Hair::kSpiky, Hex(0x704020), Eyes::kRound, Hex(0x5080C0), Mouth::kSmile, Extra::kBeard, Hex(0x8A2A60)},
-      {"Гром", Head::kSquare, dark, Hair::kBald, dark, Eyes::kAngry, Hex(0x804020), Mouth::kFrown, Extra::kBeard, Hex(0x603010)},
-      {"Ёжик", Head::kRound, Hex(0xC09070), Hair::kSpiky, Hex(0x6A4A30), Eyes::kBig, Hex(0x302010), Mouth::kOh, Extra::kNone, Hex(0x70A030)},
-      {"Лиса", Head::kTall, pale, Hair::kBob, Hex(0xE06020), Eyes::kSleepy, Hex(0x40B060), Mouth::kSmirk, Extra::kFreckles, Hex(0xD07020)},
-      {"Батя", Head::kWideJaw, Hex(0xE0A880), Hair::kBald, Hex(0x605040), Eyes::kRound, Hex(0x4070A0), Mouth::kSmile, Extra::kMoustache, Hex(0x2A4A8A)},
-      {"Кузя", Head::kEgg, violet, Hair::kCurly, Hex(0x40E0A0), Eyes::kBig, Hex(0xFF8020), Mouth::kTongue, Extra::kNone, Hex(0xA03090)},
-      {"Вжик", Head::kRound, Hex(0xF0D070), Hair::kMohawk, Hex(0x20A0FF), Eyes::kGlasses, Hex(0x202020), Mouth::kGrin, Extra::kHeadphones, Hex(0xE0B020)},
-      {"Тень", Head::kTall, Hex(0x505868), Hair::kLong, Hex(0x101018), Eyes::kVisor, Hex(0x000000), Mouth::kFrown, Extra::kNone, Hex(0x181828)},
-      {"Снайпер", Head::kSquare, tan, Hair::kCap, Hex(0x4A5A2A), Eyes::kPatch, Hex(0x3060A0), Mouth::kSmirk, Extra::kScar, Hex(0x3A5A2A)},
-      {"Маруся", Head::kRound, pale, Hair::kBun, Hex(0x8A3A1A), Eyes::kBig, Hex(0x3080E0), Mouth::kSmile, Extra::kFreckles, Hex(0xE05080)},
-      {"Профессор", Head::kEgg, Hex(0xF0D0B0), Hair::kBald, grey, Eyes::kGlasses, Hex(0x406030), Mouth::kOh, Extra::kBeard, Hex(0x6A5040)},
-      {"Бублик", Head::kWideJaw, Hex(0xF0B080), Hair::kCurly, Hex(0xC08030), Eyes::kSleepy, Hex(0x805020), Mouth::kGrin, Extra::kHeadphones, Hex(0xF08040)},
-      {"Киборг", Head::kSquare, grey, Hair::kHorns, Hex(0x606878), Eyes::kCyborg, Hex(0x20C0C0), Mouth::kFangs, Extra::kAntenna, Hex(0x602020)},
+      {"Varkus", Head::kSquare, tan, Hair::kSpiky, Hex(0xE03020), Eyes::kAngry, Hex(0x40A0FF), Mouth::kGrin,
+       Extra::kScar, Hex(0xC02030)},
+      {"Nova", Head::kTall, pale, Hair::kLong, Hex(0xF0D060), Eyes::kBig, Hex(0x30C070), Mouth::kSmile, Extra::kEarring,
+       Hex(0x6030C0)},
+      {"Rex", Head::kWideJaw, green, Hair::kHorns, Hex(0xE8D8B0), Eyes::kRound, Hex(0xFF4020), Mouth::kFangs,
+       Extra::kNone, Hex(0x208040)},
+      {"Pixel", Head::kRound, pale, Hair::kCap, Hex(0x2060E0), Eyes::kGlasses, Hex(0x805030), Mouth::kTongue,
+       Extra::kFreckles, Hex(0x20A0C0)},
+      {"Zed", Head::kEgg, grey, Hair::kBald, grey, Eyes::kCyborg, Hex(0x30A0FF), Mouth::kFrown, Extra::kAntenna,
+       Hex(0x405070)},
+      {"Blaze", Head::kRound, tan, Hair::kMohawk, Hex(0xFF8020), Eyes::kVisor, Hex(0x000000), Mouth::kSmirk,
+       Extra::kNone, Hex(0xE06010)},
+      {"Luna", Head::kTall, blue, Hair::kBob, Hex(0x302060), Eyes::kSleepy, Hex(0xC040C0), Mouth::kOh, Extra::kEarring,
+       Hex(0x303090)},
+      {"Doc", Head::kEgg, pale, Hair::kCurly, Hex(0xE8E8E8), Eyes::kGlasses, Hex(0x3070C0), Mouth::kSmile,
+       Extra::kMoustache, Hex(0x508060)},
+      {"Spike", Head::kSquare, brown, Hair::kSpiky, Hex(0x101010), Eyes::kPatch, Hex(0x60A040), Mouth::kGrin,
+       Extra::kBandana, Hex(0x806020)},
+      {"Max", Head::kWideJaw, tan, Hair::kSpiky, Hex(0x704020), Eyes::kRound, Hex(0x5080C0), Mouth::kSmile,
+       Extra::kBeard, Hex(0x8A2A60)},
+      {"Гром", Head::kSquare, dark, Hair::kBald, dark, Eyes::kAngry, Hex(0x804020), Mouth::kFrown, Extra::kBeard,
+       Hex(0x603010)},
+      {"Ёжик", Head::kRound, Hex(0xC09070), Hair::kSpiky, Hex(0x6A4A30), Eyes::kBig, Hex(0x302010), Mouth::kOh,
+       Extra::kNone, Hex(0x70A030)},
+      {"Лиса", Head::kTall, pale, Hair::kBob, Hex(0xE06020), Eyes::kSleepy, Hex(0x40B060), Mouth::kSmirk,
+       Extra::kFreckles, Hex(0xD07020)},
+      {"Батя", Head::kWideJaw, Hex(0xE0A880), Hair::kBald, Hex(0x605040), Eyes::kRound, Hex(0x4070A0), Mouth::kSmile,
+       Extra::kMoustache, Hex(0x2A4A8A)},
+      {"Кузя", Head::kEgg, violet, Hair::kCurly, Hex(0x40E0A0), Eyes::kBig, Hex(0xFF8020), Mouth::kTongue, Extra::kNone,
+       Hex(0xA03090)},
+      {"Вжик", Head::kRound, Hex(0xF0D070), Hair::kMohawk, Hex(0x20A0FF), Eyes::kGlasses, Hex(0x202020), Mouth::kGrin,
+       Extra::kHeadphones, Hex(0xE0B020)},
+      {"Тень", Head::kTall, Hex(0x505868), Hair::kLong, Hex(0x101018), Eyes::kVisor, Hex(0x000000), Mouth::kFrown,
+       Extra::kNone, Hex(0x181828)},
+      {"Снайпер", Head::kSquare, tan, Hair::kCap, Hex(0x4A5A2A), Eyes::kPatch, Hex(0x3060A0), Mouth::kSmirk,
+       Extra::kScar, Hex(0x3A5A2A)},
+      {"Маруся", Head::kRound, pale, Hair::kBun, Hex(0x8A3A1A), Eyes::kBig, Hex(0x3080E0), Mouth::kSmile,
+       Extra::kFreckles, Hex(0xE05080)},
+      {"Профессор", Head::kEgg, Hex(0xF0D0B0), Hair::kBald, grey, Eyes::kGlasses, Hex(0x406030), Mouth::kOh,
+       Extra::kBeard, Hex(0x6A5040)},
+      {"Бублик", Head::kWideJaw, Hex(0xF0B080), Hair::kCurly, Hex(0xC08030), Eyes::kSleepy, Hex(0x805020), Mouth::kGrin,
+       Extra::kHeadphones, Hex(0xF08040)},
+      {"Киборг", Head::kSquare, grey, Hair::kHorns, Hex(0x606878), Eyes::kCyborg, Hex(0x20C0C0), Mouth::kFangs,
+       Extra::kAntenna, Hex(0x602020)},
   };
   for (const Face& f : faces) {
     Canvas c(kSize, kSize);

@@ -54,7 +54,8 @@ std::vector<short> RenderSong(const Song& song, const std::string& sound_font) {
     long now = 0;
     auto render_to = [&](long frame) {
       frame = std::min(frame, total);
-      if (frame > now) fluid_synth_write_s16(synth, frame - now, audio.data(), now * 2, 2, audio.data(), now * 2 + 1, 2);
+      if (frame > now)
+        fluid_synth_write_s16(synth, frame - now, audio.data(), now * 2, 2, audio.data(), now * 2 + 1, 2);
       now = std::max(now, frame);
     };
     for (const Timed& t : timeline) {

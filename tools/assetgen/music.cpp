@@ -383,8 +383,7 @@ class Composer {
         strike(1.5, 0.5, 62);
         strike(3, 0.75, 66);
         break;
-      default:
-        strike(0, bar_, 62);
+      default: strike(0, bar_, 62);
     }
   }
 
@@ -485,11 +484,14 @@ class Composer {
     Hit(d, 0, kKick, 108);
     Hit(d, 2.5, kKick, 96);
     if (d.bridge) Hit(d, 2, kSnare, 100);
-    else for (int b : {1, 3}) Hit(d, b, kSnare, 98);
+    else
+      for (int b : {1, 3}) Hit(d, b, kSnare, 98);
     for (int e = 0; e < (d.fill ? 6 : 8); ++e) Hit(d, e * 0.5, e == 7 && d.heard ? kOpenHat : kHat, e % 2 ? 58 : 76);
-    if (d.heard) for (int b : {1, 3}) Hit(d, b, kTambourine, 60);
+    if (d.heard)
+      for (int b : {1, 3}) Hit(d, b, kTambourine, 60);
     const int toms[4] = {kTomHigh, kTomHigh, kTomMid, kTomLow};
-    if (d.fill) for (int s = 0; s < 4; ++s) Hit(d, 3 + s * 0.25, toms[s], 80 + s * 8);
+    if (d.fill)
+      for (int s = 0; s < 4; ++s) Hit(d, 3 + s * 0.25, toms[s], 80 + s * 8);
   }
 
   // Kick on one, side stick on two and three, a pedal hat on every beat.
@@ -498,7 +500,8 @@ class Composer {
     for (int b : {1, 2}) Hit(d, b, kSideStick, 56);
     for (int b = 0; b < 3; ++b) Hit(d, b, kPedalHat, b == 0 ? 66 : 52);
     if (d.heard) Hit(d, 1.5, kHat, 40);
-    if (d.fill) for (double b : {2.0, 2.5}) Hit(d, b, kSnare, b == 2 ? 62 : 78);
+    if (d.fill)
+      for (double b : {2.0, 2.5}) Hit(d, b, kSnare, b == 2 ? 62 : 78);
   }
 
   // Four on the floor with sixteenth hats; a half-time ride in the bridge; tom runs.
@@ -527,7 +530,8 @@ class Composer {
       if (d.bridge) Hit(d, e * 0.5, kShaker, e % 2 ? 44 : 58);
       else if (e % 2 == 0 || e == 3 || e == 7) Hit(d, e * 0.5, kHat, e % 2 ? 50 : 68);
     }
-    if (d.fill) for (double b : {3.0, 3.5}) Hit(d, b, b == 3 ? kTomMid : kTomLow, 66);
+    if (d.fill)
+      for (double b : {3.0, 3.5}) Hit(d, b, b == 3 ? kTomMid : kTomLow, 66);
   }
 
   // Half-time: kick, a big snare on three, toms rolling into the next section.
@@ -536,7 +540,8 @@ class Composer {
     Hit(d, 1.5, kKick, 84);
     Hit(d, 2, kSnare, 104);
     for (int q = 0; q < 4; ++q) Hit(d, q, kHat, d.heard ? 60 : 46);
-    if (d.fill) for (int s = 0; s < 4; ++s) Hit(d, 3 + s * 0.25, s < 2 ? kTomMid : kTomLow, 84 + s * 8);
+    if (d.fill)
+      for (int s = 0; s < 4; ++s) Hit(d, 3 + s * 0.25, s < 2 ? kTomMid : kTomLow, 84 + s * 8);
   }
 
   const TuneStyle& style_;
@@ -621,33 +626,108 @@ namespace {
 // Verses close V-i; bridges stop on V so the verse that follows resolves them.
 const TuneStyle kTunes[] = {
     // Main menu: a moody mid-tempo synth theme, pulsing bass, an arching melody.
-    {"Track1.mid", 96, 4, false, 45, {0, 5, 2, 6, 0, 3, 4, 0}, {5, 6, 2, 5, 3, 0, 3, 4}, "IAABA",
-     {81, 62, 89, 38, -1}, 0, 0, 1,
+    {"Track1.mid",
+     96,
+     4,
+     false,
+     45,
+     {0, 5, 2, 6, 0, 3, 4, 0},
+     {5, 6, 2, 5, 3, 0, 3, 4},
+     "IAABA",
+     {81, 62, 89, 38, -1},
+     0,
+     0,
+     1,
      {{0, 1.5}, {1.5, 0.5}, {2, 1}, {3, 1}, {4, 0.5}, {4.5, 0.5}, {5, 1}, {6, 2}},
-     {{0, 2}, {2, 1}, {3, 1}, {4, 3}, {7, 1}}, 0, 100, 11},
+     {{0, 2}, {2, 1}, {3, 1}, {4, 3}, {7, 1}},
+     0,
+     100,
+     11},
     // Episode selection: a gentle waltz, electric piano and flute over strings and harp.
-    {"Track2.mid", 86, 3, false, 38, {0, 3, 6, 2, 5, 3, 4, 0}, {5, 2, 3, 0, 5, 6, 3, 4}, "IABABA",
-     {4, 73, 48, 32, 46}, 1, 1, 2,
+    {"Track2.mid",
+     86,
+     3,
+     false,
+     38,
+     {0, 3, 6, 2, 5, 3, 4, 0},
+     {5, 2, 3, 0, 5, 6, 3, 4},
+     "IABABA",
+     {4, 73, 48, 32, 46},
+     1,
+     1,
+     2,
      {{0, 2}, {2, 1}, {3, 1.5}, {4.5, 0.5}, {5, 1}},
-     {{0, 1}, {1, 1}, {2, 1}, {3, 3}}, 1, 113, 22},
+     {{0, 1}, {1, 1}, {2, 1}, {3, 3}},
+     1,
+     113,
+     22},
     // Shooter: fast and driving, galloping bass, stabbing chords, a rising guitar line.
-    {"Track3.mid", 140, 4, false, 40, {0, 0, 5, 6, 0, 5, 4, 0}, {3, 5, 6, 0, 3, 5, 6, 4}, "IAABBAA",
-     {29, 61, 50, 38, 81}, 2, 2, 3,
-     {{0, 0.5}, {0.5, 0.5}, {1, 0.75}, {1.75, 0.75}, {2.5, 0.5}, {3, 1},
-      {4, 0.5}, {4.5, 0.5}, {5, 0.5}, {5.5, 0.5}, {6, 0.75}, {6.75, 1.25}},
-     {{0, 1}, {1, 1}, {2, 2}, {4, 1}, {5, 1}, {6, 1}, {7, 1}}, 2, 109, 33},
+    {"Track3.mid",
+     140,
+     4,
+     false,
+     40,
+     {0, 0, 5, 6, 0, 5, 4, 0},
+     {3, 5, 6, 0, 3, 5, 6, 4},
+     "IAABBAA",
+     {29, 61, 50, 38, 81},
+     2,
+     2,
+     3,
+     {{0, 0.5},
+      {0.5, 0.5},
+      {1, 0.75},
+      {1.75, 0.75},
+      {2.5, 0.5},
+      {3, 1},
+      {4, 0.5},
+      {4.5, 0.5},
+      {5, 0.5},
+      {5.5, 0.5},
+      {6, 0.75},
+      {6.75, 1.25}},
+     {{0, 1}, {1, 1}, {2, 2}, {4, 1}, {5, 1}, {6, 1}, {7, 1}},
+     2,
+     109,
+     33},
     // Quiz and memory: a slow, tense shuffle for thinking, vibraphone over a walking bass.
-    {"Track4.mid", 88, 4, true, 48, {0, 5, 3, 4, 0, 5, 4, 0}, {3, 0, 5, 2, 3, 6, 3, 4}, "IAABA",
-     {11, 71, 94, 35, 8}, 3, 3, 0,
+    {"Track4.mid",
+     88,
+     4,
+     true,
+     48,
+     {0, 5, 3, 4, 0, 5, 4, 0},
+     {3, 0, 5, 2, 3, 6, 3, 4},
+     "IAABA",
+     {11, 71, 94, 35, 8},
+     3,
+     3,
+     0,
      {{0, 0.5}, {0.5, 1.5}, {2, 0.5}, {2.5, 0.5}, {3, 1}, {4, 0.5}, {4.5, 0.5}, {5, 0.5}, {5.5, 2.5}},
-     {{0, 3}, {3, 0.5}, {3.5, 0.5}, {4, 2}, {6, 1}, {7, 1}}, 3, 122, 44},
+     {{0, 3}, {3, 0.5}, {3.5, 0.5}, {4, 2}, {6, 1}, {7, 1}},
+     3,
+     122,
+     44},
 };
 
 // The intro: an epic half-time theme for horn, strings and choir.
-const TuneStyle kIntroTune = {"Intro.mp3", 92, 4, false, 41, {0, 5, 2, 6, 3, 5, 4, 0}, {5, 6, 0, 2, 3, 6, 3, 4},
-                              "IAABA", {60, 48, 52, 43, -1}, 4, 4, 0,
+const TuneStyle kIntroTune = {"Intro.mp3",
+                              92,
+                              4,
+                              false,
+                              41,
+                              {0, 5, 2, 6, 3, 5, 4, 0},
+                              {5, 6, 0, 2, 3, 6, 3, 4},
+                              "IAABA",
+                              {60, 48, 52, 43, -1},
+                              4,
+                              4,
+                              0,
                               {{0, 1.5}, {1.5, 0.5}, {2, 2}, {4, 1}, {5, 1}, {6, 2}},
-                              {{0, 3}, {3, 1}, {4, 2}, {6, 2}}, 1, 100, 55};
+                              {{0, 3}, {3, 1}, {4, 2}, {6, 2}},
+                              1,
+                              100,
+                              55};
 
 }  // namespace
 

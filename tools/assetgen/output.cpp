@@ -67,8 +67,7 @@ std::string EncodeJpeg(cairo_surface_t* surface, int quality) {
   cairo_surface_flush(surface);
   vark::OwnedSurface view(SDL_CreateRGBSurfaceWithFormatFrom(
       cairo_image_surface_get_data(surface), cairo_image_surface_get_width(surface),
-      cairo_image_surface_get_height(surface), 32, cairo_image_surface_get_stride(surface),
-      SDL_PIXELFORMAT_XRGB8888));
+      cairo_image_surface_get_height(surface), 32, cairo_image_surface_get_stride(surface), SDL_PIXELFORMAT_XRGB8888));
   std::string bytes;
   if (view == nullptr) return bytes;
   StringStream stream{&bytes};

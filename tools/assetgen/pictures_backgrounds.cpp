@@ -99,7 +99,8 @@ void PanelBackground(Output& out) {
 void MountainBackdrop(Output& out) {
   const int w = 640, h = 480;
   SaveScene(out, "mount.jpg", w, h, 31, 0.5, [](cairo_t* cr, Rng& rng) {
-    SetLinearGradient(cr, 0, 0, 0, 330, {{0, Hex(0x050514)}, {0.55, Hex(0x1A0D38)}, {0.85, Hex(0x731A33)}, {1, Hex(0xD9592E)}});
+    SetLinearGradient(cr, 0, 0, 0, 330,
+                      {{0, Hex(0x050514)}, {0.55, Hex(0x1A0D38)}, {0.85, Hex(0x731A33)}, {1, Hex(0xD9592E)}});
     cairo_paint(cr);
     Stars(cr, rng, w, 220, 140);
     NoiseClouds(cr, w, 300, 32, 3, Hex(0x40205A), 0.35, 0.1);

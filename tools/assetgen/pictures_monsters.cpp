@@ -103,7 +103,7 @@ void Skelet(cairo_t* cr, bool win) {
   }
   DoubleStroke(cr, Hex(0x201810), 6, bone, 3.5);
   Limb(cr, 56, 60, 56, 102, 5, bone);  // spine
-  for (double s : {-1.0, 1.0}) {  // armoured shoulder pods with red lights
+  for (double s : {-1.0, 1.0}) {       // armoured shoulder pods with red lights
     RoundedRectPath(cr, 56 + s * 28 - 10, 52, 20, 14, 4);
     ShadeAndOutline(cr, 56 + s * 28, 58, 12, metal, 1.6);
     Glow(cr, 56 + s * 28, 58, 4, Hex(0xFF3030), 1);
@@ -138,7 +138,8 @@ void FlameHair(cairo_t* cr, double x, double y, double height) {
   for (int k = -2; k <= 2; ++k) {
     double bx = x + k * 7;
     cairo_move_to(cr, bx - 6, y);
-    cairo_curve_to(cr, bx - 6, y - height * 0.5, bx + k * 2, y - height * 0.6, bx + k * 3, y - height * (1 - std::abs(k) * 0.15));
+    cairo_curve_to(cr, bx - 6, y - height * 0.5, bx + k * 2, y - height * 0.6, bx + k * 3,
+                   y - height * (1 - std::abs(k) * 0.15));
     cairo_curve_to(cr, bx + 2, y - height * 0.4, bx + 6, y - height * 0.3, bx + 6, y);
     cairo_close_path(cr);
   }
@@ -255,8 +256,8 @@ void WriteMonster(Output& out, const Monster& m, uint64_t seed) {
 
 void MakeQuizMonsters(Output& out) {
   const Monster monsters[] = {
-      {"Imp", Hex(0xC04010), Imp},    {"Demon", Hex(0xC02050), Demon}, {"Skelet", Hex(0x20A050), Skelet},
-      {"Pain", Hex(0x7020C0), Pain},  {"Vile", Hex(0xD08010), Vile},   {"Cyber", Hex(0x2060C0), Cyber},
+      {"Imp", Hex(0xC04010), Imp},   {"Demon", Hex(0xC02050), Demon}, {"Skelet", Hex(0x20A050), Skelet},
+      {"Pain", Hex(0x7020C0), Pain}, {"Vile", Hex(0xD08010), Vile},   {"Cyber", Hex(0x2060C0), Cyber},
   };
   uint64_t seed = 700;
   for (const Monster& m : monsters) WriteMonster(out, m, seed += 50);

@@ -14,8 +14,7 @@ namespace {
 // Centres of the seven place icons: under the level markers (their top-left
 // corners plus half a marker), except the last, which sits below its marker
 // to stay clear of the place names written across the top of the map.
-constexpr double kPlaces[7][2] = {{368, 416}, {296, 352}, {136, 296}, {472, 256},
-                                  {240, 224}, {360, 120}, {144, 116}};
+constexpr double kPlaces[7][2] = {{368, 416}, {296, 352}, {136, 296}, {472, 256}, {240, 224}, {360, 120}, {144, 116}};
 
 // Scorched ground seen from above: hills lit from the upper left, lava in the cracks.
 void MapTerrain(cairo_surface_t* surface) {
@@ -147,7 +146,7 @@ void QuizMap(Output& out) {
   MapTerrain(c.surface());
   Route(cr);
   const std::function<void(cairo_t*)> icons[7] = {PowerStation, ControlCenter, HellLabs, CentralProcessing,
-                                                  Gotcha, PhobosAnomaly, IconOfSin};
+                                                  Gotcha,       PhobosAnomaly, IconOfSin};
   for (int i = 0; i < 7; ++i) {
     Glow(cr, kPlaces[i][0], kPlaces[i][1] + 6, 40, Hex(0x000000), 0.6);
     cairo_save(cr);

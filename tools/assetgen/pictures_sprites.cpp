@@ -88,8 +88,9 @@ void Debris(cairo_t* cr, Rng& rng, double cx, double cy, double reach, double al
   for (int i = 0; i < 9; ++i) {
     double a = rng.Range(0, 2 * M_PI), d = reach * rng.Range(0.55, 1.0), s = rng.Range(1.4, 2.6);
     double x = cx + d * std::cos(a), y = cy + d * std::sin(a), turn = rng.Range(0, M_PI);
-    PolygonPath(cr, {x + s * std::cos(turn), y + s * std::sin(turn), x + s * std::cos(turn + 2.3),
-                     y + s * std::sin(turn + 2.3), x + s * 0.6 * std::cos(turn + 4.1), y + s * 0.6 * std::sin(turn + 4.1)});
+    PolygonPath(
+        cr, {x + s * std::cos(turn), y + s * std::sin(turn), x + s * std::cos(turn + 2.3), y + s * std::sin(turn + 2.3),
+             x + s * 0.6 * std::cos(turn + 4.1), y + s * 0.6 * std::sin(turn + 4.1)});
     SetColor(cr, Hex(0x2A2426), alpha);
     cairo_fill_preserve(cr);
     SetColor(cr, Hex(0xFF9030), alpha * 0.8);
@@ -101,13 +102,14 @@ void Debris(cairo_t* cr, Rng& rng, double cx, double cy, double reach, double al
 // Light smoke rolling up over the dark stone of the panels, embers in it.
 void SmokeCloud(cairo_t* cr, Rng& rng, double cx, double cy, double radius) {
   const double puffs[][3] = {{-0.45, 0.25, 0.42}, {0.42, 0.22, 0.45}, {0, 0.05, 0.55},
-                             {-0.25, -0.4, 0.45}, {0.3, -0.45, 0.4}, {0, -0.75, 0.32}};
+                             {-0.25, -0.4, 0.45}, {0.3, -0.45, 0.4},  {0, -0.75, 0.32}};
   for (const auto& p : puffs) {  // a dark rim first, so the cloud keeps its outline on any backdrop
     EllipsePath(cr, cx + p[0] * radius, cy + p[1] * radius, p[2] * radius + 1.5, p[2] * radius + 1.5);
     SetColor(cr, Hex(0x141014), 0.8);
     cairo_fill(cr);
   }
-  for (const auto& p : puffs) Blob(cr, cx + p[0] * radius, cy + p[1] * radius, p[2] * radius, p[2] * radius, Hex(0xA8A0A0), 0);
+  for (const auto& p : puffs)
+    Blob(cr, cx + p[0] * radius, cy + p[1] * radius, p[2] * radius, p[2] * radius, Hex(0xA8A0A0), 0);
   for (int i = 0; i < 6; ++i) {
     double x = cx + rng.Range(-0.6, 0.6) * radius, y = cy + rng.Range(-0.2, 0.6) * radius;
     Glow(cr, x, y, rng.Range(2.5, 4.5), Hex(0xFF7020), 0.9);

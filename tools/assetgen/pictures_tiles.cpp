@@ -171,9 +171,9 @@ struct TileFace {
 
 void MakeTiles(Output& out) {
   const TileFace faces[] = {
-      {Hex(0x6A2A8A), Skull},  {Hex(0x8A1A10), Flame},   {Hex(0x1A3A9A), Bolt},
-      {Hex(0x107A70), BigEye}, {Hex(0x0E1E4A), RingedPlanet}, {Hex(0x3A3A60), Rocket},
-      {Hex(0x4A1060), Crystal}, {Hex(0x2A5A1A), Radiation}, {Hex(0xC05070), Flyer},
+      {Hex(0x6A2A8A), Skull},   {Hex(0x8A1A10), Flame},        {Hex(0x1A3A9A), Bolt},
+      {Hex(0x107A70), BigEye},  {Hex(0x0E1E4A), RingedPlanet}, {Hex(0x3A3A60), Rocket},
+      {Hex(0x4A1060), Crystal}, {Hex(0x2A5A1A), Radiation},    {Hex(0xC05070), Flyer},
   };
   for (int i = 0; i < 9; ++i) {
     Canvas c(kTileW, kTileH);

@@ -95,7 +95,8 @@ void Click(Output& out) {
   Rng rng(901);
   SaveEffect(out, "Click.wav", 0.05, [&](double t) {
     double tick = t < 0.002 ? rng.Range(-1, 1) : 0;
-    return tick * 0.6 + std::sin(2 * M_PI * 2300 * t) * std::exp(-t / 0.006) + 0.4 * std::sin(2 * M_PI * 1150 * t) * std::exp(-t / 0.012);
+    return tick * 0.6 + std::sin(2 * M_PI * 2300 * t) * std::exp(-t / 0.006) +
+           0.4 * std::sin(2 * M_PI * 1150 * t) * std::exp(-t / 0.012);
   });
 }
 

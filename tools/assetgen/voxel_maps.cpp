@@ -24,7 +24,16 @@ using Palette = std::array<Rgb, 256>;
 using Indexed = std::vector<uint8_t>;
 
 // First palette index of each ramp. Index 0 is the sky the renderer clears to.
-enum Ramp { kTitleFire = 0, kWater = 32, kSand = 64, kGrass = 96, kForest = 128, kRock = 160, kSnow = 192, kDusk = 224 };
+enum Ramp {
+  kTitleFire = 0,
+  kWater = 32,
+  kSand = 64,
+  kGrass = 96,
+  kForest = 128,
+  kRock = 160,
+  kSnow = 192,
+  kDusk = 224
+};
 
 const Rgb kSky = Hex(0x3A2450);
 
@@ -69,10 +78,9 @@ std::string EncodeGif(const Indexed& pixels, int w, int h, const Palette& palett
                  static_cast<GifByteType>(std::lround(palette[i].b * 255))};
   }
   ColorMapObject* map = GifMakeMapObject(256, colors);
-  bool ok = EGifPutScreenDesc(gif, w, h, 8, 0, map) == GIF_OK &&
-            EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_OK;
-  for (int y = 0; ok && y < h; ++y)
-    ok = EGifPutLine(gif, const_cast<GifPixelType*>(&pixels[y * w]), w) == GIF_OK;
+  bool ok =
+      EGifPutScreenDesc(gif, w, h, 8, 0, map) == GIF_OK && EGifPutImageDesc(gif, 0, 0, w, h, false, nullptr) == GIF_OK;
+  for (int y = 0; ok && y < h; ++y) ok = EGifPutLine(gif, const_cast<GifPixelType*>(&pixels[y * w]), w) == GIF_OK;
   GifFreeMapObject(map);
   if (EGifCloseFile(gif, &error) != GIF_OK || !ok) return {};
   return bytes;
@@ -97,7 +105,8 @@ Indexed HeightMap() {
   auto [lo, hi] = std::minmax_element(raw.begin(), raw.end());
   double low = *lo, span = *hi - *lo;
   Indexed height(kMap * kMap);
-  for (size_t i = 0; i < raw.size(); ++i) height[i] = static_cast<uint8_t>(std::lround(std::pow((raw[i] - low) / span, 1.5) * 255));
+  for (size_t i = 0; i < raw.size(); ++i)
+    height[i] = static_cast<uint8_t>(std::lround(std::pow((raw[i] - low) / span, 1.5) * 255));
   return height;
 }
 
@@ -125,7 +134,7 @@ Indexed ColourMap(const Indexed& height) {
       double shade;
       if (ramp == kWater) {
         shade = 8 + h * 0.45 + j * 3;  // deeper water is darker
-      } else {  // light from the west and a little from the north
+      } else {                         // light from the west and a little from the north
         double slope = (at(x - 1, y) - at(x + 1, y)) + 0.5 * (at(x, y - 1) - at(x, y + 1));
         shade = 18 + slope * 1.6 + j * 2;
       }

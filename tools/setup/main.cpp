@@ -8,8 +8,8 @@
 #include <iostream>
 
 #include "platform/app.h"
-#include "platform/font.h"
 #include "platform/folders.h"
+#include "platform/font.h"
 #include "platform/screen.h"
 #include "setup/setup_form.h"
 #include "setup/setup_settings.h"

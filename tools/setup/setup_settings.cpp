@@ -16,8 +16,7 @@ constexpr const char* kSafeModeProgram = "KELPSafe.exe";
 
 SetupChoice ReadSetupChoice() {
   SetupChoice choice{};
-  for (size_t i = 0; i < kSetupOptions.size(); ++i)
-    choice[i] = GameSetting(kSetupOptions[i].key) == "1";
+  for (size_t i = 0; i < kSetupOptions.size(); ++i) choice[i] = GameSetting(kSetupOptions[i].key) == "1";
   return choice;
 }
 
