@@ -22,9 +22,11 @@ bash scripts/install_test.sh build
 # the build, so these apply there too.
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVARK_SANITIZE=ON -DVARK_TESTS=ON -DVARK_BENCH=OFF "$werror"
-cmake --build build-sanitize -j"$jobs" --target vark_tests
-(cd build-sanitize && ctest --output-on-failure --no-tests=error -j"$jobs")
 
 # Picture files are player-replaceable content: fuzz the decoder for a minute.
 bash scripts/fuzz-pictures.sh 60
+
+# The sanitizer run comes last, so the output ends with the test runner's own summary.
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVARK_SANITIZE=ON -DVARK_TESTS=ON -DVARK_BENCH=OFF "$werror"
+cmake --build build-sanitize -j"$jobs" --target vark_tests
+(cd build-sanitize && ctest --output-on-failure --no-tests=error -j"$jobs")
