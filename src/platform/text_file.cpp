@@ -2,7 +2,6 @@
 
 #include <fstream>
 #include <iostream>
-#include <sstream>
 
 #include "platform/atomic_file.h"
 #include "platform/codepage.h"
@@ -29,13 +28,18 @@ std::vector<std::string> SplitTextLines(std::string_view bytes) {
   return lines;
 }
 
-std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path) {
+std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path, std::size_t maxBytes) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return SplitTextLines(buffer.str());
+  // One byte more than allowed tells a file that is too large without reading the rest.
+  std::string bytes(maxBytes + 1, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  auto got = static_cast<std::size_t>(in.gcount());
+  if (in.bad() || got > maxBytes) return std::nullopt;
+  bytes.resize(got);
+  return SplitTextLines(bytes);
 }
 
 bool WriteTextLinesAtomic(const std::filesystem::path& path, const std::vector<std::string>& lines) {

@@ -2,6 +2,7 @@
 // written back atomically.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -14,8 +15,9 @@ namespace vark {
 // end a line; a last line without an ending still counts; nothing after it is invented.
 std::vector<std::string> SplitTextLines(std::string_view bytes);
 
-// Reads a Windows-1251 text file into UTF-8 lines. nullopt when it cannot be opened.
-std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path);
+// Reads a Windows-1251 text file into UTF-8 lines. nullopt when it is not a plain file (a
+// named pipe would block the game), cannot be read, or holds more than `maxBytes`.
+std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path, std::size_t maxBytes);
 
 // Writes UTF-8 lines as a Windows-1251 file with CR LF endings, atomically: the text goes
 // to a temporary file in the same folder which is then renamed over `path`, so a failed

@@ -73,9 +73,11 @@ QuizData ParseQuizData(const std::vector<std::string>& lines) {
 }
 
 QuizData ReadQuizData(std::string_view gameName) {
-  auto lines = ReadTextLines(ResolvePath(gameName));
+  // 101 records of short lines take some 30 KB; anything far larger is not a question file.
+  constexpr std::size_t kMaxQuizFileBytes = 1 << 20;
+  auto lines = ReadTextLines(ResolvePath(gameName), kMaxQuizFileBytes);
   if (!lines) {
-    std::cerr << "Cannot read the quiz file " << gameName << "\n";
+    std::cerr << "Cannot read the quiz file " << gameName << " (missing, not a plain file, or over 1 MB)\n";
     return {};
   }
   return ParseQuizData(*lines);

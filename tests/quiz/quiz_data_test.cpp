@@ -83,6 +83,20 @@ TEST(QuizData, ReadsWindows1251WithBareCarriageReturns) {
   EXPECT_TRUE(data.IsRight(0, 2));
 }
 
+TEST(QuizData, AFileOverOneMegabyteOrNotAPlainFileGivesNoQuestions) {
+  Driver d;
+  TempFolder dir;
+  std::string bytes = FileBytes(WithEnd(Records(10)), "\r\n");
+  dir.Write("quest.dat", bytes + std::string((1 << 20) - bytes.size(), ' '));
+  EXPECT_EQ(ReadQuizData().QuestionCount, 10);
+  dir.Write("quest.dat", bytes + std::string((1 << 20) - bytes.size() + 1, ' '));
+  EXPECT_EQ(ReadQuizData().QuestionCount, 0);
+
+  std::filesystem::remove(dir.Path() / "quest.dat");
+  std::filesystem::create_directory(dir.Path() / "quest.dat");
+  EXPECT_EQ(ReadQuizData().QuestionCount, 0);
+}
+
 TEST(QuizData, DeathFramesAreTheExistingOnesInNumberOrder) {
   Driver d;
   TempFolder dir;

@@ -396,7 +396,7 @@ struct QuizRecord {
 };
 
 std::vector<QuizRecord> ReadQuiz() {
-  std::optional<std::vector<std::string>> lines = vark::ReadTextLines(kGameDir / "Quest.dat");
+  std::optional<std::vector<std::string>> lines = vark::ReadTextLines(kGameDir / "Quest.dat", 1 << 20);
   std::vector<QuizRecord> records;
   if (!lines) return records;
   for (size_t i = 0; i + 6 <= lines->size() && (*lines)[i] != "[END]"; i += 6) {
@@ -407,7 +407,7 @@ std::vector<QuizRecord> ReadQuiz() {
 }
 
 TEST(GeneratedData, QuizFileHoldsTheMostRecordsTheGameUses) {
-  std::optional<std::vector<std::string>> lines = vark::ReadTextLines(kGameDir / "Quest.dat");
+  std::optional<std::vector<std::string>> lines = vark::ReadTextLines(kGameDir / "Quest.dat", 1 << 20);
   ASSERT_TRUE(lines.has_value());
   std::vector<QuizRecord> records = ReadQuiz();
   ASSERT_EQ(records.size(), 101u);
