@@ -5,6 +5,8 @@
 #include <system_error>
 #include <tuple>
 
+#include "platform/utf8.h"
+
 namespace vark {
 namespace {
 
@@ -15,15 +17,13 @@ std::string FoldCase(std::string_view s) {
   for (size_t i = 0; i < s.size(); ++i) {
     auto c = static_cast<unsigned char>(s[i]);
     if (c < 0x80) {
-      out += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+      out += static_cast<char>(LowerCaseLetter(c));
       continue;
     }
     // Two-byte sequences of U+0400..U+042F (capitals) fold to U+0450.. / U+0430..
     if ((c == 0xD0) && i + 1 < s.size()) {
       auto d = static_cast<unsigned char>(s[i + 1]);
-      char32_t cp = ((c & 0x1F) << 6) | (d & 0x3F);
-      if (cp >= 0x0400 && cp <= 0x040F) cp += 0x50;
-      else if (cp >= 0x0410 && cp <= 0x042F) cp += 0x20;
+      char32_t cp = LowerCaseLetter(((c & 0x1F) << 6) | (d & 0x3F));
       out += static_cast<char>(0xC0 | (cp >> 6));
       out += static_cast<char>(0x80 | (cp & 0x3F));
       ++i;

@@ -2,6 +2,13 @@
 
 namespace vark {
 
+char32_t LowerCaseLetter(char32_t c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c >= 0x0400 && c <= 0x040F) return c + 0x50;
+  if (c >= 0x0410 && c <= 0x042F) return c + 0x20;
+  return c;
+}
+
 std::optional<char32_t> NextCodePoint(std::string_view s, size_t& i) {
   auto b0 = static_cast<unsigned char>(s[i]);
   int extra = b0 < 0x80 ? 0 : (b0 >> 5) == 6 ? 1 : (b0 >> 4) == 14 ? 2 : (b0 >> 3) == 30 ? 3 : -1;

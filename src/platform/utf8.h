@@ -12,6 +12,10 @@ namespace vark {
 // (a cut sequence, an overlong form, a surrogate), leaving `i` where it was.
 std::optional<char32_t> NextCodePoint(std::string_view s, size_t& i);
 
+// ASCII and Cyrillic capitals (Ё and the other U+040x letters included) in lower case;
+// every other code point as it is.
+char32_t LowerCaseLetter(char32_t c);
+
 // Number of characters (code points) in a UTF-8 string.
 size_t Utf8Length(std::string_view utf8);
 
