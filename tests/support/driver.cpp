@@ -2,7 +2,9 @@
 
 #include <SDL_image.h>
 #include <SDL_ttf.h>
+#include <linux/capability.h>
 #include <stdlib.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -97,6 +99,31 @@ void TempFolder::WritePicture(const std::string& relative, int w, int h, uint8_t
   SDL_FillRect(s.get(), nullptr, SDL_MapRGB(s->format, r, g, b));
   IMG_SavePNG(s.get(), file.c_str());
 }
+
+// ---- PermissionsHonoured ---------------------------------------------------------------
+
+namespace {
+
+constexpr uint32_t kPermissionCapabilities = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+
+// Sets or clears the permission capabilities in this thread's effective set; they stay in
+// the permitted set, so they can come back.
+bool SetPermissionCapabilities(bool on) {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+  if (syscall(SYS_capget, &header, data) != 0) return false;
+  if (on) data[0].effective |= kPermissionCapabilities & data[0].permitted;
+  else data[0].effective &= ~kPermissionCapabilities;
+  return syscall(SYS_capset, &header, data) == 0;
+}
+
+}  // namespace
+
+PermissionsHonoured::PermissionsHonoured() {
+  if (!SetPermissionCapabilities(false)) throw std::runtime_error("cannot set aside the permission capabilities");
+}
+
+PermissionsHonoured::~PermissionsHonoured() { SetPermissionCapabilities(true); }
 
 // ---- Driver ----------------------------------------------------------------------------
 

@@ -84,6 +84,17 @@ class TempFolder {
   std::filesystem::path previous_;
 };
 
+// While alive, this thread obeys file permissions even when run as root: it sets aside the
+// two capabilities that let root read and write past them. A folder made read-only or a
+// file made unreadable then stops the game's code the way it stops a player's.
+class PermissionsHonoured {
+ public:
+  PermissionsHonoured();
+  ~PermissionsHonoured();
+  PermissionsHonoured(const PermissionsHonoured&) = delete;
+  PermissionsHonoured& operator=(const PermissionsHonoured&) = delete;
+};
+
 class Driver {
  public:
   // Settings read by the game come from a settings file inside a private folder.
