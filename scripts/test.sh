@@ -8,9 +8,22 @@ jobs="$(nproc)"
 # CI sets VARK_WERROR=ON: a warning in our code then fails the build.
 werror="-DVARK_WERROR=${VARK_WERROR:-OFF}"
 
+# Runs a build's tests. Tests write only into temporary folders they own and remove, so the
+# game folder and /tmp gain nothing; test names stay short, so no result line is over 150
+# characters.
+entries() { { find "$1/game"; find /tmp -mindepth 1 -maxdepth 1; } | sort; }
+run_tests() {
+  local before left
+  before=$(entries "$1")
+  (cd "$1" && ctest --output-on-failure --no-tests=error -j"$jobs") | tee "$1/ctest.log"
+  left=$(comm -13 <(echo "$before") <(entries "$1"))
+  if [ -n "$left" ]; then echo "Tests left files behind:"$'\n'"$left"; return 1; fi
+  if grep -E '^ *[0-9]+/[0-9]+ Test' "$1/ctest.log" | grep -E '^.{151}'; then echo "Test result lines over 150 characters"; return 1; fi
+}
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARK_TESTS=ON -DVARK_BENCH=ON "$werror"
 cmake --build build -j"$jobs"
-(cd build && ctest --output-on-failure --no-tests=error -j"$jobs")
+run_tests build
 
 # The installed game, played from a temporary prefix, and the Debian package.
 bash scripts/install_test.sh build
@@ -29,4 +42,4 @@ bash scripts/fuzz-pictures.sh 60
 # The sanitizer run comes last, so the output ends with the test runner's own summary.
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVARK_SANITIZE=ON -DVARK_TESTS=ON -DVARK_BENCH=OFF "$werror"
 cmake --build build-sanitize -j"$jobs" --target vark_tests
-(cd build-sanitize && ctest --output-on-failure --no-tests=error -j"$jobs")
+run_tests build-sanitize
