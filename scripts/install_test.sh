@@ -49,6 +49,7 @@ for size in 32 64 128 256; do
   [ -f "$prefix/share/icons/hicolor/${size}x${size}/apps/vark.png" ] || fail "no ${size} px icon"
 done
 
+# shellcheck disable=SC2016 # the quoted script is for the inner sh, which expands it
 checksums() { (cd "$prefix" && find . -print0 | sort -z | xargs -0 -n 64 sh -c 'for f; do if [ -f "$f" ]; then sha256sum "$f"; else echo "$f"; fi; done' sh); }
 checksums >"$tmp/before"
 
@@ -62,7 +63,9 @@ cd "$tmp"
   fail "--version does not give the project's version"
 status=0
 "$prefix/bin/vark" --no-such-option 2>"$tmp/usage" || status=$?
-[ "$status" = 2 ] && grep -q "Usage: vark" "$tmp/usage" || fail "an unknown option is not refused with status 2 and the usage"
+if [ "$status" != 2 ] || ! grep -q "Usage: vark" "$tmp/usage"; then
+  fail "an unknown option is not refused with status 2 and the usage"
+fi
 
 installed_game_pids() { pgrep -f "^$prefix/bin/vark\$" || true; }
 companion_pids() { pgrep -f "^$prefix/lib/vark/" || true; }
@@ -75,7 +78,7 @@ click() { xdotool mousemove "$1" "$2" click 1; sleep 0.7; }
 "$prefix/bin/vark" >"$tmp/game.log" 2>&1 &
 game_pids+=("$!")
 wait_for companion_running || fail "the set-up program did not start"
-game_pids+=($(companion_pids))
+mapfile -t -O "${#game_pids[@]}" game_pids < <(companion_pids)
 wait_for window_shown || fail "the set-up program shows no window"
 sleep 1
 [ -d "$player" ] || fail "the player's folder $player was not created"
@@ -83,7 +86,7 @@ sleep 1
 click 163 392  # "Сохранить и играть" (the set-up screen is smaller, so it is scaled up more)
 wait_for test -f "$XDG_CONFIG_HOME/Brindle/settings.ini" || fail "the set-up program wrote no settings"
 wait_for installed_game_running || fail "the set-up program did not start the installed game"
-game_pids+=($(installed_game_pids))
+mapfile -t -O "${#game_pids[@]}" game_pids < <(installed_game_pids)
 wait_for window_shown || fail "the game shows no window"
 sleep 2
 

@@ -57,7 +57,7 @@ start_game() {
 
 # Window geometry as "x y w h".
 geometry() {
-  local X Y WIDTH HEIGHT SCREEN WINDOW
+  local X Y WIDTH HEIGHT
   eval "$(xdotool getwindowgeometry --shell "$window")"
   echo "$X $Y $WIDTH $HEIGHT"
 }
