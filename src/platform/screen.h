@@ -29,6 +29,7 @@ class Screen {
   void Init(bool withWindow, bool fullscreen);
   void Shutdown();
   bool HasWindow() const { return window_ != nullptr; }
+  SDL_Window* Window() const { return window_.get(); }
 
   SDL_Surface* Surface() { return surface_.get(); }
   void Invalidate(const SDL_Rect& r);
@@ -93,6 +94,8 @@ class Screen {
   void ApplyWindowMode();
   void WindowEvent(const SDL_WindowEvent& e);
   bool Unshown() const { return showAll_ || (unshown_.w > 0 && unshown_.h > 0); }
+  bool CanShow() const;
+  void ShowWindowOnce();
   SDL_Point PicturePoint(int x, int y) const;
   void SetHover(Control* c);
   // The button the left mouse button went down on looks pressed while the pointer is on it.
@@ -111,6 +114,7 @@ class Screen {
   // Composed but not yet shown; everything when the window needs the whole picture.
   SDL_Rect unshown_{0, 0, 0, 0};
   bool showAll_ = true;
+  bool windowShown_ = false;  // shown once: from then on it is the window manager's
   uint64_t lastPresent_ = 0;
 
   int mouseX_ = -1, mouseY_ = -1;

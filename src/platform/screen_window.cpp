@@ -77,19 +77,29 @@ void Screen::ApplyWindowMode() {
 
 void Screen::Present() {
   Compose();
-  if (!wantWindow_ || Forms::ZOrder().empty()) return;
+  if (!CanShow()) return;
   EnsureWindow();
   if (!presenter_ || !Unshown()) return;
   presenter_->Show(*surface_, showAll_ ? kWholeScreen : unshown_);
   unshown_ = SDL_Rect{0, 0, 0, 0};
   showAll_ = false;
-  if (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_HIDDEN) {
-    SDL_ShowWindow(window_.get());
-    SDL_RaiseWindow(window_.get());
-    showAll_ = true;  // the first picture went to a window not yet on screen
-  }
+  if (!windowShown_) ShowWindowOnce();
   lastPresent_ = App::Get().Now();
 }
+
+// The window appears with the first picture, and only then: from there on the window
+// manager and the player decide whether it is seen. Showing it again after the player
+// minimised it, or moved to another workspace, would bring it back, and SDL's show waits
+// for the window to be mapped, which may not happen while the player is elsewhere.
+void Screen::ShowWindowOnce() {
+  windowShown_ = true;
+  SDL_ShowWindow(window_.get());
+  showAll_ = true;  // the first picture went to a window not yet on screen
+}
+
+// Before the window first appears, something must be there to show: a program that ends
+// at start-up never opens a window. Once it is up, the picture is shown whatever it holds.
+bool Screen::CanShow() const { return wantWindow_ && (windowShown_ || !Forms::ZOrder().empty()); }
 
 void Screen::PresentIfDue(uint64_t now) {
   if (App::Get().Ended()) return;  // a program on its way out opens no window
@@ -101,7 +111,7 @@ void Screen::PresentIfDue(uint64_t now) {
 }
 
 uint64_t Screen::NextPresentTime() const {
-  if (!wantWindow_ || !(Dirty() || Unshown())) return UINT64_MAX;
+  if (!CanShow() || !(Dirty() || Unshown())) return UINT64_MAX;
   return lastPresent_ + kFrameMs;
 }
 

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "platform/screen.h"
 #include "support/driver.h"
 
 namespace vark {
@@ -125,6 +126,28 @@ TEST(Loop, RealLoopTicksAtItsPaceAndEndsOnQuit) {
   app.UseVirtualClock(true);
   EXPECT_EQ(p.ticks.size(), 3u);  // the quit is read before a fourth tick
   EXPECT_GE(elapsed, 60u);
+}
+
+// The real loop on the virtual clock, with a window: whatever is shown or hidden, an idle
+// loop waits for the next event instead of polling. Over five quiet seconds it wakes up
+// about once a second (a loop that never waits would wake up thousands of times).
+TEST(Loop, IdleLoopWaitsWhateverIsShown) {
+  Driver d;
+  App& app = App::Get();
+  Screen::Get().Shutdown();
+  Screen::Get().Init(true, false);  // a window, hidden until there is something to show
+  auto quietFiveSeconds = [&] {
+    Timer stop("Stop", 5000, [&] { app.End(); });
+    uint64_t before = app.Wakeups();
+    app.Run();
+    app.ResetEnded();
+    return app.Wakeups() - before;
+  };
+  EXPECT_LE(quietFiveSeconds(), 10u) << "no form shown yet, a picture pending";
+  auto& p = Forms::Show<Probe>();
+  EXPECT_LE(quietFiveSeconds(), 10u) << "a form shown";
+  p.Hide();
+  EXPECT_LE(quietFiveSeconds(), 10u) << "every form hidden after one was shown";
 }
 
 TEST(Forms, ShowLoadsOnceAndUnloadDiscardsEverything) {
