@@ -13,6 +13,7 @@
 #include "platform/form.h"
 #include "platform/screen.h"
 #include "platform/settings.h"
+#include "startup/options.h"
 #include "profiles/form1.h"
 #include "startup/form2.h"
 

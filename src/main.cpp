@@ -5,10 +5,13 @@
 
 #include "platform/app.h"
 #include "platform/folders.h"
+#include "platform/font.h"
 #include "platform/media.h"
 #include "platform/platform.h"
+#include "platform/screen.h"
 #include "startup/command_line.h"
 #include "startup/form2.h"
+#include "startup/options.h"
 
 int main(int argc, char** argv) {
   vark::CommandLine line = vark::ParseCommandLine({argv + (argc > 0 ? 1 : 0), argv + argc});
@@ -17,6 +20,9 @@ int main(int argc, char** argv) {
   // they start again.
   if (line.windowed) setenv("VARK_WINDOWED", "1", 1);
   vark::EnterGameFolders();
+  vark::Options() = vark::ReadGameOptions();
+  vark::SetFontSubstitutes(vark::GameFonts());
+  vark::Screen::Get().SetTitle(vark::kGameTitle);
   if (!vark::InitGamePlatform()) return 1;
   // The tunes in the order the player meets them: menu, episode screen, shooter, then
   // the quiz and the memory game. The intro's tune plays once a run and decodes on demand.

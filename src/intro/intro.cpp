@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "platform/app.h"
-#include "platform/settings.h"
+#include "startup/options.h"
 #include "profiles/form1.h"
 
 namespace vark {
@@ -108,7 +108,7 @@ void INTRO::DesignLooks() {
 }
 
 void INTRO::Initial() {
-  if (GameSetting(kNoVoxelKey) == "1") NoVoxelState = 1;
+  if (Options().noVoxel) NoVoxelState = 1;
   MP.SetFileName("Sfx\\Intro.mp3");
   MPP();
   SetUpScrollLine();

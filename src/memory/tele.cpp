@@ -2,7 +2,7 @@
 
 #include "episodes/form3.h"
 #include "platform/app.h"
-#include "platform/settings.h"
+#include "startup/options.h"
 #include "profiles/stack.h"
 
 namespace vark {
@@ -136,7 +136,7 @@ void Tele::StyleControls() {
 }
 
 void Tele::Form_Load() {
-  EffectsValue = GameSetting(kNoEffectsKey);
+  EffectsOff = Options().noEffects;
   for (BtnEnh* b : {&BtnEnh1, &BtnEnh2, &BtnEnh3}) StyleCaption(*b, kRed, 1);
   StyleCaption(BtnEnh4, kRed, 2);
   StyleCaption(BtnEnh5, kLightGrey, 3);

@@ -108,7 +108,7 @@ class Screen {
   OwnedSurface surface_;
   bool wantWindow_ = false;
   bool fullscreen_ = true;
-  std::string title_ = "Project: VARK";
+  std::string title_;
   bool prefersFullscreen_ = true;
   SDL_Rect dirty_{0, 0, 0, 0};
   // Composed but not yet shown; everything when the window needs the whole picture.

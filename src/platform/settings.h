@@ -20,16 +20,4 @@ std::string GetSetting(const std::string& application, const std::string& sectio
 bool SaveSettings(const std::string& application, const std::string& section,
                   const std::map<std::string, std::string>& values);
 
-// Where this game keeps its own options, and their keys; "1" switches an option on.
-// The set-up program writes them, the screens read them through GameSetting.
-inline constexpr char kGameApplication[] = "Brindle";
-inline constexpr char kGameSection[] = "KELP";
-inline constexpr char kSafeModeKey[] = "SafeMode";    // open the set-up program instead of the game
-inline constexpr char kNoSfxKey[] = "NoSfx";          // the shooter plays no effects
-inline constexpr char kNoVoxelKey[] = "NoVoxel";      // the intro runs without its landscape
-inline constexpr char kNoEffectsKey[] = "NoEffects";  // the memory game's tiles flip without animation
-
-// The value of one of the game's options, or "" when it is not set.
-inline std::string GameSetting(const std::string& key) { return GetSetting(kGameApplication, kGameSection, key); }
-
 }  // namespace vark

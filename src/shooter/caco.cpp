@@ -6,7 +6,7 @@
 #include "platform/number_text.h"
 #include "platform/random.h"
 #include "platform/screen.h"
-#include "platform/settings.h"
+#include "startup/options.h"
 #include "profiles/stack.h"
 
 namespace vark {
@@ -154,7 +154,7 @@ void Caco::Initial() {
   StyleButtons();
   for (Image* shot : VarkBull) shot->SetPicture(Image15.GetPicture());
   LoadBackdrops();
-  SfxOn = GameSetting(kNoSfxKey) == "1" ? 0 : 1;
+  SfxOn = Options().noSfx ? 0 : 1;
   Lives = 10;
   Score = 0;
   SetUpSound();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/settings.h"
+#include "startup/options.h"
 #include "support/driver.h"
 
 namespace vark {

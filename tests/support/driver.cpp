@@ -18,6 +18,7 @@
 #include "platform/random.h"
 #include "platform/screen.h"
 #include "platform/settings.h"
+#include "startup/options.h"
 
 namespace vark {
 
@@ -139,6 +140,8 @@ Driver::Driver() {
   if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a settings folder");
   configHome_ = pattern;
   setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
+  Options() = ReadGameOptions();
+  SetFontSubstitutes(GameFonts());
 
   App& app = App::Get();
   app.UseVirtualClock(true);
@@ -275,6 +278,7 @@ uint32_t Driver::Pixel(int x, int y) { return vark::Screen::Get().PixelAt(x, y);
 
 void Driver::SetSetting(const std::string& key, const std::string& value) {
   SaveSettings(kGameApplication, kGameSection, {{key, value}});
+  Options() = ReadGameOptions();
 }
 
 }  // namespace vark

@@ -24,6 +24,7 @@
 #include "platform/number_text.h"
 #include "platform/owned.h"
 #include "platform/text_file.h"
+#include "startup/options.h"
 
 namespace {
 
@@ -220,6 +221,7 @@ TEST(GeneratedPictures, PlaceNamesLieOnPlainMapGround) {
   // game's heavy 24-point face. Under it the map must be dim ground, no icon.
   Pixels map("Enterin.jpg");
   ASSERT_TRUE(map.Loaded());
+  vark::SetFontSubstitutes(vark::GameFonts());
   TTF_Font* font = vark::OpenFont({"Arial Black", 24, true});
   ASSERT_NE(font, nullptr);
   for (const char* place : {"POWER STATION", "CONTROL CENTER", "HELL LABS", "CENTRAL PROCESSING", "GOTCHA!",
@@ -444,6 +446,7 @@ TEST(GeneratedData, QuizFileHoldsTheMostRecordsTheGameUses) {
 
 // The height a caption takes when wrapped to `width` pixels, as the quiz labels draw it.
 int WrappedHeight(const vark::FontSpec& wanted, const std::string& text, int width) {
+  vark::SetFontSubstitutes(vark::GameFonts());
   TTF_Font* font = vark::OpenFont(wanted);
   if (!font) return 1 << 20;
   vark::OwnedSurface s(TTF_RenderUTF8_Blended_Wrapped(font, text.c_str(), SDL_Color{255, 255, 255, 255}, width));

@@ -13,6 +13,7 @@
 #include "platform/screen.h"
 #include "setup/setup_form.h"
 #include "setup/setup_settings.h"
+#include "startup/options.h"
 
 namespace {
 
@@ -24,7 +25,8 @@ int RunWindow(bool safeMode) {
     return 1;
   }
   if (TTF_Init() != 0) std::cerr << "setup: fonts unavailable: " << TTF_GetError() << "\n";
-  vark::Screen::Get().SetTitle("Project: VARK — настройка");
+  vark::SetFontSubstitutes(vark::GameFonts());
+  vark::Screen::Get().SetTitle(std::string(vark::kGameTitle) + " — настройка");
   vark::Screen::Get().Init(true, false);
   auto& form = vark::Forms::Show<vark::SetupForm>();
   if (safeMode) form.OfferToLeaveSafeMode();

@@ -6,6 +6,7 @@
 
 #include "platform/paths.h"
 #include "platform/settings.h"
+#include "startup/options.h"
 
 namespace vark {
 namespace {

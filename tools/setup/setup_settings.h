@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "platform/settings.h"
+#include "startup/options.h"
 
 namespace vark {
 
