@@ -13,9 +13,9 @@
 #include "platform/form.h"
 #include "platform/screen.h"
 #include "platform/settings.h"
-#include "startup/options.h"
 #include "profiles/form1.h"
 #include "startup/form2.h"
+#include "startup/options.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <iostream>
 
 #include "platform/app.h"
-#include "startup/options.h"
 #include "profiles/form1.h"
+#include "startup/options.h"
 
 namespace vark {
 namespace {

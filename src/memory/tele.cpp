@@ -2,8 +2,8 @@
 
 #include "episodes/form3.h"
 #include "platform/app.h"
-#include "startup/options.h"
 #include "profiles/stack.h"
+#include "startup/options.h"
 
 namespace vark {
 

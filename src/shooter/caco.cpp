@@ -6,8 +6,8 @@
 #include "platform/number_text.h"
 #include "platform/random.h"
 #include "platform/screen.h"
-#include "startup/options.h"
 #include "profiles/stack.h"
+#include "startup/options.h"
 
 namespace vark {
 
