@@ -24,7 +24,7 @@ constexpr size_t kMaxSettingsFileBytes = size_t{1} << 20;
 // the section named between them. A line whose first non-blank is ";" or "#" is a comment.
 // Any other line holding "=" or ":" sets the key before the first of them (without blanks)
 // to the value after it, without blanks around it and up to an inline comment (";" after a
-// blank). Anything else is ignored. No line is too long; a later value of a key wins.
+// blank, also right at its start). Anything else is ignored. No line is too long; a later value of a key wins.
 
 constexpr std::string_view kBlanks = " \t\v\f\r";
 
@@ -46,8 +46,8 @@ struct IniLine {
 // before the blanks in front of either.
 size_t ValueEnd(std::string_view line, size_t start) {
   size_t end = line.size();
-  for (size_t i = start + 1; i < line.size(); ++i) {
-    if (line[i] == ';' && IsBlank(line[i - 1])) {
+  for (size_t i = start; i < line.size(); ++i) {
+    if (line[i] == ';' && i > 0 && IsBlank(line[i - 1])) {
       end = i;
       break;
     }
@@ -101,10 +101,12 @@ void ForEachLine(const std::vector<std::string>& lines, const std::string& secti
 
 // ---- the writer -----------------------------------------------------------------------------
 
-// A value, key or section name the reader would give back as written.
+// A value, key or section name the reader would give back as written, whatever blanks
+// stand before it on its line.
 bool Storable(std::string_view text, bool allowEmpty) {
   if (text.empty()) return allowEmpty;
-  if (IsBlank(text.front()) || IsBlank(text.back()) || text.find('\n') != std::string_view::npos) return false;
+  if (IsBlank(text.front()) || IsBlank(text.back()) || text.front() == ';' || text.find('\n') != std::string_view::npos)
+    return false;
   for (size_t i = 1; i < text.size(); ++i)
     if (text[i] == ';' && IsBlank(text[i - 1])) return false;
   return true;
@@ -136,7 +138,10 @@ std::string WithValues(std::string_view text, const std::string& section,
     auto it = parsed.kind == IniLine::Kind::kKey ? values.find(std::string(parsed.name)) : values.end();
     if (it == values.end()) return;
     size_t offset = static_cast<size_t>(body.data() - lines[i].data());
-    lines[i].replace(offset + parsed.valueStart, parsed.valueEnd - parsed.valueStart, it->second);
+    // An empty value has an inline comment right at its place: a blank keeps them apart.
+    bool commentAtValue = parsed.valueStart == parsed.valueEnd && parsed.valueEnd < body.size();
+    std::string value = commentAtValue && !it->second.empty() ? it->second + " " : it->second;
+    lines[i].replace(offset + parsed.valueStart, parsed.valueEnd - parsed.valueStart, value);
     written.insert(it->first);
   });
   std::vector<std::string> added;

@@ -70,6 +70,7 @@ TEST(Settings, EveryValueWrittenReadsBackTheSame) {
       "\xEF\xBB\xBF[KELP]\r\nSafeMode=1 ; a comment\r\n[KELP]\r\nSafeMode=0\r\n",
       "[KELP\nSafeMode=1\n[Other]\nSafeMode=1",
       "[KELP]\r\x0bSafeMode=1\r",
+      "[KELP]\nEmpty = old ; a comment\nNoSfx=\t;x\n",
   };
   const std::map<std::string, std::string> values = {
       {"SafeMode", "0"}, {"NoSfx", "a;b"}, {"Empty", ""}, {"Odd", "x = y : z"}};
@@ -80,7 +81,7 @@ TEST(Settings, EveryValueWrittenReadsBackTheSame) {
     EXPECT_EQ(ReadSetting(*written, "Other", "SafeMode"), ReadSetting(text, "Other", "SafeMode"));
   }
   // Values the file cannot hold as given are refused rather than stored changed.
-  for (const char* value : {" 1", "1 ", "1\n", "1 ; x", "1\t;x", "1\r"})
+  for (const char* value : {" 1", "1 ", "1\n", "1 ; x", "1\t;x", "1\r", ";1"})
     EXPECT_FALSE(WriteSettings("", "KELP", {{"SafeMode", value}})) << value;
   for (const char* key : {"", "a=b", "a:b", ";a", "#a", "[a", " a"})
     EXPECT_FALSE(WriteSettings("", "KELP", {{key, "1"}})) << key;
