@@ -39,8 +39,9 @@ bash scripts/install_test.sh build
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
-# Picture files are player-replaceable content: fuzz the decoder for a minute.
-bash scripts/fuzz-pictures.sh 60
+# Pictures and sounds are player-replaceable content, and settings must read back as
+# saved: each fuzz target runs for 45 s.
+bash scripts/fuzz.sh 45
 
 # The sanitizer run comes last, so the output ends with the test runner's own summary.
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVARK_SANITIZE=ON -DVARK_TESTS=ON -DVARK_BENCH=OFF "$werror"

@@ -79,7 +79,7 @@ std::optional<std::string> ReadPlainFile(const std::filesystem::path& path, size
   auto size = PlainSize(file, problem);
   if (!size) return std::nullopt;
   if (*size > maxBytes) {
-    problem = "the file is " + std::to_string(*size) + " bytes, more than " + std::to_string(maxBytes);
+    problem = "the file is " + std::to_string(*size) + " bytes, too large (at most " + std::to_string(maxBytes) + ")";
     return std::nullopt;
   }
   // What the file held when it was opened: a file that grows meanwhile is read no further.

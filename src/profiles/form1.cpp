@@ -450,8 +450,9 @@ void Form1::MkProfile() {
   // write leaves the older file intact. An older file whose name differs in letter case
   // goes once the new one is written: the name keeps the case just typed.
   const Stack& stack = Forms::Get<Stack>();
-  if (!ReplaceProfile(stack.Profile, stack.File)) {
+  if (WriteResult saved = ReplaceProfile(stack.Profile, stack.File); !saved) {
     Play2();
+    NameProblem.SetCaption(ProfileProblemText(saved.problem));
     return;
   }
   OpenEpisodes();
