@@ -14,6 +14,7 @@
 #include "startup/options.h"
 
 int main(int argc, char** argv) {
+  vark::FollowDesktopLocale();
   vark::CommandLine line = vark::ParseCommandLine({argv + (argc > 0 ? 1 : 0), argv + argc});
   if (line.action != vark::CommandLine::Action::Play) return vark::AnswerCommandLine(line, std::cout, std::cerr);
   // The companion programs the game starts inherit the choice, and so does the game

@@ -103,6 +103,9 @@ Tele::Tele() : Form("Tele") {
   Command1.OnClick = [this] { Command1_Click(); };
   BtnEnh6.OnClick = [this] { BtnEnh6_Click(); };
   BtnEnh7.OnClick = [this] { BtnEnh7_Click(); };
+  // The time bar, the turn and the panels wait while the player is in another window;
+  // the music goes on, as it does under the exit question.
+  SetPausesWhileAway(true);
 }
 
 std::vector<Image*> Tele::AddTiles() {

@@ -64,6 +64,9 @@ class Screen {
   // How the picture reaches the display ("" without a window).
   const char* PresentPath() const { return presenter_ ? presenter_->Name() : ""; }
 
+  // The player is away: the window has no input focus, or is minimised or hidden.
+  bool PlayerAway() const { return !focused_ || outOfSight_; }
+
   // Input, in screen pixels.
   void HandleEvent(const SDL_Event& e);
   void MouseMove(int x, int y);
@@ -93,6 +96,7 @@ class Screen {
   void ApplyPointer(Control* c, Form* f);
   void ApplyWindowMode();
   void WindowEvent(const SDL_WindowEvent& e);
+  void SetAway(bool focused, bool outOfSight);
   bool Unshown() const { return showAll_ || (unshown_.w > 0 && unshown_.h > 0); }
   bool CanShow() const;
   void ShowWindowOnce();
@@ -115,6 +119,10 @@ class Screen {
   SDL_Rect unshown_{0, 0, 0, 0};
   bool showAll_ = true;
   bool windowShown_ = false;  // shown once: from then on it is the window manager's
+  // Until the window system says otherwise the player is taken to be there, so a window
+  // system that reports no focus never holds the game.
+  bool focused_ = true;
+  bool outOfSight_ = false;
   uint64_t lastPresent_ = 0;
 
   int mouseX_ = -1, mouseY_ = -1;

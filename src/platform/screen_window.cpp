@@ -116,20 +116,31 @@ uint64_t Screen::NextPresentTime() const {
 }
 
 // The window needs the whole picture again when it was uncovered or changed size; the
-// pointer entering or leaving, or the focus moving, changes nothing on it.
+// pointer entering or leaving changes nothing on it. Focus and minimising tell whether the
+// player is there.
 void Screen::WindowEvent(const SDL_WindowEvent& e) {
   switch (e.event) {
+    case SDL_WINDOWEVENT_FOCUS_LOST: SetAway(false, outOfSight_); return;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: SetAway(true, outOfSight_); return;
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_HIDDEN: SetAway(focused_, true); return;
     case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED: SetAway(focused_, false); break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESIZED:
-    case SDL_WINDOWEVENT_SIZE_CHANGED:
-    case SDL_WINDOWEVENT_RESTORED:
-    case SDL_WINDOWEVENT_MAXIMIZED:
-      if (presenter_) presenter_->WindowChanged();
-      showAll_ = true;
-      break;
-    default: break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: break;
+    default: return;
   }
+  if (presenter_) presenter_->WindowChanged();
+  showAll_ = true;
+}
+
+void Screen::SetAway(bool focused, bool outOfSight) {
+  bool wasAway = PlayerAway();
+  focused_ = focused;
+  outOfSight_ = outOfSight;
+  if (PlayerAway() != wasAway) Forms::PlayerAway(PlayerAway());
 }
 
 SDL_Point Screen::PicturePoint(int x, int y) const {

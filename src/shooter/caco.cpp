@@ -49,6 +49,9 @@ Caco::Caco() : Form("Caco") {
   BtnEnh6.OnClick = [this] { BtnEnh6_Click(); };
   BtnEnh7.OnClick = [this] { BtnEnh7_Click(); };
   SetMousePointer(PointerOf(InvisiblePicture()));
+  // Play and the level panels wait while the player is in another window; the music
+  // goes on, as it does under the exit question.
+  SetPausesWhileAway(true);
 }
 
 Rect Caco::HomeBox(int slot) {

@@ -205,6 +205,16 @@ TEST_F(IntroTest, PassesAreHeldToThirtyASecondSoEachCreditStaysFiveSeconds) {
   EXPECT_LE(passes, 30);
 }
 
+// The intro plays on in another window: it is not against the clock.
+TEST_F(IntroTest, IntroPlaysOnWhileThePlayerIsAway) {
+  auto& intro = Open();
+  d.Window(SDL_WINDOWEVENT_FOCUS_LOST);
+  int passes = 0;
+  d.At(kStartMs + 100, [&] { passes = intro.CreditPhase; });
+  RunLoop(1100, [&] { passes = intro.CreditPhase - passes; });
+  EXPECT_GE(passes, 29);
+}
+
 TEST_F(IntroTest, AClickOnTheTitleLineKeepsTheIntroOnlyTheLandscapeEndsIt) {
   auto& intro = Open();
   d.At(kStartMs + 300, [&] { d.Click(intro.TXT); });

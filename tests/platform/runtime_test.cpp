@@ -103,6 +103,23 @@ TEST(Timers, HandlerThatThrowsLeavesItsTimerRunning) {
   EXPECT_EQ(p.ticks, (std::vector<std::string>{"One@10", "One@20"}));
 }
 
+TEST(Timers, HeldTimerKeepsItsTimeLeftAndANewIntervalCountsFromTheRelease) {
+  Driver d;
+  auto& p = d.Get<Probe>();
+  p.One.SetInterval(100);
+  p.Two.SetInterval(100);
+  d.Advance(30);
+  p.One.Hold(true);
+  p.Two.Hold(true);
+  p.Two.SetInterval(50);
+  d.Advance(1000);
+  EXPECT_TRUE(p.ticks.empty());
+  p.One.Hold(false);
+  p.Two.Hold(false);
+  d.Advance(70);
+  EXPECT_EQ(p.ticks, (std::vector<std::string>{"Two@1080", "One@1100"}));
+}
+
 // The one test on the real clock: the loop waits for real time, fires the timers at
 // their pace and ends on the window system's quit event. A second timer ends the loop
 // should the quit never arrive, so the test cannot hang.

@@ -272,6 +272,13 @@ void Driver::PressAt(SDL_Scancode scan, SDL_Keycode key, uint16_t mod) {
   Event([=] { vark::Screen::Get().KeyDown(key, mod, scan); });
 }
 
+void Driver::Window(SDL_WindowEventID event) {
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.event = static_cast<Uint8>(event);
+  Event([e] { vark::Screen::Get().HandleEvent(e); });
+}
+
 bool Driver::SaveScreen(const std::string& path) { return vark::Screen::Get().SavePng(path); }
 
 uint32_t Driver::Pixel(int x, int y) { return vark::Screen::Get().PixelAt(x, y); }

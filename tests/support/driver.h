@@ -132,6 +132,10 @@ class Driver {
   // Russian layout the key "C" gives "с").
   void PressAt(SDL_Scancode scan, SDL_Keycode key, uint16_t mod = 0);
 
+  // What the window system says about the game's window, through the same handling as in
+  // the game: SDL_WINDOWEVENT_FOCUS_LOST, _FOCUS_GAINED, _MINIMIZED, _RESTORED, ...
+  void Window(SDL_WindowEventID event);
+
   bool SaveScreen(const std::string& path);
   // The screen pixel as 0xRRGGBB.
   uint32_t Pixel(int x, int y);

@@ -10,6 +10,7 @@
 #include "platform/app.h"
 #include "platform/folders.h"
 #include "platform/font.h"
+#include "platform/platform.h"
 #include "platform/screen.h"
 #include "setup/setup_form.h"
 #include "setup/setup_settings.h"
@@ -42,6 +43,7 @@ int RunWindow(bool safeMode) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vark::FollowDesktopLocale();
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--defaults") == 0) return WriteDefaults();
     std::cerr << "setup: unknown option " << argv[i] << " (only --defaults is known)\n";
