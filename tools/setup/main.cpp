@@ -11,6 +11,7 @@
 #include "platform/folders.h"
 #include "platform/font.h"
 #include "platform/screen.h"
+#include "platform/window_identity.h"
 #include "setup/setup_form.h"
 #include "setup/setup_settings.h"
 
@@ -19,6 +20,7 @@ namespace {
 int WriteDefaults() { return vark::SaveSetupChoice(vark::SetupChoice{}) ? 0 : 1; }
 
 int RunWindow(bool safeMode) {
+  vark::NameWindowsAfterGame();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
     std::cerr << "setup: cannot start video: " << SDL_GetError() << "\n";
     return 1;
