@@ -2,9 +2,9 @@
 # Installs the built game into a temporary prefix and plays it from there the way a player
 # would, on a virtual display of its own: the first start opens the set-up program, whose
 # "Сохранить и играть" starts the installed game; a profile is created with the mouse and
-# the keyboard; the quiz is opened with a quiz file of the player's own. Checks that the
-# profile lands in the player's folder, that the player's quiz file is the one read, and
-# that nothing under the prefix changed. Also validates the desktop entry and the
+# the keyboard; the quiz is opened with a quiz file of the player's own; vark --setup
+# opens the set-up program again. Checks that the profile lands in the player's folder,
+# that the player's quiz file is the one read, and that nothing under the prefix changed. Also validates the desktop entry and the
 # AppStream data. Usage: scripts/install_test.sh [BUILD_DIR]
 set -euo pipefail
 
