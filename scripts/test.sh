@@ -28,9 +28,11 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARK_TESTS=ON -DVARK_BEN
 cmake --build build -j"$jobs"
 run_tests build
 
-# The installed game, played from a temporary prefix, and the Debian package.
+# The installed game, played from a temporary prefix; the Debian package (Release, warnings
+# as errors, lintian), installed and played on a fresh Debian 12 root.
 bash scripts/install_test.sh build
-(cd build && rm -f vark_*.deb && cpack -G DEB >/dev/null && dpkg-deb --field vark_*.deb Package Version Depends)
+bash scripts/package.sh build-package
+bash scripts/clean_root_test.sh build-package
 
 # System libraries (fontconfig, the X and sound connections) keep some memory for the
 # whole run on purpose; only their own allocations are passed over (scripts/lsan.supp),

@@ -6,6 +6,7 @@
 #include "platform/app.h"
 #include "platform/form.h"
 #include "platform/screen.h"
+#include "platform/window_identity.h"
 
 namespace vark {
 namespace {
@@ -24,6 +25,7 @@ void Screen::EnsureWindow() {
     wantWindow_ = false;
     return;
   }
+  SetGameWindowIcon(window_.get());
   presenter_ = Presenter::Make(window_.get());
   SDL_StartTextInput();
   UpdatePointer();

@@ -12,6 +12,7 @@
 #include "platform/font.h"
 #include "platform/platform.h"
 #include "platform/screen.h"
+#include "platform/window_identity.h"
 #include "setup/setup_form.h"
 #include "setup/setup_settings.h"
 #include "startup/options.h"
@@ -21,6 +22,7 @@ namespace {
 int WriteDefaults() { return vark::SaveSetupChoice(vark::SetupChoice{}) ? 0 : 1; }
 
 int RunWindow(bool safeMode) {
+  vark::NameWindowsAfterGame();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
     std::cerr << "setup: cannot start video: " << SDL_GetError() << "\n";
     return 1;
