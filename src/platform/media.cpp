@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "platform/limiter.h"
 #include "platform/paths.h"
 
 namespace vark {
@@ -235,6 +236,7 @@ void OpenRealAudio() {
     std::cerr << "vark: no sound device, playing silently: " << SDL_GetError() << "\n";
     return;
   }
+  InstallLimiter();
   PcmFormat device;
   Uint16 format = 0;
   Mix_QuerySpec(&device.rate, &format, &device.channels);
