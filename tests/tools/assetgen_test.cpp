@@ -143,6 +143,13 @@ TEST(GeneratedPictures, PanelBackdropKeepsItsTitleStripPlain) {
   Pixels panel("Texture1.jpg");
   ASSERT_TRUE(panel.Loaded());
   EXPECT_LT(ShareOfSharpDetail(panel, 0, 0, 385, 44), 0.005);
+  // Panels of every height show it behind their titles and options: no bright line may
+  // run across it anywhere, or it strikes through whatever text sits on it.
+  for (int y = 6; y + 6 < panel.Height(); ++y) {
+    double around =
+        (panel.MeanLuma(0, y - 6, panel.Width(), y - 5) + panel.MeanLuma(0, y + 5, panel.Width(), y + 6)) / 2;
+    ASSERT_LT(panel.MeanLuma(0, y, panel.Width(), y + 1) - around, 12) << "a stripe across row " << y;
+  }
 }
 
 TEST(GeneratedPictures, LostGameSceneStaysBrightAroundTheEndPanel) {
