@@ -8,6 +8,7 @@
 #include <iostream>
 #include <set>
 
+#include "platform/limiter.h"
 #include "platform/paths.h"
 #include "platform/utf8.h"
 
@@ -259,6 +260,7 @@ void OpenRealAudio() {
     std::cerr << "vark: no sound device, playing silently: " << SDL_GetError() << "\n";
     return;
   }
+  InstallLimiter();
   PcmFormat device;
   Uint16 format = 0;
   Mix_QuerySpec(&device.rate, &format, &device.channels);

@@ -27,14 +27,19 @@ struct PcmFormat {
   int channels = 2;
 };
 
-// Loudest sample of an effect (-12 dBFS). The shooter and the memory game can start the
-// same effect on three channels at one moment, over their tune; even then the sum stays
-// below full scale.
-constexpr int kEffectPeak = 8200;
-// Tunes are brought to one loudness (root mean square, -30.5 dBFS), a few decibels below
-// the effects, and never peak above -12.5 dBFS.
-constexpr double kTuneLoudness = 980;
-constexpr int kTunePeak = 7750;
+// Levels, set so that every screen sounds about equally loud (within 3 LU of the others
+// over a minute of play) and the player never has to reach for the volume. Tunes sit near
+// -20 LUFS; effects peak a little under the tunes' loudest drum hits and, being short,
+// stand out as punches over them. The sound output mixes with headroom and a limiter
+// (limiter.h) keeps every sample under full scale even when a tune and three effects
+// peak at one moment.
+//
+// Loudest sample of an effect (-10 dBFS).
+constexpr int kEffectPeak = 10350;
+// Tunes are brought to one loudness (root mean square -22.5 dBFS, about -20 LUFS) and
+// never peak above -4.5 dBFS.
+constexpr double kTuneLoudness = 2460;
+constexpr int kTunePeak = 19500;
 // Anything quieter than this (-60 dBFS) at the end of a tune counts as silence.
 constexpr int kSilence = 33;
 
