@@ -260,6 +260,12 @@ void Form1::StyleButtons() {
   for (BtnEnh* b : {&BtnUp, &BtnDn, &BtnUp2, &BtnDn2, &BtnLD, &BtnAccept, &BtnCancel, &BtnEnh4, &BtnEnh1, &BtnEnh2,
                     &BtnRes, &BtnCan})
     b->SetColorProperty(btn::kFaceColor, kPanelButtonFace);
+  // Buttons side by side (and the menu's column) show their captions at one size.
+  MatchCaptionSizes({&Btn1, &Btn2, &Btn3, &Btn4});
+  MatchCaptionSizes({&BtnUp2, &BtnDn2, &BtnAccept, &BtnCancel});
+  MatchCaptionSizes({&BtnUp, &BtnDn, &BtnLD, &BtnEnh4});
+  MatchCaptionSizes({&BtnEnh2, &BtnEnh1});
+  MatchCaptionSizes({&BtnRes, &BtnCan});
 }
 
 void Form1::Form_Load() {
