@@ -32,7 +32,7 @@ void ExpectFits(const Label& label, const std::string& caption, double smallest)
   SCOPED_TRACE(label.Name() + " showing \"" + caption + "\"");
   EXPECT_EQ(label.Caption(), caption);
   FittedText shown = label.Shown();
-  EXPECT_LE(TextWidth(shown.text, shown.font), label.Width() / 15);
+  EXPECT_LE(TextWidth(shown.text, shown.font), label.Width() / 15 - 2 * label.FitMargin());
   EXPECT_GE(shown.font.sizePt, smallest);
   EXPECT_EQ(shown.text.substr(0, Utf8ByteOffset(shown.text, 1)), caption.substr(0, Utf8ByteOffset(caption, 1)));
   EXPECT_EQ(LastChar(shown.text), LastChar(caption));
@@ -82,6 +82,7 @@ TEST_P(NameFits, EveryPlaceShowsTheNameWithinItsBoxAndTheTypingMarkStays) {
   d.Click(menu.BtnEnh2);
   ASSERT_TRUE(menu.Picture4.Visible());
   ExpectFits(menu.Label14, name, 11);
+  EXPECT_GE(menu.Label14.FitMargin(), 8) << "the name in the question stays inside the panel's frame";
 }
 
 INSTANTIATE_TEST_SUITE_P(OneTwentyAndSixtyFourLetters, NameFits,
