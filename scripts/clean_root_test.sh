@@ -28,6 +28,7 @@ fail() {
 }
 
 # The apt sources of this machine for Debian 12 (main), which the root uses too.
+# shellcheck disable=SC2016 # $(SITE) and the rest are apt's own fields, not the shell's
 apt_sources() { apt-get indextargets --format '$(SITE) $(RELEASE) $(COMPONENT)' | awk '$3 == "main" && $2 ~ /^bookworm/ { print "deb " $1 " " $2 " main" }' | sort -u; }
 
 make_root_tarball() {
@@ -68,9 +69,9 @@ fi
 # ---- Inside the private mount namespace, on the test's own display ----
 source "$scripts/play_steps.sh"
 
-root_pids=()
 stop_root_programs() {
   for pid in $(programs_in_root); do kill "$pid" 2>/dev/null || true; done
+  # shellcheck disable=SC2016 # eval expands it, on each try
   wait_for eval '[ -z "$(programs_in_root)" ]' || true
 }
 trap stop_root_programs EXIT
@@ -98,7 +99,7 @@ apt_sources >"$root/etc/apt/sources.list"
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
 
 # ---- Installing: apt brings what the package's dependencies name, and nothing else ----
-deb="$(ls "$build"/vark_*.deb | head -n 1)"
+deb="$(find "$build" -maxdepth 1 -name 'vark_*.deb' | head -n 1)"
 cp "$deb" "$root/tmp/"
 in_root apt-get update -qq || fail "apt-get update failed in the root"
 in_root apt-get install -y -qq --no-install-recommends "/tmp/$(basename "$deb")" >"$cache/apt-install.log" 2>&1 ||
@@ -109,7 +110,7 @@ mapfile -t package_files < <(in_root dpkg-query -L vark)
 # Every program and library in the package finds its libraries.
 programs=0
 for f in "${package_files[@]}"; do
-  [ -f "$root$f" ] && [ ! -L "$root$f" ] && cmp -s -n 4 "$root$f" <(printf '\177ELF') || continue
+  if [ ! -f "$root$f" ] || [ -L "$root$f" ] || ! cmp -s -n 4 "$root$f" <(printf '\177ELF'); then continue; fi
   programs=$((programs + 1))
   in_root ldd "$f" >"$cache/ldd.txt" 2>&1 || fail "ldd $f failed: $(cat "$cache/ldd.txt")"
   if grep -q "not found" "$cache/ldd.txt"; then fail "$f lacks libraries: $(grep 'not found' "$cache/ldd.txt" | tr -s ' \t' ' ')"; fi
@@ -182,5 +183,6 @@ for f in "${package_files[@]}"; do
     fail "the package's file $f stayed after removal"
   fi
 done
-[ -f "$home/.local/share/vark/Tester.pro" ] && [ -f "$home/.config/Brindle/settings.ini" ] ||
+if [ ! -f "$home/.local/share/vark/Tester.pro" ] || [ ! -f "$home/.config/Brindle/settings.ini" ]; then
   fail "removing the package touched the player's files"
+fi

@@ -100,7 +100,7 @@ game_pids=()
 wait_for eval '! window_shown' || fail "the game's window did not close"
 "$game" --setup || fail "vark --setup did not start the set-up program"
 wait_for companion_running || fail "vark --setup did not start the set-up program"
-game_pids+=($(companion_pids))
+mapfile -t -O "${#game_pids[@]}" game_pids < <(companion_pids)
 wait_for window_shown || fail "the set-up program opened by vark --setup shows no window"
 for pid in "${game_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
 game_pids=()

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Steps a player takes, for the scripts that play the installed game on a 640 x 480
 # virtual display (where the game's screen fills the display one to one, so the
 # coordinates are the game's own). Sourced, not run.

@@ -96,16 +96,17 @@ std::string OneNoteMidi() {
 }
 
 // The game's own sound system on SDL's silent device, whose mixing thread runs as a real
-// one does. The loudest sample it has mixed since the last Reset is watched from the mixer's
-// last stage, so a test waits for the sound itself instead of for a while.
+// one does. The loudest sample it has mixed since the last Reset is watched on the finished
+// mix (an effect on all channels together), so a test waits for the sound itself instead
+// of for a while.
 class RealMixer {
  public:
   RealMixer() {
     OpenRealAudio();
-    Mix_SetPostMix(Listen, this);
+    Mix_RegisterEffect(MIX_CHANNEL_POST, Listen, nullptr, this);
   }
   ~RealMixer() {
-    Mix_SetPostMix(nullptr, nullptr);
+    Mix_UnregisterEffect(MIX_CHANNEL_POST, Listen);
     SetAudioBackend(nullptr);
     Mix_CloseAudio();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -127,8 +128,9 @@ class RealMixer {
   }
 
  private:
-  static void Listen(void* self, Uint8* stream, int bytes) {
+  static void Listen(int, void* mix, int bytes, void* self) {
     auto* mixer = static_cast<RealMixer*>(self);
+    auto* stream = static_cast<const Uint8*>(mix);
     int loudest = 0;
     for (int i = 0; i + 1 < bytes; i += 2) {
       int16_t sample;

@@ -44,15 +44,16 @@ wait_until() {
 }
 
 x_server_answers() { xdotool getdisplaygeometry >/dev/null 2>&1; }
+# Found by its class: the title is set as UTF-8 text, which xdotool's name search misses.
 game_window_shows() {
-  window=$(xdotool search --onlyvisible --name '^Project: VARK$' 2>/dev/null | head -1)
+  window=$(xdotool search --onlyvisible --class '^vark$' 2>/dev/null | head -1)
   [ -n "$window" ]
 }
 
 start_game() {
   (cd "$work/game" && ./RIZAVORUV.exe --defaults && exec ./vark) >>"$work/game.log" 2>&1 &
   game=$!
-  wait_until 30 game_window_shows || { fail "no game window"; cat "$work/game.log"; exit 1; }
+  wait_until 90 game_window_shows || { fail "no game window"; cat "$work/game.log"; exit 1; }
 }
 
 # Window geometry as "x y w h".
