@@ -37,7 +37,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # What the game loads at run time: the SDL2 family (pictures, sound, fonts), FluidSynth
-# and a soundfont for the tunes, the fonts it draws with, inih for the settings.
+# and a soundfont for the tunes, the fonts it draws with.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libsdl2-2.0-0, libsdl2-image-2.0-0, libsdl2-mixer-2.0-0, libsdl2-ttf-2.0-0, libfluidsynth3, timgm6mb-soundfont, fonts-dejavu-core, fonts-paratype, libfontconfig1, libinih1, libc6, libstdc++6")
+  "libsdl2-2.0-0, libsdl2-image-2.0-0, libsdl2-mixer-2.0-0, libsdl2-ttf-2.0-0, libfluidsynth3, timgm6mb-soundfont, fonts-dejavu-core, fonts-paratype, libfontconfig1, libc6, libstdc++6")
 include(CPack)
