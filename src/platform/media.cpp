@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -235,6 +236,18 @@ void ReportOnce(const std::string& path, const std::string& problem) {
   std::cerr << "vark: sound " << PrintablePrefix(path, 120) << ": " << problem << "\n";
 }
 
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA's library prints its own complaints ("cannot find card '0'", several lines) when the
+// machine has no sound card; the game's one line says all a player needs. SDL loads ALSA
+// itself when it opens the device, so the same library gets a silent error handler first.
+void QuietAlsa() {
+  void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+  if (!alsa) return;  // no ALSA, no noise; the library stays loaded for SDL
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  if (auto set = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"))) set(IgnoreAlsaError);
+}
+
 std::string FirstSoundFont() {
   std::error_code ec;
   std::vector<std::string> fonts;
@@ -255,6 +268,7 @@ void SetAudioBackend(std::unique_ptr<AudioBackend> backend) {
 void OpenRealAudio() {
   // The effects are made at 22050 Hz, and the tunes are kept decoded at the device's
   // rate: at this rate the four tunes the screens return to fit in about 31 MB.
+  QuietAlsa();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 || Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 1024) != 0) {
     std::cerr << "vark: no sound device, playing silently: " << SDL_GetError() << "\n";
     return;
