@@ -12,9 +12,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::atomic<bool> never{false};
   vark::SoundLimits limits;
-  limits.maxEffectSeconds = 5;
-  limits.maxTuneSeconds = 5;
-  limits.maxDecodeSeconds = 0.3;
+  limits.maxEffectSeconds = 1;
+  limits.maxTuneSeconds = 1;
+  limits.maxDecodeSeconds = 0.1;
   vark::DecodeSoundBytes(std::string_view(reinterpret_cast<const char*>(data), size), vark::PcmFormat{22050, 2},
                          "/usr/share/sounds/sf2/TimGM6mb.sf2", never, limits);
   return 0;

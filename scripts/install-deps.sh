@@ -8,7 +8,6 @@ PACKAGES=(
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libsdl2-ttf-dev
   libfontconfig-dev fonts-dejavu-core fonts-paratype
   fluidsynth libfluidsynth-dev timgm6mb-soundfont libmpg123-dev
-  libinih-dev
   libcairo2-dev libgif-dev libpng-dev libmp3lame-dev
   libgtest-dev googletest
   clang libclang-rt-dev

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "platform/owned.h"
+#include "platform/plain_file.h"
 #include "platform/utf8.h"
 
 namespace vark {
@@ -52,11 +53,31 @@ std::string FindFontFile(const std::string& family, bool bold) {
   return reinterpret_cast<char*>(path);
 }
 
+// Font files read whole, by path: every size of a font is opened from the same bytes, so
+// no font keeps a file open however many sizes the screens ask for.
+std::map<std::string, std::string>& FontFiles() {
+  static std::map<std::string, std::string> files;
+  return files;
+}
+
 // Open fonts by family, size in pixels and weight; a font that could not be found is
 // remembered as empty, so it is looked for once.
 std::map<std::tuple<std::string, int, bool>, OwnedFont>& OpenFonts() {
   static std::map<std::tuple<std::string, int, bool>, OwnedFont> fonts;
   return fonts;
+}
+
+TTF_Font* OpenFontFile(const std::string& file, int pixels) {
+  constexpr size_t kMaxFontFileBytes = size_t{64} << 20;
+  auto [it, added] = FontFiles().try_emplace(file);
+  if (added) {
+    std::string problem;
+    auto bytes = ReadPlainFile(file, kMaxFontFileBytes, problem);
+    if (!bytes) std::cerr << "vark: cannot read the font " << file << ": " << problem << "\n";
+    it->second = bytes.value_or("");
+  }
+  if (it->second.empty()) return nullptr;
+  return TTF_OpenFontRW(SDL_RWFromConstMem(it->second.data(), static_cast<int>(it->second.size())), 1, pixels);
 }
 
 }  // namespace
@@ -74,13 +95,16 @@ TTF_Font* OpenFont(const FontSpec& wanted) {
   bool bold = wanted.bold;
   std::string family = SubstituteFamily(wanted.family, bold);
   std::string file = FindFontFile(family, bold);
-  TTF_Font* font = file.empty() ? nullptr : TTF_OpenFont(file.c_str(), pixels);
+  TTF_Font* font = file.empty() ? nullptr : OpenFontFile(file, pixels);
   if (!font) std::cerr << "vark: no font for \"" << wanted.family << "\": " << TTF_GetError() << "\n";
   cache[key] = OwnedFont(font);
   return font;
 }
 
-void CloseFonts() { OpenFonts().clear(); }
+void CloseFonts() {
+  OpenFonts().clear();
+  FontFiles().clear();  // only once no font reads from them
+}
 
 FontSpec FitFont(FontSpec font, const std::string& text, int maxWidth) {
   constexpr double kSmallestPt = 6.0;

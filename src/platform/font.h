@@ -28,7 +28,8 @@ struct FontSubstitute {
 void SetFontSubstitutes(std::map<std::string, FontSubstitute> substitutes);
 
 // An open font at the screen's 96 dots per inch, cached for the run; nullptr (and a line
-// on stderr) when no font can be found.
+// on stderr) when no font can be found. Each font file is read into memory once and every
+// size opens from those bytes, so no file stays open.
 TTF_Font* OpenFont(const FontSpec& wanted);
 
 // Closes every open font; they open again when next asked for. Called before the font

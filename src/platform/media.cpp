@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -16,16 +17,24 @@ namespace vark {
 
 // ---- SoundStore ------------------------------------------------------------------------
 
-SoundStore::SoundStore(Decoder decode, IsSlow slow)
-    : decode_(std::move(decode)), slow_(std::move(slow)), worker_([this] { DecodeLoop(); }) {}
+SoundStore::SoundStore(Decoder decode, IsSlow slow, bool abandonBusyWorker)
+    : slow_(std::move(slow)),
+      abandonBusyWorker_(abandonBusyWorker),
+      work_(std::make_shared<Work>()),
+      worker_([work = work_] { DecodeLoop(work); }) {
+  work_->decode = std::move(decode);
+}
 
 SoundStore::~SoundStore() {
+  bool busy = false;
   {
-    std::lock_guard lock(mutex_);
-    quit_ = true;
+    std::lock_guard lock(work_->mutex);
+    work_->quit = true;
+    busy = work_->busy;
   }
-  wake_.notify_all();
-  worker_.join();
+  work_->wake.notify_all();
+  if (busy && abandonBusyWorker_) worker_.detach();
+  else worker_.join();
 }
 
 SoundStore::Found SoundStore::Find(const std::string& path) {
@@ -37,7 +46,7 @@ SoundStore::Found SoundStore::Find(const std::string& path) {
     // Effects are short and played again and again: decoded here and kept.
     static const std::atomic<bool> never{false};
     entry.keep = true;
-    Store(entry, DecodeGuarded(path, never));
+    Store(entry, DecodeGuarded(work_->decode, path, never));
     return {entry.own, false};
   }
   if (!entry.queued) Queue(path, true);
@@ -57,8 +66,8 @@ void SoundStore::Keep(const std::string& path) {
 void SoundStore::Collect() {
   std::vector<std::pair<std::string, Samples>> finished;
   {
-    std::lock_guard lock(mutex_);
-    finished.swap(finished_);
+    std::lock_guard lock(work_->mutex);
+    finished.swap(work_->finished);
   }
   for (auto& [path, samples] : finished) Store(entries_[path], std::move(samples));
 }
@@ -69,17 +78,17 @@ void SoundStore::ReleaseUnclaimed() {
 }
 
 void SoundStore::WaitUntilIdle() {
-  std::unique_lock lock(mutex_);
-  wake_.wait(lock, [this] { return queue_.empty() && !busy_; });
+  std::unique_lock lock(work_->mutex);
+  work_->wake.wait(lock, [this] { return work_->queue.empty() && !work_->busy; });
 }
 
 void SoundStore::Queue(const std::string& path, bool urgent) {
   {
-    std::lock_guard lock(mutex_);
-    if (urgent) queue_.push_front(path);
-    else queue_.push_back(path);
+    std::lock_guard lock(work_->mutex);
+    if (urgent) work_->queue.push_front(path);
+    else work_->queue.push_back(path);
   }
-  wake_.notify_all();
+  work_->wake.notify_all();
 }
 
 void SoundStore::Store(Entry& entry, Samples samples) {
@@ -90,10 +99,10 @@ void SoundStore::Store(Entry& entry, Samples samples) {
   entry.held = entry.own;
 }
 
-Samples SoundStore::DecodeGuarded(const std::string& path, const std::atomic<bool>& cancelled) {
+Samples SoundStore::DecodeGuarded(const Decoder& decode, const std::string& path, const std::atomic<bool>& cancelled) {
   // One file that cannot be decoded (even for want of memory) costs only its own sound.
   try {
-    return decode_(path, cancelled);
+    return decode(path, cancelled);
   } catch (const std::exception& e) {
     std::cerr << "vark: cannot play " << PrintablePrefix(path, 120) << ": " << e.what() << "\n";
   } catch (...) {
@@ -102,28 +111,30 @@ Samples SoundStore::DecodeGuarded(const std::string& path, const std::atomic<boo
   return {};
 }
 
-void SoundStore::DecodeLoop() {
+void SoundStore::DecodeLoop(const std::shared_ptr<Work>& work) {
   for (;;) {
     std::string path;
     {
-      std::unique_lock lock(mutex_);
-      busy_ = false;
-      wake_.notify_all();
-      wake_.wait(lock, [this] { return quit_ || !queue_.empty(); });
-      if (quit_) return;
-      path = queue_.front();
-      queue_.pop_front();
-      busy_ = true;
+      std::unique_lock lock(work->mutex);
+      work->busy = false;
+      work->wake.notify_all();
+      work->wake.wait(lock, [&] { return work->quit || !work->queue.empty(); });
+      if (work->quit) return;
+      path = work->queue.front();
+      work->queue.pop_front();
+      work->busy = true;
     }
-    Samples samples = DecodeGuarded(path, quit_);
-    std::lock_guard lock(mutex_);
-    finished_.emplace_back(path, std::move(samples));
+    Samples samples = DecodeGuarded(work->decode, path, work->quit);
+    std::lock_guard lock(work->mutex);
+    work->finished.emplace_back(path, std::move(samples));
   }
 }
+
 // ---- MixerBackend -----------------------------------------------------------------------
 
-MixerBackend::MixerBackend(std::unique_ptr<MixerOutput> output, SoundStore::Decoder decode, SoundStore::IsSlow slow)
-    : output_(std::move(output)), store_(std::move(decode), std::move(slow)) {}
+MixerBackend::MixerBackend(std::unique_ptr<MixerOutput> output, SoundStore::Decoder decode, SoundStore::IsSlow slow,
+                           bool abandonBusyWorker)
+    : output_(std::move(output)), store_(std::move(decode), std::move(slow), abandonBusyWorker) {}
 
 int MixerBackend::OpenChannel() {
   for (size_t i = 0; i < used_.size(); ++i) {
@@ -236,6 +247,18 @@ void ReportOnce(const std::string& path, const std::string& problem) {
   std::cerr << "vark: sound " << PrintablePrefix(path, 120) << ": " << problem << "\n";
 }
 
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+// ALSA's library prints its own complaints ("cannot find card '0'", several lines) when the
+// machine has no sound card; the game's one line says all a player needs. SDL loads ALSA
+// itself when it opens the device, so the same library gets a silent error handler first.
+void QuietAlsa() {
+  void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+  if (!alsa) return;  // no ALSA, no noise; the library stays loaded for SDL
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  if (auto set = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"))) set(IgnoreAlsaError);
+}
+
 std::string FirstSoundFont() {
   std::error_code ec;
   std::vector<std::string> fonts;
@@ -256,6 +279,7 @@ void SetAudioBackend(std::unique_ptr<AudioBackend> backend) {
 void OpenRealAudio() {
   // The effects are made at 22050 Hz, and the tunes are kept decoded at the device's
   // rate: at this rate the four tunes the screens return to fit in about 31 MB.
+  QuietAlsa();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 || Mix_OpenAudio(22050, AUDIO_S16SYS, 2, 1024) != 0) {
     std::cerr << "vark: no sound device, playing silently: " << SDL_GetError() << "\n";
     return;
@@ -271,7 +295,9 @@ void OpenRealAudio() {
     if (!sound.problem.empty() && !cancelled) ReportOnce(path, sound.problem);
     return std::move(sound.samples);
   };
-  SetAudioBackend(std::make_unique<MixerBackend>(std::make_unique<SdlMixerOutput>(), decode, HoldsTune));
+  // The decoder holds copies of all it uses, so a tune still decoding at the end is left
+  // to its worker instead of being waited for.
+  SetAudioBackend(std::make_unique<MixerBackend>(std::make_unique<SdlMixerOutput>(), decode, HoldsTune, true));
 }
 
 void PrepareSounds(const std::vector<std::string>& gameNames) {

@@ -53,7 +53,10 @@ class SoundStore {
   using Decoder = std::function<Samples(const std::string& path, const std::atomic<bool>& cancelled)>;
   using IsSlow = std::function<bool(const std::string& path)>;
 
-  SoundStore(Decoder decode, IsSlow slow);
+  // A store told to abandon its worker does not wait, when it ends, for a tune still
+  // decoding: the worker finishes it on its own and throws it away, so the program ends at
+  // once. The decoder must then hold everything it uses.
+  SoundStore(Decoder decode, IsSlow slow, bool abandonBusyWorker = false);
   ~SoundStore();
   SoundStore(const SoundStore&) = delete;
   SoundStore& operator=(const SoundStore&) = delete;
@@ -84,21 +87,26 @@ class SoundStore {
     bool queued = false;
     bool failed = false;
   };
+  // What the store shares with its worker; it lives as long as either of them.
+  struct Work {
+    Decoder decode;
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::deque<std::string> queue;
+    std::vector<std::pair<std::string, Samples>> finished;
+    bool busy = false;
+    std::atomic<bool> quit{false};
+  };
   void Queue(const std::string& path, bool urgent);
   void Store(Entry& entry, Samples samples);
   // The decoder's sound, or nothing (and a line on stderr) when it throws.
-  Samples DecodeGuarded(const std::string& path, const std::atomic<bool>& cancelled);
-  void DecodeLoop();
+  static Samples DecodeGuarded(const Decoder& decode, const std::string& path, const std::atomic<bool>& cancelled);
+  static void DecodeLoop(const std::shared_ptr<Work>& work);
 
-  Decoder decode_;
   IsSlow slow_;
+  bool abandonBusyWorker_;
   std::map<std::string, Entry> entries_;  // UI thread only
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::deque<std::string> queue_;
-  std::vector<std::pair<std::string, Samples>> finished_;
-  bool busy_ = false;
-  std::atomic<bool> quit_{false};
+  std::shared_ptr<Work> work_;
   std::thread worker_;
 };
 
@@ -117,7 +125,8 @@ class MixerOutput {
 // decoding counts as playing and starts as soon as the tune is ready.
 class MixerBackend : public AudioBackend {
  public:
-  MixerBackend(std::unique_ptr<MixerOutput> output, SoundStore::Decoder decode, SoundStore::IsSlow slow);
+  MixerBackend(std::unique_ptr<MixerOutput> output, SoundStore::Decoder decode, SoundStore::IsSlow slow,
+               bool abandonBusyWorker = false);
   int OpenChannel() override;
   void CloseChannel(int channel) override;
   void Play(int channel, const std::string& path) override;

@@ -139,8 +139,10 @@ SDL_Surface* Picture::Argb() const {
   SDL_Surface* s = data_->surface.get();
   if (s->format->format == SDL_PIXELFORMAT_ARGB8888) return s;
   if (data_->argb && data_->argbVersion == data_->version) return data_->argb.get();
-  if (data_->argb) {
-    // Same size and format: convert in place of the old copy.
+  if (data_->argb && SDL_HasColorKey(s) == SDL_FALSE) {
+    // Same size and format: convert in place of the old copy. A colour-keyed picture is
+    // converted afresh instead: a blit passes over its key pixels, which would keep the
+    // colour they had before rather than turn transparent.
     SDL_SetSurfaceBlendMode(s, SDL_BLENDMODE_NONE);
     SDL_BlitSurface(s, nullptr, data_->argb.get(), nullptr);
   } else {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "platform/mnemonic.h"
 #include "platform/paths.h"
@@ -17,6 +18,20 @@ std::string Repeat(const std::string& letter, int times) {
   std::string s;
   for (int i = 0; i < times; ++i) s += letter;
   return s;
+}
+
+int OpenFileCount() {
+  return static_cast<int>(std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}));
+}
+
+TEST(Fonts, EverySizeOfAFontOpensWithoutKeepingItsFileOpen) {
+  Driver d;
+  ASSERT_NE(OpenFont(FontSpec{"Arial", 9, false}), nullptr);
+  int before = OpenFileCount();
+  for (int size = 10; size < 40; ++size)
+    for (const char* family : {"Arial", "Arial Black", "Impact"})
+      EXPECT_NE(OpenFont(FontSpec{family, double(size), false}), nullptr);
+  EXPECT_LE(OpenFileCount(), before);
 }
 
 TEST(FitText, ShortTextKeepsItsSizeLongTextShrinksToTheFloorThenLosesItsMiddle) {

@@ -285,5 +285,32 @@ TEST(PictureDecode, TheCacheKeepsTheRecentPicturesWithinItsBudget) {
   Picture::ClearCache();
 }
 
+// The drawing copy of a colour-keyed 8-bit picture, refreshed after its pixels changed,
+// equals a fresh conversion: pixels that became the key turn transparent.
+TEST(PictureRefresh, ColourKeyedPictureRefreshesLikeAFreshConversion) {
+  SDL_Surface* raw = SDL_CreateRGBSurfaceWithFormat(0, 4, 2, 8, SDL_PIXELFORMAT_INDEX8);
+  ASSERT_NE(raw, nullptr);
+  SDL_Color colours[3] = {{255, 0, 255, 255}, {10, 200, 30, 255}, {0, 0, 250, 255}};
+  SDL_SetPaletteColors(raw->format->palette, colours, 0, 3);
+  SDL_SetColorKey(raw, SDL_TRUE, 0);
+  auto* pixels = static_cast<Uint8*>(raw->pixels);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) pixels[y * raw->pitch + x] = static_cast<Uint8>(1 + (x + y) % 2);
+  Picture picture = Picture::FromSurface(raw);
+  ASSERT_NE(picture.Argb(), nullptr);  // the first copy
+  pixels[0] = 0;                       // becomes the key
+  pixels[raw->pitch + 3] = 2;
+  picture.PixelsChanged();
+  SDL_Surface* refreshed = picture.Argb();
+  SDL_Surface* fresh = SDL_ConvertSurfaceFormat(raw, SDL_PIXELFORMAT_ARGB8888, 0);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x) {
+      auto at = [&](SDL_Surface* s) { return static_cast<Uint32*>(s->pixels)[y * s->pitch / 4 + x]; };
+      EXPECT_EQ(at(refreshed), at(fresh)) << x << "," << y;
+    }
+  EXPECT_EQ(static_cast<Uint32*>(refreshed->pixels)[0] >> 24, 0u) << "the new key pixel is transparent";
+  SDL_FreeSurface(fresh);
+}
+
 }  // namespace
 }  // namespace vark

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <filesystem>
+#include <future>
 #include <mutex>
 #include <set>
 
@@ -356,6 +357,28 @@ TEST(HostileSounds, OnlyPlainFilesWithinTheSizeCapAreRead) {
   }
   dir.Write("noise.wav", "RIFX, not a sound");
   EXPECT_FALSE(DecodeSoundFile("noise.wav", {}, "", never).problem.empty());
+}
+
+// At the program's end a tune still decoding is left to its worker, not waited for.
+TEST(SoundChannels, StoreThatEndsMidTuneLeavesTheWorkerToFinishAlone) {
+  struct Signals {
+    std::promise<void> started, release, finished;
+  };
+  auto signals = std::make_shared<Signals>();
+  auto decode = [signals](const std::string&, const std::atomic<bool>&) {
+    signals->started.set_value();
+    signals->release.get_future().wait();  // deaf to cancelling, like a slow library call
+    signals->finished.set_value();
+    return Samples(64, 1000);
+  };
+  {
+    SoundStore store(
+        decode, [](const std::string&) { return true; }, true);
+    store.Find("slow.mid");
+    signals->started.get_future().wait();
+  }  // ends here without waiting for the decode
+  signals->release.set_value();
+  signals->finished.get_future().wait();
 }
 
 TEST(SoundChannels, WorkerGoesOnWithTheNextTuneWhenADecoderThrows) {

@@ -232,6 +232,7 @@ TEST(ProfileFile, NoPlayersFolderWritesAndListsNothingAnywhere) {
   dir.Write("data/Quest.dat", "shipped");
   std::filesystem::create_symlink(dir.Path() / "nowhere", dir.Path() / "dangling");
   std::filesystem::current_path(dir.Path() / "start");
+  const GameFolders before = CurrentGameFolders();
   GameFolders folders{dir.Path() / "dangling" / "vark", dir.Path() / "data", dir.Path(), dir.Path()};
   EXPECT_FALSE(EnterFolders(folders));
   EXPECT_TRUE(WorkFolderMissing());
@@ -243,7 +244,7 @@ TEST(ProfileFile, NoPlayersFolderWritesAndListsNothingAnywhere) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "data" / "New.pro"));
   EXPECT_EQ(ProfileProblemText(WriteProblem::kNoFolder), "Профиль не сохранён: нет папки");
   // A usable folder again for the tests after this one.
-  EXPECT_TRUE(EnterFolders(GameFolders{dir.Path(), dir.Path(), dir.Path(), dir.Path()}));
+  EXPECT_TRUE(EnterFolders(GameFolders{dir.Path(), dir.Path(), before.programs, before.game}));
   EXPECT_FALSE(WorkFolderMissing());
 }
 

@@ -76,6 +76,7 @@ TEST_F(Profiles, FailedWriteStaysOnTheNameEntryAndTouchesNothing) {
   d.Click(m.BtnRes);
   EXPECT_EQ(d.Sound().Plays("Open.wav"), errors + 1);
   EXPECT_TRUE(m.Entering.Visible());
+  EXPECT_EQ(m.NameProblem.Caption(), "Профиль не сохранён");  // the panel says so
   EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "Box.pro"));
   EXPECT_FALSE(Forms::IsLoaded<Form3>());
 }
