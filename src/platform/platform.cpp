@@ -16,8 +16,28 @@
 #include "platform/media.h"
 #include "platform/random.h"
 #include "platform/screen.h"
+#include "platform/settings.h"
 
 namespace vark {
+namespace {
+
+// The window opens where the player left it last time.
+void PlaceWindowAsLastTime() {
+  std::string text = GameSetting(kWindowKey);
+  if (text.empty()) return;
+  if (auto place = ParseWindowPlace(text)) Screen::Get().SetWindowPlace(*place);
+  else
+    std::cerr << "vark: the setting " << kWindowKey << "=" << text
+              << " is not x,y,width,height; the window opens in its usual place\n";
+}
+
+void RememberWindowPlace() {
+  if (!Screen::Get().WindowShown()) return;  // a program that ended at start-up
+  std::string text = WindowPlaceText(Screen::Get().WindowPlace());
+  if (text != GameSetting(kWindowKey)) SaveSettings(kGameApplication, kGameSection, {{kWindowKey, text}});
+}
+
+}  // namespace
 
 void FollowDesktopLocale() {
   std::setlocale(LC_ALL, "");
@@ -33,6 +53,7 @@ bool InitGamePlatform() {
   if (TTF_Init() != 0) std::cerr << "vark: fonts unavailable: " << TTF_GetError() << "\n";
   OpenRealAudio();
   DesktopMode();  // read while the display is still the desktop's alone
+  PlaceWindowAsLastTime();
   const char* windowed = std::getenv("VARK_WINDOWED");
   Screen::Get().Init(true, !(windowed && std::strcmp(windowed, "1") == 0));
   RandomizeFromClock();
@@ -41,6 +62,7 @@ bool InitGamePlatform() {
 
 void ShutdownGamePlatform() {
   Forms::UnloadAll();
+  RememberWindowPlace();
   // The window goes first, so the player sees the game end at once even while the
   // sound system finishes a tune it was decoding.
   Screen::Get().Shutdown();

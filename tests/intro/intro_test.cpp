@@ -213,6 +213,8 @@ TEST_F(IntroTest, IntroPlaysOnWhileThePlayerIsAway) {
   d.At(kStartMs + 100, [&] { passes = intro.CreditPhase; });
   RunLoop(1100, [&] { passes = intro.CreditPhase - passes; });
   EXPECT_GE(passes, 29);
+  d.Window(SDL_WINDOWEVENT_FOCUS_GAINED);
+  EXPECT_FALSE(SDL_IsScreenSaverEnabled());  // the player watches
 }
 
 TEST_F(IntroTest, AClickOnTheTitleLineKeepsTheIntroOnlyTheLandscapeEndsIt) {
