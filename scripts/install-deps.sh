@@ -12,7 +12,7 @@ PACKAGES=(
   libcairo2-dev libgif-dev libpng-dev libmp3lame-dev
   libgtest-dev googletest
   clang libclang-rt-dev
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick openbox wmctrl x11-utils
   desktop-file-utils appstream
 )
 

@@ -33,7 +33,7 @@ void PlaceWindowAsLastTime() {
 
 void RememberWindowPlace() {
   if (!Screen::Get().WindowShown()) return;  // a program that ended at start-up
-  std::string text = WindowPlaceText(Screen::Get().WindowPlace());
+  std::string text = WindowPlaceText(Screen::Get().FramePlace());
   if (text != GameSetting(kWindowKey)) SaveSettings(kGameApplication, kGameSection, {{kWindowKey, text}});
 }
 

@@ -58,6 +58,8 @@ class Screen {
   void SetWindowPlace(const SDL_Rect& place) { place_ = place; }
   // The window's place as a window now, kept while it is full screen or maximised.
   SDL_Rect WindowPlace() const { return place_; }
+  // The same with the corner of the window manager's frame: the place to open it at again.
+  SDL_Rect FramePlace() const;
   bool WindowShown() const { return windowShown_; }
 
   // After each event: the display does what the front form's activity asks (the
@@ -85,7 +87,8 @@ class Screen {
   void MouseDown(int x, int y, int button);
   void MouseUp(int x, int y, int button);
   // A key pressed with the code its layout gives it; `scan` is its place on the keyboard
-  // (unknown, it is taken from the code). Command keys are matched by their place.
+  // (unknown, it is taken from the code). Command letters follow a Latin layout's labels and
+  // another script's places (keys.h).
   void KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan = SDL_SCANCODE_UNKNOWN);
   void TextInput(const std::string& utf8);
 

@@ -47,11 +47,12 @@ void Screen::EnsureWindow() {
   if (window_ || !wantWindow_) return;
   const int display = StartDisplay();
   ChoosePlace(display);
-  // Full screen opens on the start display; the window's own place waits for the way back.
-  const int x = fullscreen_ ? static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(display)) : place_.x;
-  const int y = fullscreen_ ? static_cast<int>(SDL_WINDOWPOS_CENTERED_DISPLAY(display)) : place_.y;
+  // Full screen opens covering the start display, also where no window manager would
+  // size it; the window's own place waits for the way back.
+  SDL_Rect box = place_;
+  if (fullscreen_ && SDL_GetDisplayBounds(display, &box) != 0) box = place_;
   Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  window_.reset(SDL_CreateWindow(title_.c_str(), x, y, place_.w, place_.h, flags));
+  window_.reset(SDL_CreateWindow(title_.c_str(), box.x, box.y, box.w, box.h, flags));
   if (!window_) {
     std::cerr << "vark: cannot open a window: " << SDL_GetError() << "\n";
     wantWindow_ = false;
@@ -117,6 +118,14 @@ void Screen::NotePlace() {
   if (!window_ || fullscreen_ || (SDL_GetWindowFlags(window_.get()) & kNotPlain)) return;
   SDL_GetWindowPosition(window_.get(), &place_.x, &place_.y);
   SDL_GetWindowSize(window_.get(), &place_.w, &place_.h);
+}
+
+// A new window asks for the position of its frame's corner (window managers put the frame
+// there), so the place is kept with the frame's corner to open the window where it was.
+SDL_Rect Screen::FramePlace() const {
+  int top = 0, left = 0;
+  if (window_) SDL_GetWindowBordersSize(window_.get(), &top, &left, nullptr, nullptr);
+  return SDL_Rect{place_.x - left, place_.y - top, place_.w, place_.h};
 }
 
 void Screen::FollowActivity() {
