@@ -11,7 +11,7 @@ PACKAGES=(
   libcairo2-dev libgif-dev libpng-dev libmp3lame-dev
   libgtest-dev googletest
   clang libclang-rt-dev
-  xvfb xauth xdotool imagemagick x11-utils shellcheck
+  xvfb xauth xdotool imagemagick openbox wmctrl x11-utils shellcheck
   desktop-file-utils appstream
   debootstrap lintian man-db
 )

@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
   // once they exist.
   if (line.action == Action::Setup) return vark::StartProgram("RIZAVORUV.exe") ? 0 : 1;
   vark::NameWindowsAfterGame();
-  if (!vark::InitGamePlatform()) return 1;
+  if (!vark::InitGamePlatform({vark::kGameApplication, vark::kGameSection, vark::kWindowKey})) return 1;
   // The tunes in the order the player meets them: menu, episode screen, shooter, then
   // the quiz and the memory game. The intro's tune plays once a run and decodes on demand.
   vark::PrepareSounds({"Sfx\\Track1.mid", "Sfx\\Track2.mid", "Sfx\\Track3.mid", "Sfx\\Track4.mid"});

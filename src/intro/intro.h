@@ -24,6 +24,7 @@ class INTRO : public Form {
 
   void Form_Load() override { Initial(); }
   void Form_KeyDown(int keyCode, int shift) override;
+  Activity CurrentActivity() const override { return Activity::Watched; }
 
   void Initial();
   // The frame loop: the first and only tick of Timer1.

@@ -17,6 +17,8 @@ class Tele : public Form {
   Tele();
 
   void Form_Load() override;
+  // A round against the clock, unless the exit question is open.
+  Activity CurrentActivity() const override { return Picture2.Visible() ? Activity::Idle : Activity::Round; }
 
   // A new game: the first level's deal, the music, the tiles' home places.
   void Initial();

@@ -46,6 +46,7 @@ void App::AfterEvent() {
 
 void App::BetweenEvents() {
   Audio().Pump();
+  Screen::Get().FollowActivity();
   Screen::Get().PresentIfDue(Now());
 }
 

@@ -19,6 +19,15 @@
 
 namespace vark {
 
+// What a form asks of the display while it is in front.
+enum class Activity {
+  Idle,          // menus and questions: the screensaver may start
+  Watched,       // the player watches (the intro): the screensaver stays off
+  Round,         // a round against the clock: the screensaver stays off
+  SteeredRound,  // a round steered with the pointer: also, in full screen, the pointer
+                 // stays on the game's monitor
+};
+
 class Form {
  public:
   explicit Form(std::string name);
@@ -32,6 +41,8 @@ class Form {
   virtual void Form_Load() {}
   // Keys, before any control sees them, when KeyPreview is on.
   virtual void Form_KeyDown(int /*keyCode*/, int /*shift*/) {}
+  // What the form is doing now, asked after every event while it is in front.
+  virtual Activity CurrentActivity() const { return Activity::Idle; }
 
   void Show();
   void Hide();

@@ -27,6 +27,11 @@ bool IsFixedPosition(SDL_Scancode p) {
 
 SDL_Keycode FixedKeyAt(SDL_Scancode p) { return p == SDL_SCANCODE_ESCAPE ? SDLK_ESCAPE : SDL_SCANCODE_TO_KEYCODE(p); }
 
+bool IsLatinLetter(SDL_Keycode key) { return key >= SDLK_a && key <= SDLK_z; }
+
+// Keys of a layout that writes another script (Russian) carry codes beyond ASCII.
+bool IsOtherScriptLetter(SDL_Keycode key) { return key > 0x7F && !(key & SDLK_SCANCODE_MASK); }
+
 }  // namespace
 
 SDL_Scancode PositionOf(SDL_Keycode usKey) {
@@ -42,10 +47,14 @@ SDL_Scancode PositionOf(SDL_Keycode usKey) {
 }
 
 SDL_Keycode PositionalKey(SDL_Scancode position, SDL_Keycode layoutKey) {
-  if (IsLetterPosition(position)) return static_cast<SDL_Keycode>(SDLK_a + (position - SDL_SCANCODE_A));
+  // A Latin layout's letter is the one printed on the key (M is M on AZERTY); another
+  // script's letter commands by its place (the Russian layout's Ь key is M).
+  if (IsLatinLetter(layoutKey)) return layoutKey;
+  if (IsLetterPosition(position) && (IsOtherScriptLetter(layoutKey) || layoutKey == SDLK_UNKNOWN))
+    return static_cast<SDL_Keycode>(SDLK_a + (position - SDL_SCANCODE_A));
   if (IsDigitPosition(position)) return DigitAt(position);
   if (IsFixedPosition(position)) return FixedKeyAt(position);
-  // A layout that puts a Latin letter or a digit somewhere else does not move the command.
+  // A layout that puts a digit somewhere else does not move the command.
   return PositionOf(layoutKey) == SDL_SCANCODE_UNKNOWN ? layoutKey : SDLK_UNKNOWN;
 }
 

@@ -16,15 +16,41 @@
 #include "platform/media.h"
 #include "platform/random.h"
 #include "platform/screen.h"
+#include "platform/settings.h"
 
 namespace vark {
+namespace {
+
+WindowPlaceSetting placeSetting;
+
+std::string KeptPlace() { return GetSetting(placeSetting.application, placeSetting.section, placeSetting.key); }
+
+// The window opens where the player left it last time.
+void PlaceWindowAsLastTime() {
+  if (placeSetting.key.empty()) return;
+  std::string text = KeptPlace();
+  if (text.empty()) return;
+  if (auto place = ParseWindowPlace(text)) Screen::Get().SetWindowPlace(*place);
+  else
+    std::cerr << "vark: the setting " << placeSetting.key << "=" << text
+              << " is not x,y,width,height; the window opens in its usual place\n";
+}
+
+void RememberWindowPlace() {
+  if (placeSetting.key.empty() || !Screen::Get().WindowShown()) return;  // nothing to keep
+  std::string text = WindowPlaceText(Screen::Get().FramePlace());
+  if (text != KeptPlace()) SaveSettings(placeSetting.application, placeSetting.section, {{placeSetting.key, text}});
+}
+
+}  // namespace
 
 void FollowDesktopLocale() {
   std::setlocale(LC_ALL, "");
   std::setlocale(LC_NUMERIC, "C");
 }
 
-bool InitGamePlatform() {
+bool InitGamePlatform(const WindowPlaceSetting& windowPlace) {
+  placeSetting = windowPlace;
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
     std::cerr << "vark: cannot start video: " << SDL_GetError() << "\n";
     return false;
@@ -33,6 +59,7 @@ bool InitGamePlatform() {
   if (TTF_Init() != 0) std::cerr << "vark: fonts unavailable: " << TTF_GetError() << "\n";
   OpenRealAudio();
   DesktopMode();  // read while the display is still the desktop's alone
+  PlaceWindowAsLastTime();
   const char* windowed = std::getenv("VARK_WINDOWED");
   Screen::Get().Init(true, !(windowed && std::strcmp(windowed, "1") == 0));
   RandomizeFromClock();
@@ -41,6 +68,7 @@ bool InitGamePlatform() {
 
 void ShutdownGamePlatform() {
   Forms::UnloadAll();
+  RememberWindowPlace();
   // The window goes first, so the player sees the game end at once even while the
   // sound system finishes a tune it was decoding.
   Screen::Get().Shutdown();

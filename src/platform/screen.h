@@ -53,6 +53,20 @@ class Screen {
   // The window's title (before Init, or at any time).
   void SetTitle(std::string title);
 
+  // Where the window goes as a window (set before Init): the place the player left it last
+  // time. A place no display shows any more is not taken.
+  void SetWindowPlace(const SDL_Rect& place) { place_ = place; }
+  // The window's place as a window now, kept while it is full screen or maximised.
+  SDL_Rect WindowPlace() const { return place_; }
+  // The same with the corner of the window manager's frame: the place to open it at again.
+  SDL_Rect FramePlace() const;
+  bool WindowShown() const { return windowShown_; }
+
+  // After each event: the display does what the front form's activity asks (the
+  // screensaver held off, the pointer kept on the game's monitor), unless the player is away.
+  void FollowActivity();
+  bool PointerConfined() const { return pointerConfined_; }
+
   // The player's choice (at start and by Alt+Enter): full screen or a window.
   void SetFullscreen(bool on);
   bool Fullscreen() const { return fullscreen_; }
@@ -73,7 +87,8 @@ class Screen {
   void MouseDown(int x, int y, int button);
   void MouseUp(int x, int y, int button);
   // A key pressed with the code its layout gives it; `scan` is its place on the keyboard
-  // (unknown, it is taken from the code). Command keys are matched by their place.
+  // (unknown, it is taken from the code). Command letters follow a Latin layout's labels and
+  // another script's places (keys.h).
   void KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan = SDL_SCANCODE_UNKNOWN);
   void TextInput(const std::string& utf8);
 
@@ -91,8 +106,10 @@ class Screen {
   void ComposeForm(Form& form);
   void ComposeControl(Control& c, const SDL_Rect& clip);
   void EnsureWindow();
-  // Where the window goes: the whole display in full screen, else a scaled window.
-  SDL_Rect WindowBox() const;
+  void ChoosePlace(int display);
+  void NotePlace();
+  void KeepDisplayAwake(bool on);
+  void ConfinePointer(bool on);
   void ApplyPointer(Control* c, Form* f);
   void ApplyWindowMode();
   void WindowEvent(const SDL_WindowEvent& e);
@@ -114,6 +131,8 @@ class Screen {
   bool fullscreen_ = true;
   std::string title_;
   bool prefersFullscreen_ = true;
+  SDL_Rect place_{0, 0, 0, 0};  // the window's place as a window, in desktop pixels
+  bool pointerConfined_ = false;
   SDL_Rect dirty_{0, 0, 0, 0};
   // Composed but not yet shown; everything when the window needs the whole picture.
   SDL_Rect unshown_{0, 0, 0, 0};

@@ -1,9 +1,12 @@
-// The window and showing the picture: the window's size and place in full screen and as a
-// window, and the composed picture handed to the presenter at most once per refresh.
+// The window and showing the picture: the window's place as a window and full screen on
+// the monitor it is on, what the display does for the screen in front (screensaver,
+// pointer), whether the player is there, and the composed picture handed to the presenter
+// at most once per refresh.
 #include <algorithm>
 #include <iostream>
 
 #include "platform/app.h"
+#include "platform/display.h"
 #include "platform/form.h"
 #include "platform/screen.h"
 #include "platform/window_identity.h"
@@ -12,13 +15,44 @@ namespace vark {
 namespace {
 
 constexpr uint64_t kFrameMs = 16;  // at most one showing per display refresh (60 Hz)
+constexpr int kSmallestWidth = 320, kSmallestHeight = 240;
+// How much of a remembered place must lie on a display to be taken again: enough of its
+// top to grab and move the window.
+constexpr int kGrabbableWidth = 64, kGrabbableHeight = 32;
+
+// The display holding the pointer, else the primary one (SDL lists it first).
+int StartDisplay() {
+  SDL_Point pointer;
+  SDL_GetGlobalMouseState(&pointer.x, &pointer.y);
+  for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&pointer, &bounds)) return i;
+  }
+  return 0;
+}
+
+bool OnSomeDisplay(const SDL_Rect& place) {
+  const SDL_Rect top{place.x, place.y, std::min(place.w, kGrabbableWidth), kGrabbableHeight};
+  for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+    SDL_Rect bounds, shown;
+    if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_IntersectRect(&top, &bounds, &shown) &&
+        SDL_RectEquals(&shown, &top))
+      return true;
+  }
+  return false;
+}
 
 }  // namespace
 
 void Screen::EnsureWindow() {
   if (window_ || !wantWindow_) return;
-  Uint32 flags = SDL_WINDOW_HIDDEN | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  SDL_Rect box = WindowBox();
+  const int display = StartDisplay();
+  ChoosePlace(display);
+  // Full screen opens covering the start display, also where no window manager would
+  // size it; the window's own place waits for the way back.
+  SDL_Rect box = place_;
+  if (fullscreen_ && SDL_GetDisplayBounds(display, &box) != 0) box = place_;
+  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
   window_.reset(SDL_CreateWindow(title_.c_str(), box.x, box.y, box.w, box.h, flags));
   if (!window_) {
     std::cerr << "vark: cannot open a window: " << SDL_GetError() << "\n";
@@ -26,22 +60,19 @@ void Screen::EnsureWindow() {
     return;
   }
   SetGameWindowIcon(window_.get());
+  SDL_SetWindowMinimumSize(window_.get(), kSmallestWidth, kSmallestHeight);
   presenter_ = Presenter::Make(window_.get());
   SDL_StartTextInput();
   UpdatePointer();
 }
 
-SDL_Rect Screen::WindowBox() const {
-  SDL_Rect usable{0, 0, kScreenWidthPx, kScreenHeightPx};
-  SDL_DisplayMode desktop;
-  // Full screen covers the whole display, also where no window manager resizes windows.
-  if (fullscreen_ && SDL_GetDesktopDisplayMode(0, &desktop) == 0) return SDL_Rect{0, 0, desktop.w, desktop.h};
-  if (SDL_GetDisplayUsableBounds(0, &usable) != 0)
-    return SDL_Rect{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 720};
-  // A window as large as fits, up to one and a half times the design size.
-  double fit = std::min({1.5, usable.w * 0.95 / kScreenWidthPx, usable.h * 0.9 / kScreenHeightPx});
-  int w = static_cast<int>(kScreenWidthPx * fit), h = static_cast<int>(kScreenHeightPx * fit);
-  return SDL_Rect{usable.x + (usable.w - w) / 2, usable.y + (usable.h - h) / 2, w, h};
+// Where the player left the window, while a display still shows it; else a first window
+// on the start display.
+void Screen::ChoosePlace(int display) {
+  if (place_.w >= kSmallestWidth && place_.h >= kSmallestHeight && OnSomeDisplay(place_)) return;
+  SDL_Rect usable;
+  if (SDL_GetDisplayUsableBounds(display, &usable) != 0) usable = SDL_Rect{0, 0, kScreenWidthPx, kScreenHeightPx};
+  place_ = FirstWindowPlace(usable);
 }
 
 void Screen::SetTitle(std::string title) {
@@ -62,19 +93,61 @@ void Screen::ShowDesktopMode() {
   ApplyWindowMode();
 }
 
-// SDL ignores a size asked of a full-screen window, and without a window manager nothing
-// else sizes it: so the size is set while the window is not full screen, before entering
-// and after leaving.
+// Full screen is SDL's desktop full screen on the monitor the window is on; the window is
+// not moved or resized first (a window manager would keep its frame's offset). On the way
+// back the window returns to its place: without a window manager nothing else would give
+// it its size again.
 void Screen::ApplyWindowMode() {
   if (window_) {
-    SDL_Rect box = WindowBox();
-    if (!fullscreen_) SDL_SetWindowFullscreen(window_.get(), 0);
-    SDL_SetWindowSize(window_.get(), box.w, box.h);
-    SDL_SetWindowPosition(window_.get(), box.x, box.y);
-    if (fullscreen_) SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (fullscreen_) {
+      SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+      SDL_SetWindowFullscreen(window_.get(), 0);
+      if (!(SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_MAXIMIZED)) {
+        SDL_SetWindowSize(window_.get(), place_.w, place_.h);
+        SDL_SetWindowPosition(window_.get(), place_.x, place_.y);
+      }
+    }
     presenter_->WindowChanged();
   }
   showAll_ = true;
+}
+
+// The place is the one of the plain window: full screen, maximised or minimised it stays
+// what it was.
+void Screen::NotePlace() {
+  constexpr Uint32 kNotPlain = SDL_WINDOW_FULLSCREEN | SDL_WINDOW_MAXIMIZED | SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN;
+  if (!window_ || fullscreen_ || (SDL_GetWindowFlags(window_.get()) & kNotPlain)) return;
+  SDL_GetWindowPosition(window_.get(), &place_.x, &place_.y);
+  SDL_GetWindowSize(window_.get(), &place_.w, &place_.h);
+}
+
+// A new window asks for the position of its frame's corner (window managers put the frame
+// there), so the place is kept with the frame's corner to open the window where it was.
+SDL_Rect Screen::FramePlace() const {
+  int top = 0, left = 0;
+  if (window_) SDL_GetWindowBordersSize(window_.get(), &top, &left, nullptr, nullptr);
+  return SDL_Rect{place_.x - left, place_.y - top, place_.w, place_.h};
+}
+
+void Screen::FollowActivity() {
+  Form* front = Forms::Active();
+  Activity doing = front && !PlayerAway() ? front->CurrentActivity() : Activity::Idle;
+  KeepDisplayAwake(doing != Activity::Idle);
+  ConfinePointer(doing == Activity::SteeredRound && fullscreen_);
+}
+
+void Screen::KeepDisplayAwake(bool on) {
+  if (on != SDL_IsScreenSaverEnabled()) return;
+  if (on) SDL_DisableScreenSaver();
+  else SDL_EnableScreenSaver();
+}
+
+// A full-screen window holding the pointer keeps it on the window's monitor.
+void Screen::ConfinePointer(bool on) {
+  if (on == pointerConfined_) return;
+  pointerConfined_ = on;
+  if (window_) SDL_SetWindowMouseGrab(window_.get(), on ? SDL_TRUE : SDL_FALSE);
 }
 
 void Screen::Present() {
@@ -126,12 +199,13 @@ void Screen::WindowEvent(const SDL_WindowEvent& e) {
     case SDL_WINDOWEVENT_FOCUS_GAINED: SetAway(true, outOfSight_); return;
     case SDL_WINDOWEVENT_MINIMIZED:
     case SDL_WINDOWEVENT_HIDDEN: SetAway(focused_, true); return;
+    case SDL_WINDOWEVENT_MOVED: NotePlace(); return;
     case SDL_WINDOWEVENT_SHOWN:
     case SDL_WINDOWEVENT_RESTORED:
     case SDL_WINDOWEVENT_MAXIMIZED: SetAway(focused_, false); break;
-    case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESIZED:
-    case SDL_WINDOWEVENT_SIZE_CHANGED: break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: NotePlace(); break;
+    case SDL_WINDOWEVENT_EXPOSED: break;
     default: return;
   }
   if (presenter_) presenter_->WindowChanged();

@@ -1,4 +1,5 @@
-// The settings store: read-only for the game. The set-up program writes it.
+// The settings store. The set-up program writes the options; the game only reads them and
+// keeps its window's place.
 // Kept as an INI file: $XDG_CONFIG_HOME/<application>/settings.ini (default ~/.config),
 // one [section] per section name, key=value lines. The reader and the writer share one
 // grammar (settings.cpp), so every value the writer stores reads back as it was given.
@@ -23,7 +24,8 @@ std::filesystem::path SettingsFile(const std::string& application);
 std::string GetSetting(const std::string& application, const std::string& section, const std::string& key);
 
 // Writes the given keys into a section, keeping every other line; creates the folder and
-// replaces the file atomically. Used by the set-up program, never by the game. Refused
+// replaces the file atomically. Used by the set-up program, and by the game for its
+// window's place. Refused
 // (kUnreadable) when a file is there that cannot be read, which then stays as it is, and
 // (kRefused) for a value the file cannot hold: a line break, blanks at either end, " ;".
 WriteResult SaveSettings(const std::string& application, const std::string& section,

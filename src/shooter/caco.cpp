@@ -283,6 +283,8 @@ void Caco::Timer9_Timer() {
 // the game-over panel, and no level change is on its way.
 bool Caco::Playing() const { return Timer1.Interval() != 0 && Timer3.Interval() == 0; }
 
+Activity Caco::CurrentActivity() const { return Picture4.Visible() ? Activity::Idle : Activity::SteeredRound; }
+
 void Caco::Command1_Click() {
   // Only from play: a second press would park the normal pointer as the one to come
   // back to, and a press during the cannon's death would see play restart under the

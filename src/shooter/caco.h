@@ -18,6 +18,8 @@ class Caco : public Form {
  public:
   Caco();
   void Form_Load() override;
+  // A round steered with the pointer, unless the exit question is open.
+  Activity CurrentActivity() const override;
 
   // Start-up and level flow.
   void Initial();

@@ -21,6 +21,7 @@ inline constexpr char kSafeModeKey[] = "SafeMode";    // open the set-up program
 inline constexpr char kNoSfxKey[] = "NoSfx";          // the shooter plays no effects
 inline constexpr char kNoVoxelKey[] = "NoVoxel";      // the intro runs without its landscape
 inline constexpr char kNoEffectsKey[] = "NoEffects";  // the memory game's tiles flip without animation
+inline constexpr char kWindowKey[] = "Window";        // the game's window when last closed: x,y,width,height
 
 struct GameOptions {
   bool setUp = false;  // the set-up program has written the options (SafeMode has a value)

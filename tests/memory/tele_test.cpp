@@ -310,12 +310,14 @@ TEST_F(MemoryGame, TimeBarAndTurnWaitWhileThePlayerIsAway) {
     d.Window(away);
     d.Advance(60000);
     ASSERT_TRUE(Forms::IsLoaded<Tele>()) << "the game ran out of time";
+    EXPECT_TRUE(SDL_IsScreenSaverEnabled());
     ExpectBox(t.Image3, bar);
     EXPECT_TRUE(ShowsFace(t, first));
     EXPECT_TRUE(ShowsFace(t, other));
     d.Window(back);
   }
   d.Advance(700);
+  EXPECT_FALSE(SDL_IsScreenSaverEnabled());
   EXPECT_EQ(t.Image3.Height(), bar.height - 64);
   EXPECT_TRUE(ShowsBack(t, first));
   EXPECT_TRUE(ShowsBack(t, other));

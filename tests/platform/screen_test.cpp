@@ -65,7 +65,7 @@ TEST(Screen, KeysReachTheFormFirstThenEscapePressesTheCancelButton) {
   EXPECT_EQ(b.escapes, 1);
 }
 
-TEST(Screen, CommandKeysAreNamedByPositionOtherKeysByTheirLayout) {
+TEST(Screen, CommandLettersFollowLatinLabelsOrOtherScriptsPlacesOtherKeysTheirLayout) {
   Driver d;
   auto& b = Forms::Show<Board>();
   b.SetKeyPreview(true);
@@ -76,8 +76,13 @@ TEST(Screen, CommandKeysAreNamedByPositionOtherKeysByTheirLayout) {
   d.PressAt(SDL_SCANCODE_UP, SDLK_UP);
   d.PressAt(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE);
   d.PressAt(SDL_SCANCODE_SLASH, SDLK_PERIOD);  // not a command key: the layout's own code
-  d.PressAt(SDL_SCANCODE_SEMICOLON, SDLK_s);   // a letter away from its place commands nothing
-  EXPECT_EQ(b.keys, (std::vector<int>{SDLK_p, SDLK_0, SDLK_1, SDLK_UP, SDLK_ESCAPE, SDLK_PERIOD, SDLK_UNKNOWN}));
+  d.PressAt(SDL_SCANCODE_SEMICOLON, SDLK_m);   // AZERTY: the letter printed on the key
+  d.PressAt(SDL_SCANCODE_A, SDLK_q);
+  d.PressAt(SDL_SCANCODE_M, SDLK_COMMA);  // AZERTY's comma on the US M: no letter
+  d.PressAt(SDL_SCANCODE_5, SDLK_5);
+  d.PressAt(SDL_SCANCODE_SEMICOLON, SDLK_5);  // a digit away from the digit row commands nothing
+  EXPECT_EQ(b.keys, (std::vector<int>{SDLK_p, SDLK_0, SDLK_1, SDLK_UP, SDLK_ESCAPE, SDLK_PERIOD, SDLK_m, SDLK_q,
+                                      SDLK_COMMA, SDLK_5, SDLK_UNKNOWN}));
   EXPECT_EQ(b.escapes, 1);
   d.PressAt(SDL_SCANCODE_P, ze);
   EXPECT_EQ(b.Catcher.Text(), "");  // keys type nothing: text comes from text input only

@@ -349,12 +349,14 @@ TEST(ShooterPause, PlayAndPanelsWaitWhileThePlayerIsAway) {
     return l;
   };
   const std::vector<int> before = lefts();
+  EXPECT_FALSE(SDL_IsScreenSaverEnabled());  // a round runs
   for (auto [away, back] : {std::pair{SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED},
                             std::pair{SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_RESTORED}}) {
     g.d.Window(away);
     g.d.Advance(5000);
     EXPECT_EQ(lefts(), before);
     EXPECT_FALSE(c.Picture4.Visible());
+    EXPECT_TRUE(SDL_IsScreenSaverEnabled());
     g.d.Window(back);
   }
   g.Tick();

@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# The real game on a desktop with a window manager (openbox, started here on the X server
+# this script runs in), from a copy of the game folder in a temporary folder:
+#  1. Full screen at start; minimised, it is still minimised 3 s later.
+#  2. Alt+Enter gives a window; a resize request changes it, the picture follows and a
+#     click on "Старт" lands on it.
+#  3. Alt+Enter twice: the window comes back to its place and size.
+#  4. A close request while minimised ends the game; it remembers the window's place,
+#     and a windowed start opens there.
+#  5. The set-up program's title reaches the window system as UTF-8.
+# Usage: desktop.sh GAME_DIR (inside an X server of its own, e.g. by scripts/with-xvfb.sh).
+set -euo pipefail
+game_dir=$1
+work=$(mktemp -d)
+game="" wm="" setup=""
+trap 'kill $game $setup $wm 2>/dev/null || true; rm -rf "$work"' EXIT
+cp -r "$game_dir" "$work/game"
+export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy LANG=C.UTF-8
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Waits up to 10 s for a command to succeed.
+wait_for() {
+  for _ in $(seq 100); do
+    if "$@" >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; }
+state() { xprop -id "$window" WM_STATE _NET_WM_STATE 2>/dev/null; }
+is_iconic() { state | grep -q "window state: Iconic"; }
+is_normal() { state | grep -q "window state: Normal"; }
+is_fullscreen() { state | grep -q "_NET_WM_STATE_FULLSCREEN"; }
+is_windowed() { is_normal && ! is_fullscreen; }
+geometry() {
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  echo "$X $Y $WIDTH $HEIGHT"
+}
+has_size() { [ "$(geometry | cut -d' ' -f3-4)" = "$1 $2" ]; }
+
+openbox --sm-disable >"$work/wm.log" 2>&1 &
+wm=$!
+wait_for wm_running || { echo "FAIL: openbox did not start"; exit 1; }
+
+start_game() {
+  (cd "$work/game" && ./RIZAVORUV.exe --defaults >/dev/null && exec ./vark) >"$work/game.log" 2>&1 &
+  game=$!
+  window=$(xdotool search --sync --onlyvisible --pid "$game" | head -1)
+  sleep 2  # the start-up screen, then the main menu
+}
+
+# A 640 x 480 picture point on the root window, through the window's aspect-kept scaling.
+root_point() {
+  local px=$1 py=$2 x y w h vw vh
+  read -r x y w h < <(geometry)
+  vw=$w vh=$((w * 480 / 640))
+  if [ "$vh" -gt "$h" ]; then vh=$h vw=$((h * 640 / 480)); fi
+  echo "$((x + (w - vw) / 2 + px * vw / 640)) $((y + (h - vh) / 2 + py * vh / 480))"
+}
+
+# Pixels that differ in the face panel's area (picture 130,150 to 450,400) between shots.
+panel_changes() {
+  local x0 y0 x1 y1
+  read -r x0 y0 < <(root_point 130 150)
+  read -r x1 y1 < <(root_point 450 400)
+  local crop="$((x1 - x0))x$((y1 - y0))+$x0+$y0"
+  compare -metric AE -fuzz 10% <(convert "$1" -crop "$crop" png:-) <(convert "$2" -crop "$crop" png:-) null: 2>&1 || true
+}
+
+click_picture() {
+  read -r x y < <(root_point "$1" "$2")
+  xdotool mousemove "$x" "$y" click 1
+}
+
+# 1. Full screen, minimised.
+start_game
+wait_for is_fullscreen || fail "the game did not start full screen"
+xdotool windowminimize "$window"
+wait_for is_iconic || fail "the game could not be minimised"
+sleep 3
+is_iconic || fail "the minimised full-screen game came back by itself"
+xdotool windowactivate "$window"
+wait_for is_normal || fail "the game did not come back when asked"
+
+# 2. A window, resized; the picture follows and clicks land on it.
+xdotool key --window "$window" alt+Return
+wait_for is_windowed || fail "Alt+Enter left no window"
+xdotool windowsize "$window" 1000 600
+wait_for has_size 1000 600 || fail "the window did not take the size asked: $(geometry)"
+sleep 1
+import -window root "$work/before.png"
+click_picture 556 180  # the middle of "Старт"
+sleep 1
+import -window root "$work/after.png"
+changed=$(panel_changes "$work/before.png" "$work/after.png")
+if [ "${changed%% *}" -lt 20000 ] 2>/dev/null; then fail "no face choice after a click on Старт ($changed)"; fi
+click_picture 425 407  # "Отмена"
+sleep 0.5
+
+# 3. Full screen and back: the same place and size.
+placed=$(geometry)
+xdotool key --window "$window" alt+Return
+wait_for is_fullscreen || fail "Alt+Enter gave no full screen"
+sleep 0.5
+xdotool key --window "$window" alt+Return
+wait_for is_windowed || fail "Alt+Enter gave no window again"
+sleep 0.5
+[ "$(geometry)" = "$placed" ] || fail "the window came back at $(geometry), not at $placed"
+
+# 4. A close request while minimised; the place is remembered.
+xdotool windowminimize "$window"
+wait_for is_iconic || fail "the window could not be minimised"
+wmctrl -i -c "$window"
+wait_for bash -c "! kill -0 $game" || fail "the minimised game did not answer the close request"
+grep -q "^Window=" "$XDG_CONFIG_HOME/Brindle/settings.ini" || fail "the window's place was not kept"
+VARK_WINDOWED=1 start_game
+wait_for is_windowed || fail "no window at a windowed start"
+[ "$(geometry)" = "$placed" ] || fail "the next start opened at $(geometry), not at $placed"
+kill "$game"
+
+# 5. The set-up program's title.
+(cd "$work/game" && exec ./RIZAVORUV.exe) >"$work/setup.log" 2>&1 &
+setup=$!
+window=$(xdotool search --sync --onlyvisible --pid "$setup" | head -1)
+title=$(xprop -id "$window" _NET_WM_NAME || true)
+[ "$title" = '_NET_WM_NAME(UTF8_STRING) = "Project: VARK — настройка"' ] || fail "set-up title: $title"
+
+[ "$failures" = 0 ] || exit 1
+echo "desktop: all checks passed"
