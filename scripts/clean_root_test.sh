@@ -68,7 +68,6 @@ fi
 # ---- Inside the private mount namespace, on the test's own display ----
 source "$scripts/play_steps.sh"
 
-root_pids=()
 stop_root_programs() {
   for pid in $(programs_in_root); do kill "$pid" 2>/dev/null || true; done
   wait_for eval '[ -z "$(programs_in_root)" ]' || true
@@ -97,7 +96,8 @@ apt_sources >"$root/etc/apt/sources.list"
 
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
 
-# ---- Installing: apt brings what the package's dependencies name, and nothing else ----
+# ---- Installing: apt brings what the package's dependencies name and no recommended
+# package, so a library the package forgets to name cannot arrive by chance ----
 deb="$(ls "$build"/vark_*.deb | head -n 1)"
 cp "$deb" "$root/tmp/"
 in_root apt-get update -qq || fail "apt-get update failed in the root"
