@@ -98,7 +98,8 @@ apt_sources >"$root/etc/apt/sources.list"
 
 in_root() { chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive "$@"; }
 
-# ---- Installing: apt brings what the package's dependencies name, and nothing else ----
+# ---- Installing: apt brings what the package's dependencies name and no recommended
+# package, so a library the package forgets to name cannot arrive by chance ----
 deb="$(find "$build" -maxdepth 1 -name 'vark_*.deb' | head -n 1)"
 cp "$deb" "$root/tmp/"
 in_root apt-get update -qq || fail "apt-get update failed in the root"
