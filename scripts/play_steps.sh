@@ -15,7 +15,7 @@ wait_for() {
 click() { xdotool mousemove "$1" "$2" click 1; sleep 0.7; }
 
 # A visible window of the game or of its set-up program.
-window_shown() { xdotool search --onlyvisible --name "Project: VARK" >/dev/null 2>&1; }
+window_shown() { xdotool search --onlyvisible --class '^vark$' >/dev/null 2>&1; }
 
 # On the set-up program's first screen (smaller than the game's, so it is scaled up more).
 press_save_and_play() { click 163 392; }
