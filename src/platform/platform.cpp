@@ -12,6 +12,7 @@
 #include "platform/display.h"
 #include "platform/font.h"
 #include "platform/form.h"
+#include "platform/gamepad.h"
 #include "platform/media.h"
 #include "platform/random.h"
 #include "platform/screen.h"
@@ -23,6 +24,7 @@ bool InitGamePlatform() {
     std::cerr << "vark: cannot start video: " << SDL_GetError() << "\n";
     return false;
   }
+  InitControllers();
   IMG_Init(IMG_INIT_JPG | IMG_INIT_PNG);
   if (TTF_Init() != 0) std::cerr << "vark: fonts unavailable: " << TTF_GetError() << "\n";
   OpenRealAudio();
@@ -35,6 +37,7 @@ bool InitGamePlatform() {
 
 void ShutdownGamePlatform() {
   Forms::UnloadAll();
+  ShutdownControllers();
   // The window goes first, so the player sees the game end at once even while the
   // sound system finishes a tune it was decoding.
   Screen::Get().Shutdown();
