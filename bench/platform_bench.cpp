@@ -15,6 +15,7 @@
 #include "platform/settings.h"
 #include "profiles/form1.h"
 #include "startup/form2.h"
+#include "startup/options.h"
 
 namespace {
 

@@ -74,7 +74,8 @@ void DescribeSounds() {
   files.insert(files.end(), kTunes.begin(), kTunes.end());
   for (const std::string& name : files) {
     vark::PcmFormat device;
-    vark::Samples samples = vark::DecodeSoundFile(kSfx + name, device, "/usr/share/sounds/sf2/TimGM6mb.sf2", never);
+    vark::Samples samples =
+        vark::DecodeSoundFile(kSfx + name, device, "/usr/share/sounds/sf2/TimGM6mb.sf2", never).samples;
     int peak = 0, full = 0;
     double squares = 0;
     for (int16_t s : samples) {

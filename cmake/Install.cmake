@@ -1,11 +1,24 @@
-# Installing the game like any desktop game: the program in bin, its data and companion
-# programs below the prefix, a desktop entry with an icon, AppStream metadata and a man
-# page; and a Debian package made from the same rules by CPack.
+# Installing the game like any desktop game: the program in bin (games in the Debian
+# package), its data and companion programs below the prefix, a desktop entry with an
+# icon, AppStream metadata, the man page and the copyright and changelog; and a Debian
+# package made from the same rules by CPack.
 
 set(VARK_APP_ID org.projectvark.Vark)
 set(VARK_PACKAGING_DIR ${CMAKE_BINARY_DIR}/packaging)
 configure_file(packaging/vark.metainfo.xml.in ${VARK_PACKAGING_DIR}/${VARK_APP_ID}.metainfo.xml @ONLY)
 configure_file(packaging/vark.6.in ${VARK_PACKAGING_DIR}/vark.6 @ONLY)
+
+# The man page and the changelog are installed compressed, without a time stamp in the
+# compressed file, so two builds give the same bytes.
+set(VARK_COMPRESSED_DOCS)
+foreach(doc ${VARK_PACKAGING_DIR}/vark.6 ${CMAKE_SOURCE_DIR}/packaging/changelog)
+  get_filename_component(name ${doc} NAME)
+  add_custom_command(OUTPUT ${VARK_PACKAGING_DIR}/${name}.gz
+    COMMAND gzip -9 -n -c ${doc} > ${VARK_PACKAGING_DIR}/${name}.gz
+    DEPENDS ${doc})
+  list(APPEND VARK_COMPRESSED_DOCS ${VARK_PACKAGING_DIR}/${name}.gz)
+endforeach()
+add_custom_target(compressed_docs ALL DEPENDS ${VARK_COMPRESSED_DOCS})
 
 install(TARGETS vark RUNTIME DESTINATION ${VARK_INSTALL_BINDIR})
 install(TARGETS setup_program RUNTIME DESTINATION ${VARK_INSTALL_PROGRAMSDIR})
@@ -23,21 +36,46 @@ install(DIRECTORY ${GAME_DIR}/ DESTINATION ${VARK_INSTALL_DATADIR}
 install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/ DESTINATION share/icons/hicolor)
 install(FILES packaging/vark.desktop DESTINATION share/applications RENAME ${VARK_APP_ID}.desktop)
 install(FILES ${VARK_PACKAGING_DIR}/${VARK_APP_ID}.metainfo.xml DESTINATION share/metainfo)
-install(FILES ${VARK_PACKAGING_DIR}/vark.6 DESTINATION share/man/man6)
+install(FILES ${VARK_PACKAGING_DIR}/vark.6.gz DESTINATION share/man/man6)
+install(FILES packaging/copyright ${VARK_PACKAGING_DIR}/changelog.gz DESTINATION share/doc/vark)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vark)
-set(CPACK_PACKAGE_VENDOR "The Project: VARK developers")
-set(CPACK_PACKAGE_CONTACT "The Project: VARK developers <vark@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Arcade collection: a shooter, a quiz, a memory game and a voxel intro")
+set(CPACK_PACKAGE_VENDOR "Project VARK developers")
+set(CPACK_PACKAGE_CONTACT "Project VARK developers <developers@vark-game.org>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "arcade collection: shooter, quiz, memory game, voxel intro")
+# The extended description: CPack indents it and turns the empty lines into Debian's
+# paragraph marks; the indented list stays as written.
+set(CPACK_PACKAGE_DESCRIPTION "Project: VARK is a collection of arcade games for one player, with a
+Russian interface. Make a profile with a face and a name, then choose a game:
+  - АТАКА КАКОДЕМОНОВ, a shooter: monsters come down on your cannon;
+  - СЛЕГКА ПОVARKАЕМ, a quiz: answer seven questions in a row;
+  - ТЕЛЕПОРТЕРЫ, a memory game: find the pairs before time runs out;
+  - an intro that flies over a landscape made of voxels.
+All pictures, sounds and tunes are made by the game's own generator.
+
+Сборник аркад для одного игрока на русском языке: стрелялка против
+монстров, викторина из семи вопросов, игра на память на время и полёт
+над воксельным пейзажем. Создайте профиль с лицом и именем и выберите
+игру. Настройки открываются из меню (действие «Настройка») или
+командой vark --setup.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY vark)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# What the game loads at run time: the SDL2 family (pictures, sound, fonts), FluidSynth
-# and a soundfont for the tunes, the fonts it draws with, inih for the settings.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libsdl2-2.0-0, libsdl2-image-2.0-0, libsdl2-mixer-2.0-0, libsdl2-ttf-2.0-0, libfluidsynth3, timgm6mb-soundfont, fonts-dejavu-core, fonts-paratype, libfontconfig1, libinih1, libc6, libstdc++6")
+# The shared libraries, with their versions, come from what the programs link
+# (dpkg-shlibdeps); listed by hand is only what the game finds by name at run time: the
+# soundfont for the tunes and the fonts it draws with.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont, fonts-dejavu-core, fonts-paratype")
+# A package puts the game where Debian keeps games (a build for another layout is
+# refused), and its programs carry no compiler notes.
+set(CPACK_VARK_INSTALL_BINDIR ${VARK_INSTALL_BINDIR})
+set(CPACK_VARK_STRIP ${CMAKE_STRIP})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/PreparePackage.cmake)
 include(CPack)

@@ -12,8 +12,9 @@ PACKAGES=(
   libcairo2-dev libgif-dev libpng-dev libmp3lame-dev
   libgtest-dev googletest
   clang libclang-rt-dev
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick x11-utils shellcheck
   desktop-file-utils appstream
+  debootstrap lintian man-db
 )
 
 missing=()

@@ -2,9 +2,9 @@
 # Installs the built game into a temporary prefix and plays it from there the way a player
 # would, on a virtual display of its own: the first start opens the set-up program, whose
 # "Сохранить и играть" starts the installed game; a profile is created with the mouse and
-# the keyboard; the quiz is opened with a quiz file of the player's own. Checks that the
-# profile lands in the player's folder, that the player's quiz file is the one read, and
-# that nothing under the prefix changed. Also validates the desktop entry and the
+# the keyboard; the quiz is opened with a quiz file of the player's own; vark --setup
+# opens the set-up program again. Checks that the profile lands in the player's folder,
+# that the player's quiz file is the one read, and that nothing under the prefix changed. Also validates the desktop entry and the
 # AppStream data. Usage: scripts/install_test.sh [BUILD_DIR]
 set -euo pipefail
 
@@ -32,16 +32,10 @@ fail() {
   exit 1
 }
 
-# Waits up to 20 s for a command to succeed.
-wait_for() {
-  for _ in $(seq 100); do
-    if "$@"; then return 0; fi
-    sleep 0.2
-  done
-  return 1
-}
+source "$(dirname "$0")/play_steps.sh"
 
 prefix="$tmp/prefix"
+game="$prefix/$(sed -n 's/^VARK_INSTALL_BINDIR:STRING=//p' "$build/CMakeCache.txt")/vark"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 desktop-file-validate "$prefix"/share/applications/*.desktop || fail "the desktop entry is not valid"
 appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml >/dev/null || fail "the AppStream data is not valid"
@@ -49,6 +43,7 @@ for size in 32 64 128 256; do
   [ -f "$prefix/share/icons/hicolor/${size}x${size}/apps/vark.png" ] || fail "no ${size} px icon"
 done
 
+# shellcheck disable=SC2016 # the quoted script is for the inner sh, which expands it
 checksums() { (cd "$prefix" && find . -print0 | sort -z | xargs -0 -n 64 sh -c 'for f; do if [ -f "$f" ]; then sha256sum "$f"; else echo "$f"; fi; done' sh); }
 checksums >"$tmp/before"
 
@@ -58,42 +53,36 @@ unset VARK_WINDOWED
 player="$XDG_DATA_HOME/vark"
 cd "$tmp"
 
-[ "$("$prefix/bin/vark" --version)" = "vark $(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")" ] ||
+[ "$("$game" --version)" = "vark $(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")" ] ||
   fail "--version does not give the project's version"
 status=0
-"$prefix/bin/vark" --no-such-option 2>"$tmp/usage" || status=$?
-[ "$status" = 2 ] && grep -q "Usage: vark" "$tmp/usage" || fail "an unknown option is not refused with status 2 and the usage"
+"$game" --no-such-option 2>"$tmp/usage" || status=$?
+if [ "$status" != 2 ] || ! grep -q "Usage: vark" "$tmp/usage"; then
+  fail "an unknown option is not refused with status 2 and the usage"
+fi
 
-installed_game_pids() { pgrep -f "^$prefix/bin/vark\$" || true; }
+installed_game_pids() { pgrep -f "^$game\$" || true; }
 companion_pids() { pgrep -f "^$prefix/lib/vark/" || true; }
 companion_running() { [ -n "$(companion_pids)" ]; }
 installed_game_running() { [ -n "$(installed_game_pids)" ]; }
-window_shown() { xdotool search --onlyvisible --name "Project: VARK" >/dev/null 2>&1; }
-click() { xdotool mousemove "$1" "$2" click 1; sleep 0.7; }
 
 # First start: no settings yet, so the game hands over to the set-up program and ends.
-"$prefix/bin/vark" >"$tmp/game.log" 2>&1 &
+"$game" >"$tmp/game.log" 2>&1 &
 game_pids+=("$!")
 wait_for companion_running || fail "the set-up program did not start"
-game_pids+=($(companion_pids))
+mapfile -t -O "${#game_pids[@]}" game_pids < <(companion_pids)
 wait_for window_shown || fail "the set-up program shows no window"
 sleep 1
 [ -d "$player" ] || fail "the player's folder $player was not created"
 
-click 163 392  # "Сохранить и играть" (the set-up screen is smaller, so it is scaled up more)
+press_save_and_play
 wait_for test -f "$XDG_CONFIG_HOME/Brindle/settings.ini" || fail "the set-up program wrote no settings"
 wait_for installed_game_running || fail "the set-up program did not start the installed game"
-game_pids+=($(installed_game_pids))
+mapfile -t -O "${#game_pids[@]}" game_pids < <(installed_game_pids)
 wait_for window_shown || fail "the game shows no window"
 sleep 2
 
-# A new profile: "Старт", the first face, "Поехали!", a name, Enter.
-click 556 180
-click 160 208
-click 340 407
-xdotool key --delay 100 BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
-xdotool type --delay 150 "Tester"
-xdotool key Return
+create_profile Tester
 wait_for test -f "$player/Tester.pro" || fail "the profile did not land in the player's folder"
 sleep 1
 
@@ -106,6 +95,16 @@ wait_for grep -q "Quest.dat: 2 usable questions" "$tmp/game.log" ||
 
 for pid in "${game_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
 game_pids=()
+
+# Once settings exist, the set-up program opens again on request.
+wait_for eval '! window_shown' || fail "the game's window did not close"
+"$game" --setup || fail "vark --setup did not start the set-up program"
+wait_for companion_running || fail "vark --setup did not start the set-up program"
+game_pids+=($(companion_pids))
+wait_for window_shown || fail "the set-up program opened by vark --setup shows no window"
+for pid in "${game_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+game_pids=()
+
 checksums >"$tmp/after"
 diff -u "$tmp/before" "$tmp/after" >&2 || fail "files under the installation prefix changed"
 find "$prefix" -name '*.pro' | grep -q . && fail "a profile was written under the prefix"

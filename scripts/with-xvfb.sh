@@ -5,11 +5,12 @@
 set -uo pipefail
 size=$1
 shift
-fifo=$(mktemp -u)
+fifo_dir=$(mktemp -d)
+fifo=$fifo_dir/display
 mkfifo "$fifo"
 Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fifo" 2>/dev/null &
 xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null; rm -f "$fifo"' EXIT
+trap 'kill "$xvfb" 2>/dev/null; rm -rf "$fifo_dir"' EXIT
 read -r display < "$fifo"
 if [ -z "$display" ]; then
   echo "with-xvfb: Xvfb did not start" >&2

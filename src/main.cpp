@@ -1,22 +1,37 @@
 // Project: VARK. Reads the command line, starts the platform, loads the start-up screen
-// and runs the loop.
+// and runs the loop; or only opens the set-up program.
 #include <cstdlib>
 #include <iostream>
 
 #include "platform/app.h"
 #include "platform/folders.h"
+#include "platform/font.h"
 #include "platform/media.h"
 #include "platform/platform.h"
+#include "platform/screen.h"
+#include "platform/programs.h"
+#include "platform/window_identity.h"
 #include "startup/command_line.h"
 #include "startup/form2.h"
+#include "startup/options.h"
 
 int main(int argc, char** argv) {
+  vark::FollowDesktopLocale();
   vark::CommandLine line = vark::ParseCommandLine({argv + (argc > 0 ? 1 : 0), argv + argc});
-  if (line.action != vark::CommandLine::Action::Play) return vark::AnswerCommandLine(line, std::cout, std::cerr);
+  using Action = vark::CommandLine::Action;
+  if (line.action != Action::Play && line.action != Action::Setup)
+    return vark::AnswerCommandLine(line, std::cout, std::cerr);
   // The companion programs the game starts inherit the choice, and so does the game
   // they start again.
   if (line.windowed) setenv("VARK_WINDOWED", "1", 1);
   vark::EnterGameFolders();
+  vark::Options() = vark::ReadGameOptions();
+  vark::SetFontSubstitutes(vark::GameFonts());
+  vark::Screen::Get().SetTitle(vark::kGameTitle);
+  // The set-up program the first start opens, on its own: the way back to the settings
+  // once they exist.
+  if (line.action == Action::Setup) return vark::StartProgram("RIZAVORUV.exe") ? 0 : 1;
+  vark::NameWindowsAfterGame();
   if (!vark::InitGamePlatform()) return 1;
   // The tunes in the order the player meets them: menu, episode screen, shooter, then
   // the quiz and the memory game. The intro's tune plays once a run and decodes on demand.

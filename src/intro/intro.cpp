@@ -5,8 +5,8 @@
 #include <iostream>
 
 #include "platform/app.h"
-#include "platform/settings.h"
 #include "profiles/form1.h"
+#include "startup/options.h"
 
 namespace vark {
 namespace {
@@ -108,7 +108,7 @@ void INTRO::DesignLooks() {
 }
 
 void INTRO::Initial() {
-  if (GameSetting(kNoVoxelKey) == "1") NoVoxelState = 1;
+  if (Options().noVoxel) NoVoxelState = 1;
   MP.SetFileName("Sfx\\Intro.mp3");
   MPP();
   SetUpScrollLine();

@@ -3,8 +3,8 @@
 #include "episodes/form3.h"
 #include "platform/app.h"
 #include "platform/focus_nav.h"
-#include "platform/settings.h"
 #include "profiles/stack.h"
+#include "startup/options.h"
 
 namespace vark {
 
@@ -107,6 +107,9 @@ Tele::Tele() : Form("Tele") {
   // Without a mouse: the tiles take the focus ring, the first tile first.
   for (Image* tile : Image1) tile->SetFocusable(true);
   SetFirstFocus({Image1[0], &BtnEnh6});
+  // The time bar, the turn and the panels wait while the player is in another window;
+  // the music goes on, as it does under the exit question.
+  SetPausesWhileAway(true);
 }
 
 std::vector<Image*> Tele::AddTiles() {
@@ -140,7 +143,7 @@ void Tele::StyleControls() {
 }
 
 void Tele::Form_Load() {
-  EffectsValue = GameSetting(kNoEffectsKey);
+  EffectsOff = Options().noEffects;
   for (BtnEnh* b : {&BtnEnh1, &BtnEnh2, &BtnEnh3}) StyleCaption(*b, kRed, 1);
   StyleCaption(BtnEnh4, kRed, 2);
   StyleCaption(BtnEnh5, kLightGrey, 3);

@@ -68,7 +68,7 @@ class Tele : public Form {
   std::array<int, memory::kCells> TileTop{};
   std::array<int, memory::kCells> TileLeft{};
   int SndNext = 0;  // flip-sound channel that plays next
-  std::string EffectsValue;
+  bool EffectsOff = false;
 
   // Controls, back to front.
   Image& Image2 = AddImage("Image2", {0, 0, 9735, 7335});  // the mountain backdrop
@@ -114,7 +114,7 @@ class Tele : public Form {
  private:
   std::vector<Image*> AddTiles();
   void StyleControls();
-  bool EffectsOn() const { return EffectsValue != "1"; }
+  bool EffectsOn() const { return !EffectsOff; }
   // Half a flip: squeezes the tile to a line (direction 1) or opens it out (-1).
   void FlipHalf(int index, int direction);
   void FlipTo(int index, const std::string& pictureName);

@@ -41,6 +41,10 @@ void App::Dispatch(const std::function<void()>& handler) {
 void App::AfterEvent() {
   if (depth_ != 0) return;
   Forms::CollectGarbage();
+  BetweenEvents();
+}
+
+void App::BetweenEvents() {
   Audio().Pump();
   Screen::Get().PresentIfDue(Now());
 }
@@ -68,16 +72,21 @@ void App::HandlePendingInput(int timeoutMs) {
   }
 }
 
+void App::WaitForNextEvent() {
+  constexpr uint64_t kLongestWaitMs = 1000;
+  const uint64_t now = Now();
+  uint64_t wake = Screen::Get().NextPresentTime();
+  uint64_t due;
+  if (Timer::NextDue(due)) wake = std::min(wake, due);
+  const auto timeout = static_cast<int>(wake > now ? std::min(wake - now, kLongestWaitMs) : 0);
+  if (IsVirtual()) virtualClock_->Set(now + static_cast<uint64_t>(std::max(timeout, 1)));
+  else HandlePendingInput(timeout);
+}
+
 void App::Run() {
   while (!ended_) {
-    uint64_t now = Now();
-    uint64_t wake = Screen::Get().NextPresentTime();
-    uint64_t due;
-    if (Timer::NextDue(due)) wake = std::min(wake, due);
-    int timeout =
-        wake == UINT64_MAX ? 1000 : static_cast<int>(std::clamp<uint64_t>(wake > now ? wake - now : 0, 0, 1000));
-    if (timeout > 0) HandlePendingInput(timeout);
-    else HandlePendingInput(0);
+    WaitForNextEvent();
+    ++wakeups_;
     FireDueTimers();
     AfterEvent();
   }
@@ -86,8 +95,7 @@ void App::Run() {
 void App::DoEvents() {
   HandlePendingInput(0);
   FireDueTimers();
-  Audio().Pump();
-  Screen::Get().PresentIfDue(Now());
+  BetweenEvents();
 }
 
 void App::AdvanceVirtual(uint64_t target) {
@@ -118,8 +126,7 @@ void App::WaitUntil(uint64_t ms) {
     if (Timer::NextDue(due)) wake = std::min(wake, due);
     HandlePendingInput(static_cast<int>(std::max<uint64_t>(1, wake > now ? wake - now : 1)));
     FireDueTimers();
-    Audio().Pump();
-    Screen::Get().PresentIfDue(Now());
+    BetweenEvents();
   }
   DoEvents();
 }

@@ -21,8 +21,12 @@ class App {
   void UseVirtualClock(bool on);
   bool IsVirtual() const { return virtualClock_ != nullptr; }
 
-  // Runs until End(). The game's main loop.
+  // Runs until End(). The game's main loop. On the virtual clock its wait moves the clock
+  // instead, by the time it would wait and at least a millisecond, so a test of the loop
+  // sees a loop that never waits as a great many wake-ups.
   void Run();
+  // How many times Run's loop woke up so far (a loop that waits wakes up rarely).
+  uint64_t Wakeups() const { return wakeups_; }
 
   // Handles everything that is waiting (input, due timers, drawing), then returns.
   // Called from inside long-running handlers.
@@ -52,13 +56,18 @@ class App {
  private:
   App();
   void HandlePendingInput(int timeoutMs);
+  // Waits for input until the next timer or drawing is due, at most a second.
+  void WaitForNextEvent();
   void FireDueTimers();
+  // Between events: sound, what the display should do for the front screen, drawing.
+  void BetweenEvents();
 
   std::unique_ptr<Clock> clock_;
   VirtualClock* virtualClock_ = nullptr;  // the clock itself while it is virtual
   bool ended_ = false;
   int depth_ = 0;
   uint64_t virtualLimit_ = UINT64_MAX;
+  uint64_t wakeups_ = 0;
 };
 
 struct VirtualTimeExhausted {};

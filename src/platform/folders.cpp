@@ -15,6 +15,11 @@ GameFolders& Current() {
   return folders;
 }
 
+bool& Missing() {
+  static bool missing = false;
+  return missing;
+}
+
 // The prefix when folder ends with the relative path tail ("bin", "lib/vark"); empty
 // otherwise.
 std::filesystem::path PrefixBefore(const std::filesystem::path& folder, const std::filesystem::path& tail) {
@@ -55,20 +60,35 @@ bool EnterGameFolders() {
   std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) {
     std::cerr << "vark: cannot find the program's own folder: " << ec.message() << "\n";
+    Missing() = true;
     return false;
   }
-  GameFolders folders = FindGameFolders(program.parent_path(), PlayerFolder());
+  return EnterFolders(FindGameFolders(program.parent_path(), PlayerFolder()));
+}
+
+bool EnterFolders(GameFolders folders) {
+  std::error_code ec;
   if (folders.work.empty()) {
     std::cerr << "vark: neither XDG_DATA_HOME nor HOME is set: no folder for profiles\n";
-    folders.work = std::filesystem::current_path(ec);
+  } else {
+    std::filesystem::create_directories(folders.work, ec);
+    if (!ec) std::filesystem::current_path(folders.work, ec);
+    if (ec)
+      std::cerr << "vark: cannot use the player's folder " << folders.work.string() << ": " << ec.message()
+                << "; no profile can be saved\n";
   }
-  std::filesystem::create_directories(folders.work, ec);
-  if (!ec) std::filesystem::current_path(folders.work, ec);
-  if (ec) std::cerr << "vark: cannot work in " << folders.work.string() << ": " << ec.message() << "\n";
+  Missing() = folders.work.empty() || ec;
+  if (Missing()) {
+    // Reading goes on from the shipped data alone; the start folder is never used.
+    std::filesystem::current_path(folders.data, ec);
+    folders.work.clear();
+  }
   SetSharedDataFolder(folders.data == folders.work ? std::filesystem::path() : folders.data);
   Current() = folders;
-  return !ec;
+  return !Missing();
 }
+
+bool WorkFolderMissing() { return Missing(); }
 
 const GameFolders& CurrentGameFolders() { return Current(); }
 

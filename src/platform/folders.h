@@ -26,8 +26,17 @@ GameFolders FindGameFolders(const std::filesystem::path& programFolder, const st
 
 // Finds the folders of the running program, creates the player's folder when installed,
 // makes the working folder current and the data folder the one read after it. False (and
-// a line on stderr) when the working folder cannot be entered; the current one then stays.
+// a line on stderr) when the working folder cannot be made or entered: the data folder is
+// then current (when it can be entered) and WorkFolderMissing() holds, so that nothing is
+// written or listed anywhere else.
 bool EnterGameFolders();
+
+// What EnterGameFolders does once it has found the folders.
+bool EnterFolders(GameFolders folders);
+
+// True after EnterGameFolders found no working folder: profiles can be neither saved nor
+// listed.
+bool WorkFolderMissing();
 
 // The folders entered last; all empty before (programs are then looked up in the current
 // folder).

@@ -15,21 +15,25 @@
 namespace vark {
 namespace {
 
-// Families the game's screens name, mapped to what a Debian machine has: the narrow heavy
-// display face becomes PT Sans Narrow bold (as tall for its width, with Cyrillic drawn by
-// its own designers), the wide heavy one DejaVu Sans bold, the rest DejaVu Sans.
-std::string SubstituteFamily(const std::string& family, bool& bold) {
-  if (family == "Impact") {
-    bold = true;
-    return "PT Sans Narrow";
-  }
-  if (family == "Arial Black") {
-    bold = true;
-    return "DejaVu Sans";
-  }
-  if (family == "Arial" || family == "MS Sans Serif") return "DejaVu Sans";
-  return family;
+std::map<std::string, FontSubstitute>& Substitutes() {
+  static std::map<std::string, FontSubstitute> substitutes;
+  return substitutes;
 }
+
+// The installed family that stands in for one a screen names (made bold when the
+// substitute says so); a family without a substitute is looked up as it is.
+std::string SubstituteFamily(const std::string& family, bool& bold) {
+  auto it = Substitutes().find(family);
+  if (it == Substitutes().end()) return family;
+  bold = bold || it->second.bold;
+  return it->second.family;
+}
+
+}  // namespace
+
+void SetFontSubstitutes(std::map<std::string, FontSubstitute> substitutes) { Substitutes() = std::move(substitutes); }
+
+namespace {
 
 std::string FindFontFile(const std::string& family, bool bold) {
   FcInit();

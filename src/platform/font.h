@@ -1,7 +1,9 @@
 // Fonts by family name, found through fontconfig (which substitutes an installed font
-// with Cyrillic glyphs for families such as "Arial Black" or "MS Sans Serif").
+// with Cyrillic glyphs for families it does not have). A program may name its own
+// substitutes for the families its screens use.
 #pragma once
 
+#include <map>
 #include <string>
 
 typedef struct _TTF_Font TTF_Font;
@@ -14,6 +16,16 @@ struct FontSpec {
   bool bold = false;
   friend bool operator==(const FontSpec&, const FontSpec&) = default;
 };
+
+// An installed family that stands in for one the screens name, bold or as asked.
+struct FontSubstitute {
+  std::string family;
+  bool bold = false;
+};
+
+// The program's substitutes, by the family the screens name; other families are looked
+// up as they are. Set before the first font opens.
+void SetFontSubstitutes(std::map<std::string, FontSubstitute> substitutes);
 
 // An open font at the screen's 96 dots per inch, cached for the run; nullptr (and a line
 // on stderr) when no font can be found.

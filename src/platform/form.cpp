@@ -58,6 +58,15 @@ void Form::SetBackColor(Color c) {
   if (visible_) Screen::Get().InvalidateAll();
 }
 
+void Form::SetPausesWhileAway(bool on) {
+  pausesWhileAway_ = on;
+  HoldTimers(on && Screen::Get().PlayerAway());
+}
+
+void Form::HoldTimers(bool on) {
+  for (auto& t : timers_) t->Hold(on);
+}
+
 void Form::Discard() {
   Hide();
   loaded_ = false;
@@ -151,6 +160,11 @@ void Forms::CollectGarbage() {
     Graveyard().clear();
     dead.clear();
   }
+}
+
+void Forms::PlayerAway(bool away) {
+  for (auto& [type, form] : Loaded())
+    if (form->PausesWhileAway()) form->HoldTimers(away);
 }
 
 void Forms::UnloadAll() {

@@ -58,6 +58,12 @@ class Form {
   // True when input may reach the control now.
   bool InputReaches(const Control& c) const;
 
+  // A screen played against the clock holds all its timers while the player is away (the
+  // game's window has no input focus or is minimised) and goes on when the player is back.
+  void SetPausesWhileAway(bool on);
+  bool PausesWhileAway() const { return pausesWhileAway_; }
+  void HoldTimers(bool on);
+
   // Keyboard focus: the control that receives typed text and keys.
   void SetFocus(Control* c) { focus_ = c; }
   Control* Focused() const { return focus_; }
@@ -113,6 +119,7 @@ class Form {
   Color back_ = RGB(0, 0, 0);
   MousePointer pointer_;
   bool keyPreview_ = false;
+  bool pausesWhileAway_ = false;
   Control* focus_ = nullptr;
   const Control* modal_ = nullptr;
   std::vector<Control*> firstFocus_;
@@ -162,6 +169,9 @@ class Forms {
   static void CollectGarbage();
   // Unloads every form (tests, and the end of the program).
   static void UnloadAll();
+  // The player went away from the game's window or came back: forms that pause while the
+  // player is away hold or release their timers.
+  static void PlayerAway(bool away);
 
  private:
   static Form* Find(std::type_index type);

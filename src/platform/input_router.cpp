@@ -202,7 +202,7 @@ void Screen::KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan) {
   Control* focus = KeyTarget(*f);
   // Arrows, Enter and Space move and press the focus ring, unless a text box keeps them.
   if (!(focus && focus->KeepsNavigationKeys()) && FocusNav::Get().Key(*f, key)) {
-    swallowText_ = key == SDLK_SPACE;  // a pressing Space must not also type into a box
+    swallowText_ = key == SDLK_SPACE;  // the Space that pressed must not also type a space
     return;
   }
   if (!focus) return;

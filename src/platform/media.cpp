@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
+#include <set>
 
+#include "platform/limiter.h"
 #include "platform/paths.h"
+#include "platform/utf8.h"
 
 namespace vark {
 
@@ -34,7 +37,7 @@ SoundStore::Found SoundStore::Find(const std::string& path) {
     // Effects are short and played again and again: decoded here and kept.
     static const std::atomic<bool> never{false};
     entry.keep = true;
-    Store(entry, decode_(path, never));
+    Store(entry, DecodeGuarded(path, never));
     return {entry.own, false};
   }
   if (!entry.queued) Queue(path, true);
@@ -87,6 +90,18 @@ void SoundStore::Store(Entry& entry, Samples samples) {
   entry.held = entry.own;
 }
 
+Samples SoundStore::DecodeGuarded(const std::string& path, const std::atomic<bool>& cancelled) {
+  // One file that cannot be decoded (even for want of memory) costs only its own sound.
+  try {
+    return decode_(path, cancelled);
+  } catch (const std::exception& e) {
+    std::cerr << "vark: cannot play " << PrintablePrefix(path, 120) << ": " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "vark: cannot play " << PrintablePrefix(path, 120) << "\n";
+  }
+  return {};
+}
+
 void SoundStore::DecodeLoop() {
   for (;;) {
     std::string path;
@@ -100,7 +115,7 @@ void SoundStore::DecodeLoop() {
       queue_.pop_front();
       busy_ = true;
     }
-    Samples samples = decode_(path, quit_);
+    Samples samples = DecodeGuarded(path, quit_);
     std::lock_guard lock(mutex_);
     finished_.emplace_back(path, std::move(samples));
   }
@@ -211,6 +226,16 @@ std::unique_ptr<AudioBackend>& Backend() {
   return backend;
 }
 
+// One line per troublesome sound file for the whole run, quoting only a short printable
+// part of its name.
+void ReportOnce(const std::string& path, const std::string& problem) {
+  static std::mutex mutex;
+  static std::set<std::string> reported;
+  std::lock_guard lock(mutex);
+  if (!reported.insert(path).second) return;
+  std::cerr << "vark: sound " << PrintablePrefix(path, 120) << ": " << problem << "\n";
+}
+
 std::string FirstSoundFont() {
   std::error_code ec;
   std::vector<std::string> fonts;
@@ -235,15 +260,16 @@ void OpenRealAudio() {
     std::cerr << "vark: no sound device, playing silently: " << SDL_GetError() << "\n";
     return;
   }
+  InstallLimiter();
   PcmFormat device;
   Uint16 format = 0;
   Mix_QuerySpec(&device.rate, &format, &device.channels);
   std::string font = FirstSoundFont();
   if (font.empty()) std::cerr << "vark: no soundfont under /usr/share/sounds/sf2: music stays silent\n";
   auto decode = [device, font](const std::string& path, const std::atomic<bool>& cancelled) {
-    Samples samples = DecodeSoundFile(path, device, font, cancelled);
-    if (samples.empty() && !cancelled) std::cerr << "vark: cannot play " << path << "\n";
-    return samples;
+    DecodedSound sound = DecodeSoundFile(path, device, font, cancelled);
+    if (!sound.problem.empty() && !cancelled) ReportOnce(path, sound.problem);
+    return std::move(sound.samples);
   };
   SetAudioBackend(std::make_unique<MixerBackend>(std::make_unique<SdlMixerOutput>(), decode, HoldsTune));
 }

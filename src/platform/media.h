@@ -86,6 +86,8 @@ class SoundStore {
   };
   void Queue(const std::string& path, bool urgent);
   void Store(Entry& entry, Samples samples);
+  // The decoder's sound, or nothing (and a line on stderr) when it throws.
+  Samples DecodeGuarded(const std::string& path, const std::atomic<bool>& cancelled);
   void DecodeLoop();
 
   Decoder decode_;

@@ -2,7 +2,13 @@
 
 namespace vark {
 
-std::string Str(long long value) { return (value >= 0 ? " " : "") + std::to_string(value); }
+std::string Str(long long value) {
+  // The sign's place is put in front of the digits in place: GCC 12 warns wrongly
+  // (-Wrestrict) about the copy in a literal + std::string when it inlines it.
+  std::string text = std::to_string(value);
+  if (value >= 0) text.insert(text.begin(), ' ');
+  return text;
+}
 
 long long LeadingNumber(std::string_view text) {
   size_t i = 0;

@@ -7,10 +7,10 @@
 
 #include <array>
 #include <cstring>
-#include <fstream>
 #include <memory>
 
 #include "platform/owned.h"
+#include "platform/plain_file.h"
 
 namespace vark {
 namespace {
@@ -306,24 +306,7 @@ OwnedSurface DecodeWithSdl(Format format, std::string_view bytes, std::string& p
 }  // namespace
 
 std::optional<std::string> ReadPictureFile(const std::filesystem::path& path, std::string& problem) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    problem = "no such picture file";
-    return std::nullopt;
-  }
-  auto size = std::filesystem::file_size(path, ec);
-  if (ec || size > kMaxPictureFileBytes) {
-    problem = ec ? "cannot read the file" : "the file is " + std::to_string(size) + " bytes, too large for a picture";
-    return std::nullopt;
-  }
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes(static_cast<size_t>(size), '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!in) {
-    problem = "cannot read the file";
-    return std::nullopt;
-  }
-  return bytes;
+  return ReadPlainFile(path, kMaxPictureFileBytes, problem);
 }
 
 SDL_Surface* DecodePicture(std::string_view bytes, std::string& problem) {

@@ -5,6 +5,7 @@
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -18,6 +19,11 @@
 #include "platform/screen.h"
 
 namespace vark {
+
+void FollowDesktopLocale() {
+  std::setlocale(LC_ALL, "");
+  std::setlocale(LC_NUMERIC, "C");
+}
 
 bool InitGamePlatform() {
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {

@@ -29,6 +29,7 @@ class Screen {
   void Init(bool withWindow, bool fullscreen);
   void Shutdown();
   bool HasWindow() const { return window_ != nullptr; }
+  SDL_Window* Window() const { return window_.get(); }
 
   SDL_Surface* Surface() { return surface_.get(); }
   void Invalidate(const SDL_Rect& r);
@@ -63,6 +64,9 @@ class Screen {
   // How the picture reaches the display ("" without a window).
   const char* PresentPath() const { return presenter_ ? presenter_->Name() : ""; }
 
+  // The player is away: the window has no input focus, or is minimised or hidden.
+  bool PlayerAway() const { return !focused_ || outOfSight_; }
+
   // Input, in screen pixels.
   void HandleEvent(const SDL_Event& e);
   void MouseMove(int x, int y);
@@ -92,7 +96,10 @@ class Screen {
   void ApplyPointer(Control* c, Form* f);
   void ApplyWindowMode();
   void WindowEvent(const SDL_WindowEvent& e);
+  void SetAway(bool focused, bool outOfSight);
   bool Unshown() const { return showAll_ || (unshown_.w > 0 && unshown_.h > 0); }
+  bool CanShow() const;
+  void ShowWindowOnce();
   SDL_Point PicturePoint(int x, int y) const;
   void SetHover(Control* c);
   // The button the left mouse button went down on looks pressed while the pointer is on it.
@@ -105,12 +112,17 @@ class Screen {
   OwnedSurface surface_;
   bool wantWindow_ = false;
   bool fullscreen_ = true;
-  std::string title_ = "Project: VARK";
+  std::string title_;
   bool prefersFullscreen_ = true;
   SDL_Rect dirty_{0, 0, 0, 0};
   // Composed but not yet shown; everything when the window needs the whole picture.
   SDL_Rect unshown_{0, 0, 0, 0};
   bool showAll_ = true;
+  bool windowShown_ = false;  // shown once: from then on it is the window manager's
+  // Until the window system says otherwise the player is taken to be there, so a window
+  // system that reports no focus never holds the game.
+  bool focused_ = true;
+  bool outOfSight_ = false;
   uint64_t lastPresent_ = 0;
 
   int mouseX_ = -1, mouseY_ = -1;

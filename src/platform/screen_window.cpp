@@ -6,6 +6,7 @@
 #include "platform/app.h"
 #include "platform/form.h"
 #include "platform/screen.h"
+#include "platform/window_identity.h"
 
 namespace vark {
 namespace {
@@ -24,6 +25,7 @@ void Screen::EnsureWindow() {
     wantWindow_ = false;
     return;
   }
+  SetGameWindowIcon(window_.get());
   presenter_ = Presenter::Make(window_.get());
   SDL_StartTextInput();
   UpdatePointer();
@@ -77,19 +79,29 @@ void Screen::ApplyWindowMode() {
 
 void Screen::Present() {
   Compose();
-  if (!wantWindow_ || Forms::ZOrder().empty()) return;
+  if (!CanShow()) return;
   EnsureWindow();
   if (!presenter_ || !Unshown()) return;
   presenter_->Show(*surface_, showAll_ ? kWholeScreen : unshown_);
   unshown_ = SDL_Rect{0, 0, 0, 0};
   showAll_ = false;
-  if (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_HIDDEN) {
-    SDL_ShowWindow(window_.get());
-    SDL_RaiseWindow(window_.get());
-    showAll_ = true;  // the first picture went to a window not yet on screen
-  }
+  if (!windowShown_) ShowWindowOnce();
   lastPresent_ = App::Get().Now();
 }
+
+// The window appears with the first picture, and only then: from there on the window
+// manager and the player decide whether it is seen. Showing it again after the player
+// minimised it, or moved to another workspace, would bring it back, and SDL's show waits
+// for the window to be mapped, which may not happen while the player is elsewhere.
+void Screen::ShowWindowOnce() {
+  windowShown_ = true;
+  SDL_ShowWindow(window_.get());
+  showAll_ = true;  // the first picture went to a window not yet on screen
+}
+
+// Before the window first appears, something must be there to show: a program that ends
+// at start-up never opens a window. Once it is up, the picture is shown whatever it holds.
+bool Screen::CanShow() const { return wantWindow_ && (windowShown_ || !Forms::ZOrder().empty()); }
 
 void Screen::PresentIfDue(uint64_t now) {
   if (App::Get().Ended()) return;  // a program on its way out opens no window
@@ -101,25 +113,36 @@ void Screen::PresentIfDue(uint64_t now) {
 }
 
 uint64_t Screen::NextPresentTime() const {
-  if (!wantWindow_ || !(Dirty() || Unshown())) return UINT64_MAX;
+  if (!CanShow() || !(Dirty() || Unshown())) return UINT64_MAX;
   return lastPresent_ + kFrameMs;
 }
 
 // The window needs the whole picture again when it was uncovered or changed size; the
-// pointer entering or leaving, or the focus moving, changes nothing on it.
+// pointer entering or leaving changes nothing on it. Focus and minimising tell whether the
+// player is there.
 void Screen::WindowEvent(const SDL_WindowEvent& e) {
   switch (e.event) {
+    case SDL_WINDOWEVENT_FOCUS_LOST: SetAway(false, outOfSight_); return;
+    case SDL_WINDOWEVENT_FOCUS_GAINED: SetAway(true, outOfSight_); return;
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_HIDDEN: SetAway(focused_, true); return;
     case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED: SetAway(focused_, false); break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_RESIZED:
-    case SDL_WINDOWEVENT_SIZE_CHANGED:
-    case SDL_WINDOWEVENT_RESTORED:
-    case SDL_WINDOWEVENT_MAXIMIZED:
-      if (presenter_) presenter_->WindowChanged();
-      showAll_ = true;
-      break;
-    default: break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: break;
+    default: return;
   }
+  if (presenter_) presenter_->WindowChanged();
+  showAll_ = true;
+}
+
+void Screen::SetAway(bool focused, bool outOfSight) {
+  bool wasAway = PlayerAway();
+  focused_ = focused;
+  outOfSight_ = outOfSight;
+  if (PlayerAway() != wasAway) Forms::PlayerAway(PlayerAway());
 }
 
 SDL_Point Screen::PicturePoint(int x, int y) const {

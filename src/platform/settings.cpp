@@ -1,58 +1,71 @@
 #include "platform/settings.h"
 
-#include <ini.h>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <limits>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string_view>
 #include <vector>
 
-#include "platform/atomic_file.h"
+#include "platform/plain_file.h"
 
 namespace vark {
 namespace {
 
-struct Lookup {
-  const std::string& section;
-  const std::string& key;
-  std::string value;
-};
-
-int OnIniValue(void* user, const char* section, const char* name, const char* value) {
-  auto* lookup = static_cast<Lookup*>(user);
-  if (lookup->section == section && lookup->key == name) lookup->value = value;
-  return 1;
-}
-
-// Gives the INI reader one line at a time as fgets would, but a line longer than its buffer
-// loses its tail instead of handing the tail back as a line of its own, where the end of a
-// long value could read as a key.
-char* ReadLineDroppingTail(char* line, int size, void* stream) {
-  auto& in = *static_cast<std::istream*>(stream);
-  in.getline(line, size);
-  if (in.gcount() == 0 && in.fail()) return nullptr;
-  if (in.fail() && !in.eof()) {
-    in.clear();
-    in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-  }
-  return line;
-}
-
+// Larger settings files are not read (and never replaced).
 constexpr size_t kMaxSettingsFileBytes = size_t{1} << 20;
 
-std::string_view WithoutLineEnd(std::string_view line) {
-  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
-  return line;
-}
+// ---- the one grammar the reader and the writer share ---------------------------------------
+//
+// Lines end at LF; a CR before it belongs to the line end. A UTF-8 byte order mark before
+// the first line is passed over. Blanks are space, tab, VT, FF and CR, wherever they stand
+// at either end of a line. A line whose first non-blank is "[" and which holds a "]" starts
+// the section named between them. A line whose first non-blank is ";" or "#" is a comment.
+// Any other line holding "=" or ":" sets the key before the first of them (without blanks)
+// to the value after it, without blanks around it and up to an inline comment (";" after a
+// blank, also right at its start). Anything else is ignored. No line is too long; a later value of a key wins.
+
+constexpr std::string_view kBlanks = " \t\v\f\r";
+
+bool IsBlank(char c) { return kBlanks.find(c) != std::string_view::npos; }
 
 std::string_view Trimmed(std::string_view text) {
-  size_t first = text.find_first_not_of(" \t");
+  size_t first = text.find_first_not_of(kBlanks);
   if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+struct IniLine {
+  enum class Kind { kOther, kSection, kKey } kind = Kind::kOther;
+  std::string_view name;                // the section's or the key's
+  size_t valueStart = 0, valueEnd = 0;  // the value's place within the line
+};
+
+// Where a value ends: before an inline comment (";" after a blank) or the line end, and
+// before the blanks in front of either.
+size_t ValueEnd(std::string_view line, size_t start) {
+  size_t end = line.size();
+  for (size_t i = start; i < line.size(); ++i) {
+    if (line[i] == ';' && i > 0 && IsBlank(line[i - 1])) {
+      end = i;
+      break;
+    }
+  }
+  while (end > start && IsBlank(line[end - 1])) --end;
+  return end;
+}
+
+IniLine Classify(std::string_view line) {
+  std::string_view t = Trimmed(line);
+  if (t.empty() || t.front() == ';' || t.front() == '#') return {};
+  if (t.front() == '[' && t.find(']') != std::string_view::npos)
+    return {IniLine::Kind::kSection, t.substr(1, t.find(']') - 1)};
+  size_t delimiter = line.find_first_of("=:");
+  if (delimiter == std::string_view::npos) return {};
+  size_t start = line.find_first_not_of(kBlanks, delimiter + 1);
+  if (start == std::string_view::npos) start = line.size();
+  return {IniLine::Kind::kKey, Trimmed(line.substr(0, delimiter)), start, ValueEnd(line, start)};
 }
 
 // The file's lines, each with its own line end.
@@ -67,61 +80,70 @@ std::vector<std::string> LinesWithEnds(std::string_view text) {
   return lines;
 }
 
-// Where a value ends: before an inline comment (";" after a blank) or the line end, and
-// before the blanks in front of either.
-size_t ValueEnd(std::string_view body, size_t start) {
-  size_t end = body.size();
-  for (size_t i = start; i < body.size(); ++i) {
-    if (body[i] == ';' && i > start && (body[i - 1] == ' ' || body[i - 1] == '\t')) {
-      end = i;
-      break;
-    }
-  }
-  while (end > start && (body[end - 1] == ' ' || body[end - 1] == '\t')) --end;
-  return end;
+// A line without its line end (and, first in the file, without a byte order mark).
+std::string_view Body(std::string_view line, bool first) {
+  if (first && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+  if (line.ends_with('\n')) line.remove_suffix(1);
+  return line;
 }
 
-// Rewrites the value of a "key=value" line when its key is one of `values`; every other
-// byte of the line stays. Returns the key it rewrote, or "".
-std::string ReplaceValue(std::string& line, const std::map<std::string, std::string>& values) {
-  std::string_view body = WithoutLineEnd(line);
-  size_t delimiter = body.find_first_of("=:");
-  if (delimiter == std::string_view::npos) return "";
-  std::string key(Trimmed(body.substr(0, delimiter)));
-  auto it = values.find(key);
-  if (it == values.end()) return "";
-  size_t start = body.find_first_not_of(" \t", delimiter + 1);
-  if (start == std::string_view::npos) start = body.size();
-  line.replace(start, ValueEnd(body, start) - start, it->second);
-  return key;
+// Calls visit(lineIndex, body, parsed, inSection) for every line of the text.
+template <typename Visit>
+void ForEachLine(const std::vector<std::string>& lines, const std::string& section, Visit visit) {
+  bool inSection = section.empty();
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::string_view body = Body(lines[i], i == 0);
+    IniLine parsed = Classify(body);
+    if (parsed.kind == IniLine::Kind::kSection) inSection = parsed.name == section;
+    visit(i, body, parsed, inSection);
+  }
+}
+
+// ---- the writer -----------------------------------------------------------------------------
+
+// A value, key or section name the reader would give back as written, whatever blanks
+// stand before it on its line.
+bool Storable(std::string_view text, bool allowEmpty) {
+  if (text.empty()) return allowEmpty;
+  if (IsBlank(text.front()) || IsBlank(text.back()) || text.front() == ';' || text.find('\n') != std::string_view::npos)
+    return false;
+  for (size_t i = 1; i < text.size(); ++i)
+    if (text[i] == ';' && IsBlank(text[i - 1])) return false;
+  return true;
+}
+
+bool StorableKey(std::string_view key) {
+  return Storable(key, false) && key.find_first_of("=:[]") == std::string_view::npos && key.front() != ';' &&
+         key.front() != '#';
 }
 
 // The settings text with the given keys of one section set: only their values change;
 // comments, other keys, other sections, blank lines and line ends stay byte for byte. Keys
-// not yet in the section go after its last line; a missing section is added at the end.
+// not yet in the section go after its first block; a missing section is added at the end.
 std::string WithValues(std::string_view text, const std::string& section,
                        const std::map<std::string, std::string>& values) {
   std::string lineEnd = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
   std::vector<std::string> lines = LinesWithEnds(text);
   std::set<std::string> written;
   std::optional<size_t> insertAt;  // one past the last line of the section's first block
-  bool inSection = false, inFirstBlock = false;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    std::string_view body = WithoutLineEnd(lines[i]);
-    if (i == 0 && body.starts_with("\xEF\xBB\xBF")) body.remove_prefix(3);
-    std::string_view t = Trimmed(body);
-    if (t.starts_with("[") && t.find(']') != std::string_view::npos) {
-      inSection = t.substr(1, t.find(']') - 1) == section;
-      inFirstBlock = inSection && !insertAt;
-      if (inFirstBlock) insertAt = i + 1;
-      continue;
+  bool firstBlockDone = false;
+  ForEachLine(lines, section, [&](size_t i, std::string_view body, const IniLine& parsed, bool inSection) {
+    if (parsed.kind == IniLine::Kind::kSection) {
+      if (insertAt) firstBlockDone = true;
+      if (inSection && !insertAt) insertAt = i + 1;
+      return;
     }
-    if (!inSection || t.empty()) continue;
-    if (inFirstBlock) insertAt = i + 1;
-    bool continuation = body.front() == ' ' || body.front() == '\t';
-    if (t.front() == ';' || t.front() == '#' || continuation) continue;
-    if (std::string key = ReplaceValue(lines[i], values); !key.empty()) written.insert(key);
-  }
+    if (!inSection) return;
+    if (!firstBlockDone && insertAt && !Trimmed(body).empty()) insertAt = i + 1;
+    auto it = parsed.kind == IniLine::Kind::kKey ? values.find(std::string(parsed.name)) : values.end();
+    if (it == values.end()) return;
+    size_t offset = static_cast<size_t>(body.data() - lines[i].data());
+    // An empty value has an inline comment right at its place: a blank keeps them apart.
+    bool commentAtValue = parsed.valueStart == parsed.valueEnd && parsed.valueEnd < body.size();
+    std::string value = commentAtValue && !it->second.empty() ? it->second + " " : it->second;
+    lines[i].replace(offset + parsed.valueStart, parsed.valueEnd - parsed.valueStart, value);
+    written.insert(it->first);
+  });
   std::vector<std::string> added;
   for (const auto& [key, value] : values)
     if (!written.contains(key)) added.push_back(key + "=" + value + lineEnd);
@@ -140,6 +162,24 @@ std::string WithValues(std::string_view text, const std::string& section,
   return out;
 }
 
+// The settings file's bytes: "" when there is none, nullopt (and one line on stderr per
+// file and run) when something is there that cannot be read as settings.
+std::optional<std::string> ReadSettingsText(const std::filesystem::path& file) {
+  std::error_code ec;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(file, ec))) return std::string();
+  std::string problem;
+  auto text = ReadPlainFile(file, kMaxSettingsFileBytes, problem);
+  if (!text) {
+    static std::mutex mutex;
+    static std::set<std::string> reported;
+    std::lock_guard lock(mutex);
+    if (reported.insert(file.string()).second)
+      std::cerr << "vark: settings file " << file.string() << " cannot be read (" << problem
+                << "); it is ignored and kept as it is\n";
+  }
+  return text;
+}
+
 }  // namespace
 
 std::filesystem::path SettingsFile(const std::string& application) {
@@ -154,40 +194,45 @@ std::filesystem::path SettingsFile(const std::string& application) {
   return base / application / "settings.ini";
 }
 
-std::string GetSetting(const std::string& application, const std::string& section, const std::string& key) {
-  Lookup lookup{section, key, {}};
-  std::string file = SettingsFile(application).string();
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return "";
-  int result = ini_parse_stream(ReadLineDroppingTail, &in, OnIniValue, &lookup);
-  if (result > 0) std::cerr << "vark: settings file " << file << " has an error on line " << result << "\n";
-  return lookup.value;
+std::string ReadSetting(std::string_view text, const std::string& section, const std::string& key) {
+  std::string value;
+  ForEachLine(LinesWithEnds(text), section, [&](size_t, std::string_view body, const IniLine& parsed, bool inSection) {
+    if (inSection && parsed.kind == IniLine::Kind::kKey && parsed.name == key)
+      value = body.substr(parsed.valueStart, parsed.valueEnd - parsed.valueStart);
+  });
+  return value;
 }
 
-bool SaveSettings(const std::string& application, const std::string& section,
-                  const std::map<std::string, std::string>& values) {
+std::optional<std::string> WriteSettings(std::string_view text, const std::string& section,
+                                         const std::map<std::string, std::string>& values) {
+  if (!Storable(section, true) || section.find(']') != std::string::npos) return std::nullopt;
+  for (const auto& [key, value] : values)
+    if (!StorableKey(key) || !Storable(value, true)) return std::nullopt;
+  return WithValues(text, section, values);
+}
+
+std::string GetSetting(const std::string& application, const std::string& section, const std::string& key) {
+  auto text = ReadSettingsText(SettingsFile(application));
+  return text ? ReadSetting(*text, section, key) : "";
+}
+
+WriteResult SaveSettings(const std::string& application, const std::string& section,
+                         const std::map<std::string, std::string>& values) {
   auto file = SettingsFile(application);
-  std::error_code ec;
-  std::string text;
-  if (std::filesystem::exists(file, ec)) {
-    auto size = std::filesystem::file_size(file, ec);
-    if (ec || size > kMaxSettingsFileBytes) {
-      std::cerr << "vark: settings file " << file << " is too large or unreadable; it is left as it is\n";
-      return false;
-    }
-    std::ifstream in(file, std::ios::binary);
-    text.assign(std::istreambuf_iterator<char>(in), {});
-    if (in.bad()) {
-      std::cerr << "vark: cannot read " << file << "\n";
-      return false;
-    }
+  auto text = ReadSettingsText(file);
+  if (!text) return {WriteProblem::kUnreadable};
+  auto updated = WriteSettings(*text, section, values);
+  if (!updated) {
+    std::cerr << "vark: a settings value cannot be stored as it is (line break, blanks at an end, \" ;\")\n";
+    return {WriteProblem::kRefused};
   }
+  std::error_code ec;
   std::filesystem::create_directories(file.parent_path(), ec);
   if (ec) {
     std::cerr << "vark: cannot create " << file.parent_path() << ": " << ec.message() << "\n";
-    return false;
+    return {ProblemOf(ec.value())};
   }
-  return WriteFileAtomic(file, WithValues(text, section, values));
+  return WriteFileAtomic(file, *updated);
 }
 
 }  // namespace vark

@@ -1,11 +1,18 @@
 // The settings store: read-only for the game. The set-up program writes it.
 // Kept as an INI file: $XDG_CONFIG_HOME/<application>/settings.ini (default ~/.config),
-// one [section] per section name, key=value lines.
+// one [section] per section name, key=value lines. The reader and the writer share one
+// grammar (settings.cpp), so every value the writer stores reads back as it was given.
+// Only a plain file of at most 1 MB is read; anything else reads as no settings and is
+// never replaced.
 #pragma once
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
+#include <string_view>
+
+#include "platform/atomic_file.h"
 
 namespace vark {
 
@@ -16,20 +23,17 @@ std::filesystem::path SettingsFile(const std::string& application);
 std::string GetSetting(const std::string& application, const std::string& section, const std::string& key);
 
 // Writes the given keys into a section, keeping every other line; creates the folder and
-// replaces the file atomically. Used by the set-up program, never by the game.
-bool SaveSettings(const std::string& application, const std::string& section,
-                  const std::map<std::string, std::string>& values);
+// replaces the file atomically. Used by the set-up program, never by the game. Refused
+// (kUnreadable) when a file is there that cannot be read, which then stays as it is, and
+// (kRefused) for a value the file cannot hold: a line break, blanks at either end, " ;".
+WriteResult SaveSettings(const std::string& application, const std::string& section,
+                         const std::map<std::string, std::string>& values);
 
-// Where this game keeps its own options, and their keys; "1" switches an option on.
-// The set-up program writes them, the screens read them through GameSetting.
-inline constexpr char kGameApplication[] = "Brindle";
-inline constexpr char kGameSection[] = "KELP";
-inline constexpr char kSafeModeKey[] = "SafeMode";    // open the set-up program instead of the game
-inline constexpr char kNoSfxKey[] = "NoSfx";          // the shooter plays no effects
-inline constexpr char kNoVoxelKey[] = "NoVoxel";      // the intro runs without its landscape
-inline constexpr char kNoEffectsKey[] = "NoEffects";  // the memory game's tiles flip without animation
-
-// The value of one of the game's options, or "" when it is not set.
-inline std::string GameSetting(const std::string& key) { return GetSetting(kGameApplication, kGameSection, key); }
+// The value of a key in settings text ("" when missing).
+std::string ReadSetting(std::string_view text, const std::string& section, const std::string& key);
+// Settings text with the given keys of a section set, every other byte kept; nullopt for a
+// key or value the text cannot hold as given.
+std::optional<std::string> WriteSettings(std::string_view text, const std::string& section,
+                                         const std::map<std::string, std::string>& values);
 
 }  // namespace vark

@@ -3,13 +3,18 @@
 // sound device's rate and channel count as signed 16-bit samples. Effects and tunes are
 // levelled with headroom, so that effects over music never reach full scale, and tunes
 // lose the digital silence after their last note, so a tune that restarts does so at once.
+// Sound files are content a player may swap, so nothing here trusts them: only plain files
+// are read, the read is capped, the format comes from the bytes, and decoding stops at a
+// cap on length and on time, keeping what it has decoded so far.
 #pragma once
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vark {
@@ -22,25 +27,33 @@ struct PcmFormat {
   int channels = 2;
 };
 
-// Loudest sample of an effect (-12 dBFS). The shooter and the memory game can start the
-// same effect on three channels at one moment, over their tune; even then the sum stays
-// below full scale.
-constexpr int kEffectPeak = 8200;
-// Tunes are brought to one loudness (root mean square, -30.5 dBFS), a few decibels below
-// the effects, and never peak above -12.5 dBFS.
-constexpr double kTuneLoudness = 980;
-constexpr int kTunePeak = 7750;
+// Levels, set so that every screen sounds about equally loud (within 3 LU of the others
+// over a minute of play) and the player never has to reach for the volume. Tunes sit near
+// -20 LUFS; effects peak a little under the tunes' loudest drum hits and, being short,
+// stand out as punches over them. The sound output mixes with headroom and a limiter
+// (limiter.h) keeps every sample under full scale even when a tune and three effects
+// peak at one moment.
+//
+// Loudest sample of an effect (-10 dBFS).
+constexpr int kEffectPeak = 10350;
+// Tunes are brought to one loudness (root mean square -22.5 dBFS, about -20 LUFS) and
+// never peak above -4.5 dBFS.
+constexpr double kTuneLoudness = 2460;
+constexpr int kTunePeak = 19500;
 // Anything quieter than this (-60 dBFS) at the end of a tune counts as silence.
 constexpr int kSilence = 33;
 
 // Samples gathered piece by piece while a file decodes, with the figures levelling needs.
 // Finishing copies them into one buffer while the pieces are freed, so a long tune never
-// needs much more than its own size.
+// needs much more than its own size. Samples past `maxSamples` are dropped.
 class PcmBlocks {
  public:
-  explicit PcmBlocks(int channels) : channels_(channels) {}
+  explicit PcmBlocks(int channels, size_t maxSamples = std::numeric_limits<size_t>::max())
+      : channels_(channels), max_(maxSamples) {}
   void Append(const int16_t* samples, size_t count);
   size_t SampleCount() const { return count_; }
+  // True once `maxSamples` are held: decoding can stop.
+  bool Full() const { return count_ >= max_; }
   int Peak() const { return peak_; }
   // Root mean square over the first `frames` frames (the rest is taken to be silence).
   double Loudness(size_t frames) const;
@@ -52,6 +65,7 @@ class PcmBlocks {
 
  private:
   int channels_;
+  size_t max_;
   std::vector<Samples> blocks_;
   size_t count_ = 0;
   int peak_ = 0;
@@ -68,14 +82,34 @@ Samples FinishEffect(PcmBlocks& blocks);
 // A tune levelled and cut after its last audible frame.
 Samples FinishTune(PcmBlocks& blocks);
 
+// What one sound file may cost. No sound of this game comes near these.
+struct SoundLimits {
+  size_t maxWaveBytes = size_t{4} << 20;
+  size_t maxMidiBytes = size_t{4} << 20;
+  size_t maxMp3Bytes = size_t{16} << 20;
+  double maxEffectSeconds = 30;  // of sound at the device's rate
+  double maxTuneSeconds = 600;   // of sound at the device's rate
+  double maxDecodeSeconds = 20;  // of the decoder's own (wall-clock) time for one file
+};
+
+struct DecodedSound {
+  Samples samples;      // empty when the file could not be decoded
+  std::string problem;  // why it is empty or was cut short; empty when it decoded whole
+};
+
 // Decodes a sound file to the device format: RIFF WAVE files become effects, standard
-// MIDI files and MP3 files become tunes. An empty result means the file could not be
-// decoded (or `cancelled` was set meanwhile). A MIDI tune needs `soundFont`.
-Samples DecodeSoundFile(const std::string& path, const PcmFormat& device, const std::string& soundFont,
-                        const std::atomic<bool>& cancelled);
+// MIDI files and MP3 files become tunes. A file that reaches a cap of `limits` keeps what
+// was decoded up to there. Nothing comes out when the file cannot be decoded or
+// `cancelled` was set meanwhile. A MIDI tune needs `soundFont`.
+DecodedSound DecodeSoundFile(const std::string& path, const PcmFormat& device, const std::string& soundFont,
+                             const std::atomic<bool>& cancelled, const SoundLimits& limits = {});
+// The same for a file's bytes (at most the file size cap of their format).
+DecodedSound DecodeSoundBytes(std::string_view bytes, const PcmFormat& device, const std::string& soundFont,
+                              const std::atomic<bool>& cancelled, const SoundLimits& limits = {});
 
 // Whether the file holds a tune (MIDI or MP3) rather than a short effect, judged by its
-// first bytes; tunes take long to decode and go to the worker.
+// first bytes; tunes take long to decode and go to the worker. False for anything but a
+// plain file, found without waiting on a named pipe.
 bool HoldsTune(const std::string& path);
 
 }  // namespace vark

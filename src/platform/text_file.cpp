@@ -3,8 +3,8 @@
 #include <fstream>
 #include <iostream>
 
-#include "platform/atomic_file.h"
 #include "platform/codepage.h"
+#include "platform/plain_file.h"
 
 namespace vark {
 
@@ -29,26 +29,19 @@ std::vector<std::string> SplitTextLines(std::string_view bytes) {
 }
 
 std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::path& path, std::size_t maxBytes) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  // One byte more than allowed tells a file that is too large without reading the rest.
-  std::string bytes(maxBytes + 1, '\0');
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  auto got = static_cast<std::size_t>(in.gcount());
-  if (in.bad() || got > maxBytes) return std::nullopt;
-  bytes.resize(got);
-  return SplitTextLines(bytes);
+  std::string problem;
+  auto bytes = ReadPlainFile(path, maxBytes, problem);
+  if (!bytes) return std::nullopt;
+  return SplitTextLines(*bytes);
 }
 
-bool WriteTextLinesAtomic(const std::filesystem::path& path, const std::vector<std::string>& lines) {
+WriteResult WriteTextLinesAtomic(const std::filesystem::path& path, const std::vector<std::string>& lines) {
   std::string bytes;
   for (const auto& line : lines) {
     auto encoded = Utf8ToCp1251(line);
     if (!encoded) {
       std::cerr << "vark: text for " << path << " holds characters Windows-1251 cannot store\n";
-      return false;
+      return {WriteProblem::kRefused};
     }
     bytes += *encoded;
     bytes += "\r\n";

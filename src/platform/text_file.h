@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/atomic_file.h"
+
 namespace vark {
 
 // Splits Windows-1251 file contents into UTF-8 lines. CR LF, a bare CR and a bare LF all
@@ -21,8 +23,8 @@ std::optional<std::vector<std::string>> ReadTextLines(const std::filesystem::pat
 
 // Writes UTF-8 lines as a Windows-1251 file with CR LF endings, atomically: the text goes
 // to a temporary file in the same folder which is then renamed over `path`, so a failed
-// write never loses an older file. False (and a line on stderr) on any failure, including
-// a character Windows-1251 cannot hold.
-bool WriteTextLinesAtomic(const std::filesystem::path& path, const std::vector<std::string>& lines);
+// write never loses an older file. The reason (and a line on stderr) on any failure,
+// including a character Windows-1251 cannot hold.
+WriteResult WriteTextLinesAtomic(const std::filesystem::path& path, const std::vector<std::string>& lines);
 
 }  // namespace vark

@@ -32,8 +32,22 @@ Timer::~Timer() { Remove(this); }
 void Timer::SetInterval(int ms) {
   interval_ = std::max(0, ms);
   Remove(this);
-  if (interval_ > 0) {
-    due_ = App::Get().Now() + static_cast<uint64_t>(interval_);
+  left_ = static_cast<uint64_t>(interval_);
+  if (interval_ > 0 && !held_) {
+    due_ = App::Get().Now() + left_;
+    Running().push_back(this);
+  }
+}
+
+void Timer::Hold(bool on) {
+  if (on == held_) return;
+  held_ = on;
+  const uint64_t now = App::Get().Now();
+  if (held_) {
+    left_ = due_ > now ? due_ - now : 0;
+    Remove(this);
+  } else if (interval_ > 0) {
+    due_ = now + left_;
     Running().push_back(this);
   }
 }

@@ -1,6 +1,7 @@
 // Timers: the game's only scheduling. A timer has an interval in milliseconds; setting a
 // non-zero interval starts counting from that moment (also when it was already running),
-// 0 stops it. When the loop falls behind, missed ticks collapse into one tick.
+// 0 stops it. When the loop falls behind, missed ticks collapse into one tick. A held timer
+// keeps its interval and the time left to its next tick, and goes on from there when let go.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,10 @@ class Timer {
   void SetInterval(int ms);
   int Interval() const { return interval_; }
   const std::string& Name() const { return name_; }
+  // Holds the timer (the player is away) or lets it go on. An interval set while held
+  // counts from the moment the timer is let go.
+  void Hold(bool on);
+  bool Held() const { return held_; }
   void SetHandler(std::function<void()> onTick) { onTick_ = std::move(onTick); }
 
   // The loop's side: the earliest due time of all running timers, and firing one.
@@ -33,8 +38,10 @@ class Timer {
   int interval_ = 0;
   std::function<void()> onTick_;
   uint64_t due_ = 0;
+  uint64_t left_ = 0;   // while held: the time that was left to the next tick
   uint64_t order_ = 0;  // creation order breaks ties between timers due at once
   bool firing_ = false;
+  bool held_ = false;
 };
 
 }  // namespace vark

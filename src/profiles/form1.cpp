@@ -49,8 +49,12 @@ void StyleCaption(Label& label, const std::string& text, Color color, const Font
 }  // namespace
 
 bool IsNameCharacter(std::string_view ch) {
-  // A character is fine when it may stand inside a safe file name.
-  return IsSafeProfileName("a" + std::string(ch) + "a");
+  // A character is fine when it may stand inside a safe file name. (Built up in place:
+  // GCC 12 warns wrongly, -Wrestrict, about a literal + std::string once inlined.)
+  std::string name = "a";
+  name += ch;
+  name += 'a';
+  return IsSafeProfileName(name);
 }
 
 Form1::Form1() : Form("Form1") {
@@ -460,8 +464,9 @@ void Form1::MkProfile() {
   // write leaves the older file intact. An older file whose name differs in letter case
   // goes once the new one is written: the name keeps the case just typed.
   const Stack& stack = Forms::Get<Stack>();
-  if (!ReplaceProfile(stack.Profile, stack.File)) {
+  if (WriteResult saved = ReplaceProfile(stack.Profile, stack.File); !saved) {
     Play2();
+    NameProblem.SetCaption(ProfileProblemText(saved.problem));
     return;
   }
   OpenEpisodes();

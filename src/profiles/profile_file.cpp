@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "platform/codepage.h"
+#include "platform/folders.h"
 #include "platform/paths.h"
 #include "platform/text_file.h"
 #include "platform/utf8.h"
@@ -88,16 +89,20 @@ std::optional<ProfileLines> ReadProfile(const std::string& fileName) {
   return ProfileLines{l[0], l[1], l[2], l[3], l[4], damaged};
 }
 
-bool WriteProfile(const std::string& name, const std::string& faceFile) {
+WriteResult WriteProfile(const std::string& name, const std::string& faceFile) {
   if (!IsSafeProfileName(name)) {
     std::cerr << "vark: refusing the profile name \"" << PrintablePrefix(name, kMessageChars)
               << "\": it cannot be a file name\n";
-    return false;
+    return {WriteProblem::kRefused};
   }
   if (HasControlCharacter(faceFile) || faceFile.size() > kMaxProfileLineBytes) {
     std::cerr << "vark: refusing the face name \"" << PrintablePrefix(faceFile, kMessageChars)
               << "\": it cannot be one line of a profile\n";
-    return false;
+    return {WriteProblem::kRefused};
+  }
+  if (WorkFolderMissing()) {
+    std::cerr << "vark: no player's folder: the profile is not saved\n";
+    return {WriteProblem::kNoFolder};
   }
   return WriteTextLinesAtomic(std::filesystem::path(name + ".pro"),
                               {faceFile, kNewResult, kNewResult, kNewResult, kNewResult});
@@ -112,18 +117,34 @@ std::optional<std::string> ExistingProfileFile(const std::string& name) {
   return file.filename().string();
 }
 
-bool ReplaceProfile(const std::string& name, const std::string& faceFile) {
+WriteResult ReplaceProfile(const std::string& name, const std::string& faceFile) {
   std::optional<std::string> older = ExistingProfileFile(name);
-  if (!WriteProfile(name, faceFile)) return false;
+  if (WriteResult written = WriteProfile(name, faceFile); !written) return written;
   if (older && *older != name + ".pro") {
     std::error_code ec;
     std::filesystem::remove(*older, ec);
     if (ec) std::cerr << "vark: cannot remove the older profile " << *older << ": " << ec.message() << "\n";
   }
-  return true;
+  return {};
 }
 
-std::vector<std::string> ListProfiles() { return ListFiles("", "*.pro"); }
+std::string ProfileProblemText(WriteProblem problem) {
+  switch (problem) {
+    case WriteProblem::kNone: return "";
+    case WriteProblem::kNoSpace: return "Профиль не сохранён: нет места";
+    case WriteProblem::kNoPermission: return "Профиль не сохранён: нет прав";
+    case WriteProblem::kNoFolder: return "Профиль не сохранён: нет папки";
+    case WriteProblem::kRefused:
+    case WriteProblem::kUnreadable:
+    case WriteProblem::kFailed: break;
+  }
+  return "Профиль не сохранён";
+}
+
+std::vector<std::string> ListProfiles() {
+  if (WorkFolderMissing()) return {};
+  return ListFiles("", "*.pro");
+}
 
 std::vector<std::string> ListFaces() { return ListFiles(kFacesFolder, "*.dat"); }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/atomic_file.h"
 #include "platform/picture.h"
 
 namespace vark {
@@ -46,10 +47,10 @@ std::string ProfileNameProblem(std::string_view name);
 std::optional<ProfileLines> ReadProfile(const std::string& fileName);
 
 // Writes "<name>.pro" with the face file name and "Фраг" four times, replacing an older
-// file atomically. False (and a line on stderr) for an unsafe name, a face name with a
-// control character (a line break would shift the lines) or a failed write; an older file
-// then stays as it was.
-bool WriteProfile(const std::string& name, const std::string& faceFile);
+// file atomically. The reason (and a line on stderr) for an unsafe name, a face name with a
+// control character (a line break would shift the lines), no working folder or a failed
+// write; an older file then stays as it was.
+WriteResult WriteProfile(const std::string& name, const std::string& faceFile);
 
 // The file of the profile with this name in the working folder, found whatever the
 // letter case of either ("alex" finds "Alex.pro"); nullopt when there is none.
@@ -57,9 +58,12 @@ std::optional<std::string> ExistingProfileFile(const std::string& name);
 
 // Writes the profile as WriteProfile does; once that succeeded, an older file of the same
 // name in another letter case is removed, so the name keeps the case given now.
-bool ReplaceProfile(const std::string& name, const std::string& faceFile);
+WriteResult ReplaceProfile(const std::string& name, const std::string& faceFile);
 
-// The profile files in the working folder, in alphabetical order.
+// A short line telling the player why a profile was not saved.
+std::string ProfileProblemText(WriteProblem problem);
+
+// The profile files in the working folder, in alphabetical order; none without one.
 std::vector<std::string> ListProfiles();
 
 // The face files ("*.dat") in the faces folder, in alphabetical order.

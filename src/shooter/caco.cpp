@@ -8,8 +8,8 @@
 #include "platform/number_text.h"
 #include "platform/random.h"
 #include "platform/screen.h"
-#include "platform/settings.h"
 #include "profiles/stack.h"
+#include "startup/options.h"
 
 namespace vark {
 
@@ -57,6 +57,9 @@ Caco::Caco() : Form("Caco") {
   BtnEnh6.OnClick = [this] { BtnEnh6_Click(); };
   BtnEnh7.OnClick = [this] { BtnEnh7_Click(); };
   SetMousePointer(PointerOf(InvisiblePicture()));
+  // Play and the level panels wait while the player is in another window; the music
+  // goes on, as it does under the exit question.
+  SetPausesWhileAway(true);
 }
 
 Rect Caco::HomeBox(int slot) {
@@ -162,7 +165,7 @@ void Caco::Initial() {
   StyleButtons();
   for (Image* shot : VarkBull) shot->SetPicture(Image15.GetPicture());
   LoadBackdrops();
-  SfxOn = GameSetting(kNoSfxKey) == "1" ? 0 : 1;
+  SfxOn = Options().noSfx ? 0 : 1;
   Lives = 10;
   Score = 0;
   SetUpSound();

@@ -8,10 +8,11 @@ namespace vark {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: vark [--windowed | --help | --version]\n"
+    "Usage: vark [--windowed | --setup | --help | --version]\n"
     "Project: VARK, an arcade collection: a shooter, a quiz, a memory game and an intro.\n"
     "\n"
     "  --windowed  start in a window instead of full screen (as VARK_WINDOWED=1 does)\n"
+    "  --setup     open the set-up program (the desktop entry's action \"Настройка\")\n"
     "  --help      show this text and leave\n"
     "  --version   show the version and leave\n"
     "\n"
@@ -23,13 +24,19 @@ constexpr const char* kUsage =
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   CommandLine line;
+  // What starts a program (playing, the set-up) gives way to the first answer asked for.
+  auto choose = [&line](CommandLine::Action action) {
+    if (line.action == CommandLine::Action::Play || line.action == CommandLine::Action::Setup) line.action = action;
+  };
   for (const std::string& argument : arguments) {
     if (argument == "--windowed") {
       line.windowed = true;
+    } else if (argument == "--setup") {
+      choose(CommandLine::Action::Setup);
     } else if (argument == "--help" || argument == "-h") {
-      if (line.action == CommandLine::Action::Play) line.action = CommandLine::Action::Help;
+      choose(CommandLine::Action::Help);
     } else if (argument == "--version") {
-      if (line.action == CommandLine::Action::Play) line.action = CommandLine::Action::Version;
+      choose(CommandLine::Action::Version);
     } else {
       line.action = CommandLine::Action::Wrong;
       line.wrongOption = argument;
@@ -44,7 +51,8 @@ int AnswerCommandLine(const CommandLine& line, std::ostream& out, std::ostream& 
     case CommandLine::Action::Help: out << kUsage; return 0;
     case CommandLine::Action::Version: out << "vark " << build_info::kVersion << "\n"; return 0;
     case CommandLine::Action::Wrong: err << "vark: unknown option " << line.wrongOption << "\n" << kUsage; return 2;
-    case CommandLine::Action::Play: break;
+    case CommandLine::Action::Play:
+    case CommandLine::Action::Setup: break;
   }
   return 0;
 }

@@ -1,4 +1,4 @@
-// The game's command line: --help, --version and --windowed.
+// The game's command line: --help, --version, --setup and --windowed.
 #pragma once
 
 #include <iosfwd>
@@ -8,17 +8,18 @@
 namespace vark {
 
 struct CommandLine {
-  enum class Action { Play, Help, Version, Wrong };
+  enum class Action { Play, Setup, Help, Version, Wrong };
   Action action = Action::Play;
   bool windowed = false;
   std::string wrongOption;  // the first argument not understood, for Action::Wrong
 };
 
-// Reads the arguments after the program's name. --help and --version win over playing;
-// an unknown argument makes the whole line wrong.
+// Reads the arguments after the program's name. --setup opens the set-up program instead
+// of playing; --help and --version win over both; an unknown argument makes the whole
+// line wrong.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
-// Answers a line that does not play: help and version on out (status 0), a wrong line
+// Answers a line that starts nothing: help and version on out (status 0), a wrong line
 // with the usage on err (status 2).
 int AnswerCommandLine(const CommandLine& line, std::ostream& out, std::ostream& err);
 

@@ -2,9 +2,9 @@
 
 #include "platform/app.h"
 #include "platform/programs.h"
-#include "platform/settings.h"
 #include "profiles/form1.h"
 #include "startup/hpresol.h"
+#include "startup/options.h"
 
 namespace vark {
 
@@ -17,14 +17,13 @@ Form2::Form2() : Form("Form2") {
 }
 
 void Form2::Form_Load() {
-  std::string safeMode = GameSetting(kSafeModeKey);
   // No settings yet: the set-up program writes them, then starts the game again.
-  if (safeMode.empty()) {
+  if (!Options().setUp) {
     StartProgram("RIZAVORUV.exe");
     App::Get().End();
     return;
   }
-  if (safeMode == "1") {
+  if (Options().safeMode) {
     StartProgram("KELPSafe.exe");
     App::Get().End();
     return;

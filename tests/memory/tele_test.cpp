@@ -296,6 +296,31 @@ TEST_F(MemoryGame, ExitQuestionFreezesTheBarButTheMusicIsAskedEveryTick) {
   EXPECT_TRUE(Forms::IsLoaded<Form3>());
 }
 
+// In another window or minimised, the time bar and a wrong pair waiting to turn back
+// hold; back in the game, both go on from where they stood.
+TEST_F(MemoryGame, TimeBarAndTurnWaitWhileThePlayerIsAway) {
+  d.SetSetting("NoEffects", "1");
+  Tele& t = Start();
+  const int first = CellsWith(t, 1)[0], other = CellsWith(t, 2)[0];
+  ClickCell(t, first);
+  ClickCell(t, other);
+  const Rect bar = Box(t.Image3);
+  for (auto [away, back] : {std::pair{SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED},
+                            std::pair{SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_RESTORED}}) {
+    d.Window(away);
+    d.Advance(60000);
+    ASSERT_TRUE(Forms::IsLoaded<Tele>()) << "the game ran out of time";
+    ExpectBox(t.Image3, bar);
+    EXPECT_TRUE(ShowsFace(t, first));
+    EXPECT_TRUE(ShowsFace(t, other));
+    d.Window(back);
+  }
+  d.Advance(700);
+  EXPECT_EQ(t.Image3.Height(), bar.height - 64);
+  EXPECT_TRUE(ShowsBack(t, first));
+  EXPECT_TRUE(ShowsBack(t, other));
+}
+
 TEST_F(MemoryGame, LossWhileARightPairWaitsLeavesThePairUncounted) {
   d.SetSetting("NoEffects", "1");
   Tele& t = Start();

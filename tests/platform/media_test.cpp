@@ -1,5 +1,5 @@
 // Media channels: the five behaviours the screens rely on, against the recording sound
-// system, and one run on the real mixer writing to a file.
+// system, and the real mixer on SDL's silent device.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -7,8 +7,9 @@
 
 #include <chrono>
 #include <cmath>
-#include <fstream>
-#include <thread>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
 
 #include "support/driver.h"
 
@@ -70,13 +71,6 @@ TEST(MediaChannel, ChannelsAreIndependentAndUnloadStopsOnlyThatForm) {
   EXPECT_TRUE(o.M.IsPlaying());
 }
 
-TEST(MediaChannel, MissingFileIsSilentAndHarmless) {
-  Driver d;
-  auto& p = d.Get<Player>();
-  p.A.Play();  // no file given
-  EXPECT_FALSE(p.A.IsPlaying());
-}
-
 // ---- the real mixer ----------------------------------------------------------------------
 
 std::string LittleEndian(uint32_t v, int bytes) {
@@ -101,53 +95,98 @@ std::string OneNoteMidi() {
          std::string{0, 0, 0, static_cast<char>(track.size())} + track;
 }
 
-// Largest sample magnitude in the disk driver's output after `skip` bytes.
-int Loudest(const std::filesystem::path& file, size_t skip) {
-  std::ifstream in(file, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), {});
-  int loudest = 0;
-  for (size_t i = skip; i + 1 < bytes.size(); i += 2) {
-    int v = static_cast<int16_t>(static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8));
-    loudest = std::max(loudest, std::abs(v));
+// The game's own sound system on SDL's silent device, whose mixing thread runs as a real
+// one does. The loudest sample it has mixed since the last Reset is watched from the mixer's
+// last stage, so a test waits for the sound itself instead of for a while.
+class RealMixer {
+ public:
+  RealMixer() {
+    OpenRealAudio();
+    Mix_SetPostMix(Listen, this);
   }
-  return loudest;
-}
+  ~RealMixer() {
+    Mix_SetPostMix(nullptr, nullptr);
+    SetAudioBackend(nullptr);
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+  // Lets the tunes decoding in the background finish and start on their channels.
+  void FinishDecoding() {
+    auto& backend = dynamic_cast<MixerBackend&>(Audio());
+    backend.Store().WaitUntilIdle();
+    backend.Pump();
+  }
+  void Reset() {
+    std::lock_guard lock(mutex_);
+    loudest_ = 0;
+  }
+  // True once a sample at least this loud was mixed (within a generous bound).
+  bool Hears(int level) {
+    std::unique_lock lock(mutex_);
+    return heard_.wait_for(lock, std::chrono::seconds(20), [&] { return loudest_ >= level; });
+  }
 
-int PlayAndMeasure(MediaPlayer& m, const std::filesystem::path& out) {
-  size_t before = std::filesystem::exists(out) ? std::filesystem::file_size(out) : 0;
-  m.Play();
-  // The mixer decodes in the background and the disk driver writes in real time.
-  for (int i = 0; i < 300 && Loudest(out, before) < 500; ++i) {
-    Audio().Pump();
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+ private:
+  static void Listen(void* self, Uint8* stream, int bytes) {
+    auto* mixer = static_cast<RealMixer*>(self);
+    int loudest = 0;
+    for (int i = 0; i + 1 < bytes; i += 2) {
+      int16_t sample;
+      std::memcpy(&sample, stream + i, sizeof sample);
+      loudest = std::max(loudest, std::abs(static_cast<int>(sample)));
+    }
+    std::lock_guard lock(mixer->mutex_);
+    mixer->loudest_ = std::max(mixer->loudest_, loudest);
+    mixer->heard_.notify_all();
   }
-  return Loudest(out, before);
-}
+
+  std::mutex mutex_;
+  std::condition_variable heard_;
+  int loudest_ = 0;
+};
 
 TEST(MediaChannel, RealMixerPlaysWavAndMidiAudibly) {
   if (!std::filesystem::exists("/usr/share/sounds/sf2")) GTEST_SKIP() << "no soundfont installed";
   TempFolder dir;
   dir.Write("Sfx/tone.wav", SineWav());
   dir.Write("Sfx/note.mid", OneNoteMidi());
-  auto out = dir.Path() / "mixed.raw";
-  setenv("SDL_AUDIODRIVER", "disk", 1);
-  setenv("SDL_DISKAUDIOFILE", out.c_str(), 1);
-  {
-    Driver d;
-    OpenRealAudio();
-    {
-      MediaPlayer wav("wav");
-      wav.SetFileName("sfx\\TONE.wav");
-      EXPECT_GT(PlayAndMeasure(wav, out), 500);
-      MediaPlayer midi("midi");
-      midi.SetFileName("Sfx\\note.mid");
-      EXPECT_GT(PlayAndMeasure(midi, out), 500);
-    }
-    SetAudioBackend(nullptr);
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  Driver d;
+  RealMixer mixer;
+  MediaPlayer channel("channel");
+  channel.SetFileName("sfx\\TONE.wav");
+  channel.Play();
+  EXPECT_TRUE(mixer.Hears(500));
+  channel.Stop();
+  mixer.Reset();
+  channel.SetFileName("Sfx\\note.mid");
+  channel.Play();
+  mixer.FinishDecoding();
+  EXPECT_TRUE(mixer.Hears(500));
+}
+
+// A channel with no file, or a file that is not there (an effect or a tune), stays silent,
+// says which file on stderr, and plays the next file it is given.
+TEST(MediaChannel, MissingFileIsSilentAndHarmless) {
+  TempFolder dir;
+  dir.Write("Sfx/tone.wav", SineWav());
+  Driver d;
+  RealMixer mixer;
+  MediaPlayer channel("channel");
+  channel.Play();
+  EXPECT_FALSE(channel.IsPlaying());
+  testing::internal::CaptureStderr();
+  for (const char* name : {"Sfx\\Gone.wav", "Sfx\\Gone.mid"}) {
+    channel.SetFileName(name);
+    channel.Play();
+    mixer.FinishDecoding();
+    EXPECT_FALSE(channel.IsPlaying()) << name;
   }
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("Gone.wav"), std::string::npos) << err;
+  EXPECT_NE(err.find("Gone.mid"), std::string::npos) << err;
+  channel.SetFileName("Sfx\\tone.wav");
+  channel.Play();
+  EXPECT_TRUE(channel.IsPlaying());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <stdexcept>
 
+#include "platform/screen.h"
 #include "support/driver.h"
 
 namespace vark {
@@ -102,6 +103,23 @@ TEST(Timers, HandlerThatThrowsLeavesItsTimerRunning) {
   EXPECT_EQ(p.ticks, (std::vector<std::string>{"One@10", "One@20"}));
 }
 
+TEST(Timers, HeldTimerKeepsItsTimeLeftAndANewIntervalCountsFromTheRelease) {
+  Driver d;
+  auto& p = d.Get<Probe>();
+  p.One.SetInterval(100);
+  p.Two.SetInterval(100);
+  d.Advance(30);
+  p.One.Hold(true);
+  p.Two.Hold(true);
+  p.Two.SetInterval(50);
+  d.Advance(1000);
+  EXPECT_TRUE(p.ticks.empty());
+  p.One.Hold(false);
+  p.Two.Hold(false);
+  d.Advance(70);
+  EXPECT_EQ(p.ticks, (std::vector<std::string>{"Two@1080", "One@1100"}));
+}
+
 // The one test on the real clock: the loop waits for real time, fires the timers at
 // their pace and ends on the window system's quit event. A second timer ends the loop
 // should the quit never arrive, so the test cannot hang.
@@ -125,6 +143,28 @@ TEST(Loop, RealLoopTicksAtItsPaceAndEndsOnQuit) {
   app.UseVirtualClock(true);
   EXPECT_EQ(p.ticks.size(), 3u);  // the quit is read before a fourth tick
   EXPECT_GE(elapsed, 60u);
+}
+
+// The real loop on the virtual clock, with a window: whatever is shown or hidden, an idle
+// loop waits for the next event instead of polling. Over five quiet seconds it wakes up
+// about once a second (a loop that never waits would wake up thousands of times).
+TEST(Loop, IdleLoopWaitsWhateverIsShown) {
+  Driver d;
+  App& app = App::Get();
+  Screen::Get().Shutdown();
+  Screen::Get().Init(true, false);  // a window, hidden until there is something to show
+  auto quietFiveSeconds = [&] {
+    Timer stop("Stop", 5000, [&] { app.End(); });
+    uint64_t before = app.Wakeups();
+    app.Run();
+    app.ResetEnded();
+    return app.Wakeups() - before;
+  };
+  EXPECT_LE(quietFiveSeconds(), 10u) << "no form shown yet, a picture pending";
+  auto& p = Forms::Show<Probe>();
+  EXPECT_LE(quietFiveSeconds(), 10u) << "a form shown";
+  p.Hide();
+  EXPECT_LE(quietFiveSeconds(), 10u) << "every form hidden after one was shown";
 }
 
 TEST(Forms, ShowLoadsOnceAndUnloadDiscardsEverything) {

@@ -156,6 +156,28 @@ TEST(Screen, The640x480ModeTakesTheDisplayUnlessTheGameStartedInAWindow) {
   EXPECT_TRUE(Screen::Get().Fullscreen());
 }
 
+// The window appears with the first picture and never again by itself: once the window
+// manager has hidden it (the player minimised it or went to another workspace), new
+// pictures leave it where it is.
+TEST(Screen, WindowAppearsWithTheFirstPictureOnly) {
+  Driver d;
+  Screen::Get().Shutdown();
+  Screen::Get().Init(true, false);
+  SDL_Window* window = Screen::Get().Window();
+  ASSERT_NE(window, nullptr);
+  auto hidden = [&] { return (SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN) != 0; };
+  d.Advance(100);
+  EXPECT_TRUE(hidden()) << "nothing to show yet";
+  auto& b = Forms::Show<Board>();
+  d.Advance(100);
+  EXPECT_FALSE(hidden());
+  SDL_HideWindow(window);
+  b.Text.SetCaption("ЖЖ");
+  d.Advance(100);
+  EXPECT_FALSE(Screen::Get().Dirty());  // the new picture was drawn
+  EXPECT_TRUE(hidden());
+}
+
 TEST(Screen, ContainersClipTheirChildren) {
   Driver d;
   Forms::Show<Board>();

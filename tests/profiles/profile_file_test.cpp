@@ -2,10 +2,14 @@
 // and the overwrite that never loses the old file.
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 
+#include "platform/folders.h"
+#include "platform/paths.h"
 #include "platform/utf8.h"
 #include "profiles/profile_file.h"
 #include "support/driver.h"
@@ -136,13 +140,111 @@ TEST(ProfileFile, OverwriteReplacesTheWholeFileAtomically) {
 }
 
 TEST(ProfileFile, FailedWriteKeepsTheOldFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
   TempFolder dir;
   dir.Write("Old.pro", "a.dat\r\nkeep\r\n");
   chmod(dir.Path().c_str(), 0555);
-  EXPECT_FALSE(WriteProfile("Old", "b.dat"));
+  {
+    PermissionsHonoured asAPlayer;
+    EXPECT_FALSE(WriteProfile("Old", "b.dat"));
+  }
   chmod(dir.Path().c_str(), 0755);
   EXPECT_EQ(ReadProfile("Old.pro")->line2, "keep");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1) << "a temporary file was left";
+}
+
+// A small tmpfs of the test's own inside its temporary folder; only root can mount one.
+class SmallDisk {
+ public:
+  explicit SmallDisk(const std::filesystem::path& at) : at_(at) {
+    std::filesystem::create_directories(at);
+    mounted_ = geteuid() == 0 && mount("tmpfs", at.c_str(), "tmpfs", 0, "size=64k") == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) umount2(at_.c_str(), MNT_DETACH);
+  }
+  bool Mounted() const { return mounted_; }
+  bool MakeReadOnly() { return mount(nullptr, at_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0; }
+  // Fills the disk up with one file.
+  void Fill() {
+    std::ofstream out(at_ / "filler", std::ios::binary);
+    std::string block(4096, 'x');
+    while (out.write(block.data(), block.size())) out.flush();
+  }
+
+ private:
+  std::filesystem::path at_;
+  bool mounted_ = false;
+};
+
+// Every way a save can fail on the way to the disk: the old profile stays whole, no
+// temporary file stays behind, and the result says why.
+TEST(ProfileFile, FailedSaveKeepsTheOldProfileWhole) {
+  TempFolder dir;
+  const std::string old = "a.dat\r\nkeep\r\n";
+  auto onlyOld = [&](const std::filesystem::path& folder) {
+    EXPECT_EQ(FileBytes(folder / "Old.pro"), old);
+    for (auto& e : std::filesystem::directory_iterator(folder))
+      EXPECT_TRUE(e.path().filename() == "Old.pro" || e.path().filename() == "filler") << e.path();
+  };
+  // The rename fails: a folder stands where the new file would go.
+  std::filesystem::create_directories(dir.Path() / "Busy.pro" / "inside");
+  dir.Write("Old.pro", old);
+  EXPECT_EQ(WriteProfile("Busy", "b.dat").problem, WriteProblem::kFailed);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "Busy.pro" / "inside"));
+  std::filesystem::remove_all(dir.Path() / "Busy.pro");
+  onlyOld(dir.Path());
+
+  SmallDisk disk(dir.Path() / "disk");
+  if (!disk.Mounted()) GTEST_SKIP() << "a small disk needs root (CI runs as root)";
+  std::filesystem::current_path(dir.Path() / "disk");
+  dir.Write("disk/Old.pro", old);
+  disk.Fill();
+  EXPECT_EQ(WriteProfile("Old", std::string(3000, 'f') + ".dat").problem, WriteProblem::kNoSpace);
+  onlyOld(dir.Path() / "disk");
+  std::filesystem::remove(dir.Path() / "disk" / "filler");
+  ASSERT_TRUE(disk.MakeReadOnly());
+  EXPECT_EQ(WriteProfile("Old", "b.dat").problem, WriteProblem::kNoPermission);
+  onlyOld(dir.Path() / "disk");
+  std::filesystem::current_path(dir.Path());
+}
+
+TEST(ProfileFile, PlantedLinksChangeNothingOutsideTheFolder) {
+  TempFolder dir;
+  dir.Write("outside/victim", "precious");
+  dir.Write("game/Old.pro", "a.dat\r\n");
+  std::filesystem::current_path(dir.Path() / "game");
+  // Links at the names older saves used and at the profile's own name.
+  for (int pid : {getpid(), getpid() + 1})
+    std::filesystem::create_symlink(dir.Path() / "outside" / "victim", "Linked.pro.tmp" + std::to_string(pid));
+  std::filesystem::create_symlink(dir.Path() / "outside" / "victim", "Linked.pro");
+  ASSERT_TRUE(WriteProfile("Linked", "b.dat"));
+  ASSERT_TRUE(WriteProfile("Old", "b.dat"));
+  EXPECT_EQ(FileBytes(dir.Path() / "outside" / "victim"), "precious");
+  // The link is replaced by the profile itself, never written through.
+  EXPECT_FALSE(std::filesystem::is_symlink("Linked.pro"));
+  EXPECT_EQ(ReadProfile("Linked.pro")->face, "b.dat");
+  std::filesystem::current_path(dir.Path());
+}
+
+TEST(ProfileFile, NoPlayersFolderWritesAndListsNothingAnywhere) {
+  TempFolder dir;
+  dir.Write("start/Here.pro", "a.dat\r\n");
+  dir.Write("data/Quest.dat", "shipped");
+  std::filesystem::create_symlink(dir.Path() / "nowhere", dir.Path() / "dangling");
+  std::filesystem::current_path(dir.Path() / "start");
+  GameFolders folders{dir.Path() / "dangling" / "vark", dir.Path() / "data", dir.Path(), dir.Path()};
+  EXPECT_FALSE(EnterFolders(folders));
+  EXPECT_TRUE(WorkFolderMissing());
+  EXPECT_EQ(WriteProfile("New", "b.dat").problem, WriteProblem::kNoFolder);
+  EXPECT_TRUE(ListProfiles().empty());
+  EXPECT_TRUE(FileExists("Quest.dat"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "nowhere"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "start" / "New.pro"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "data" / "New.pro"));
+  EXPECT_EQ(ProfileProblemText(WriteProblem::kNoFolder), "Профиль не сохранён: нет папки");
+  // A usable folder again for the tests after this one.
+  EXPECT_TRUE(EnterFolders(GameFolders{dir.Path(), dir.Path(), dir.Path(), dir.Path()}));
+  EXPECT_FALSE(WorkFolderMissing());
 }
 
 TEST(ProfileFile, FacesFolderIsFoundWhateverItsLetterCase) {

@@ -282,6 +282,8 @@ TEST_F(Profiles, DamagedFilesAreListedAndLoadedWithoutChange) {
 TEST_F(Profiles, UnreadableFileStillGetsItsSlot) {
   WriteProfileFile("Locked", "Face01.dat\r\n");
   std::filesystem::permissions(dir.Path() / "Locked.pro", std::filesystem::perms::none);
+  PermissionsHonoured asAPlayer;
+  testing::internal::CaptureStderr();
   Form1& m = ReadyMenu();
   d.Click(m.Btn4);
   EXPECT_TRUE(m.Picture2[0]->Visible());
@@ -290,7 +292,7 @@ TEST_F(Profiles, UnreadableFileStillGetsItsSlot) {
   d.Click(m.BtnLD);
   EXPECT_EQ(Forms::Get<Stack>().Profile, "Locked");
   EXPECT_TRUE(Forms::Get<Form3>().Visible());
-  std::filesystem::permissions(dir.Path() / "Locked.pro", std::filesystem::perms::owner_all);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot read profile Locked.pro"), std::string::npos);
 }
 
 }  // namespace

@@ -248,7 +248,7 @@ TEST_F(QuizGame, PictureOfTheMapWithMarkersAndThePanel) {
   AnswerRight(q);
   d.Advance(150);
   WaitForQuestion(q);
-  ASSERT_TRUE(d.SaveScreen((std::filesystem::temp_directory_path() / "quiz_level2.png").string()));
+  ASSERT_TRUE(d.SaveScreen((dir.Path() / "quiz_level2.png").string()));
   EXPECT_EQ(d.Pixel(5, 5), 0x142878u);                         // the map
   EXPECT_EQ(d.Pixel(352 + 16, 400 + 16), 0x00C800u);           // the passed marker of level 1
   EXPECT_EQ(d.Pixel(280 + 16, 336 + 16), 0x142878u);           // the current marker hides while asking

@@ -209,8 +209,8 @@ TEST_P(NoMouseGame, NewProfileShooterQuizMemoryAndIntro) {
 }
 
 INSTANTIATE_TEST_SUITE_P(KeyboardAndController, NoMouseGame, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                           return info.param ? "Controller" : "Keyboard";
+                         [](const ::testing::TestParamInfo<bool>& run) {
+                           return run.param ? "Controller" : "Keyboard";
                          });
 
 }  // namespace

@@ -336,6 +336,43 @@ TEST(ShooterQuestion, ExitKeyWorksOnlyInPlay) {
   EXPECT_EQ(c.Pointer().kind, PointerKind::Invisible);
 }
 
+// In another window or minimised, play holds as under the exit question, but without it:
+// nothing moves, and play goes on where it stopped when the player is back. The level
+// panel waits too.
+TEST(ShooterPause, PlayAndPanelsWaitWhileThePlayerIsAway) {
+  Game g;
+  Caco& c = g.caco();
+  g.Quiet();
+  auto lefts = [&] {
+    std::vector<int> l;
+    for (Image* m : c.Image1) l.push_back(m->Left());
+    return l;
+  };
+  const std::vector<int> before = lefts();
+  for (auto [away, back] : {std::pair{SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED},
+                            std::pair{SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_RESTORED}}) {
+    g.d.Window(away);
+    g.d.Advance(5000);
+    EXPECT_EQ(lefts(), before);
+    EXPECT_FALSE(c.Picture4.Visible());
+    g.d.Window(back);
+  }
+  g.Tick();
+  EXPECT_EQ(c.Image1[0]->Left(), before[0] + 32);
+
+  for (Image* m : c.Image1) m->SetVisible(false);
+  g.Tick();  // the level is cleared: the panel for level 2
+  ASSERT_TRUE(c.Picture2.Visible());
+  g.d.Window(SDL_WINDOWEVENT_FOCUS_LOST);
+  g.d.Advance(10000);
+  EXPECT_TRUE(c.Picture2.Visible());
+  EXPECT_EQ(c.Lev, 1);
+  g.d.Window(SDL_WINDOWEVENT_FOCUS_GAINED);
+  g.d.Advance(3001);
+  EXPECT_FALSE(c.Picture2.Visible());
+  EXPECT_EQ(c.Lev, 2);
+}
+
 TEST(ShooterPlay, CannonFollowsThePointerButNotOverItself) {
   Game g;
   Caco& c = g.caco();

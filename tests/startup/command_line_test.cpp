@@ -20,16 +20,29 @@ TEST(CommandLine, NoArgumentsPlayFullScreenAndWindowedPlaysInAWindow) {
   EXPECT_TRUE(windowed.windowed);
 }
 
+TEST(CommandLine, SetupOpensTheSetUpProgramUnlessAnAnswerIsAsked) {
+  EXPECT_EQ(ParseCommandLine({"--setup"}).action, Action::Setup);
+  CommandLine windowed = ParseCommandLine({"--setup", "--windowed"});
+  EXPECT_EQ(windowed.action, Action::Setup);
+  EXPECT_TRUE(windowed.windowed);
+  EXPECT_EQ(ParseCommandLine({"--setup", "--help"}).action, Action::Help);
+  EXPECT_EQ(ParseCommandLine({"--version", "--setup"}).action, Action::Version);
+  EXPECT_EQ(ParseCommandLine({"--setup", "--setup"}).action, Action::Setup);
+  EXPECT_EQ(ParseCommandLine({"--setup", "--set-up"}).action, Action::Wrong);
+}
+
 TEST(CommandLine, HelpAndVersionAnswerOnStandardOutput) {
   std::ostringstream out, err;
   EXPECT_EQ(AnswerCommandLine(ParseCommandLine({"--help"}), out, err), 0);
   EXPECT_NE(out.str().find("--windowed"), std::string::npos);
+  EXPECT_NE(out.str().find("--setup"), std::string::npos);
   EXPECT_TRUE(err.str().empty());
 
   std::ostringstream versionOut;
   EXPECT_EQ(AnswerCommandLine(ParseCommandLine({"--windowed", "--version"}), versionOut, err), 0);
   EXPECT_EQ(versionOut.str(), std::string("vark ") + build_info::kVersion + "\n");
   EXPECT_EQ(ParseCommandLine({"--version", "--help"}).action, Action::Version);
+  EXPECT_EQ(ParseCommandLine({"--help", "--version"}).action, Action::Help);
 }
 
 TEST(CommandLine, AnUnknownArgumentIsRefusedWithTheUsageOnStandardError) {

@@ -1,9 +1,12 @@
 // The start-up screen's three branches and its timer sequence, and the display modes.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
-#include <fstream>
-#include <thread>
+#include <unistd.h>
+
+#include <stdexcept>
 
 #include "profiles/form1.h"
 #include "startup/form2.h"
@@ -14,39 +17,49 @@
 namespace vark {
 namespace {
 
-// A companion program that leaves a mark in the working folder when it runs.
-void WriteCompanion(TempFolder& dir, const std::string& name) {
-  dir.Write(name, "#!/bin/sh\necho ran > " + name + ".ran\n");
-  chmod((dir.Path() / name).c_str(), 0755);
-}
-
-bool WaitForFile(const std::filesystem::path& p) {
-  for (int i = 0; i < 1000; ++i) {
-    if (std::filesystem::exists(p)) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));  // a real child process
+// A companion program that leaves a mark when it runs: a line into a named pipe the test
+// holds open, so the test waits for the program itself and not for a while.
+class Companion {
+ public:
+  Companion(TempFolder& dir, const std::string& name) {
+    dir.Write(name, "#!/bin/sh\necho ran > " + name + ".ran\n");
+    chmod((dir.Path() / name).c_str(), 0755);
+    const std::filesystem::path mark = dir.Path() / (name + ".ran");
+    if (mkfifo(mark.c_str(), 0600) != 0) throw std::runtime_error("cannot make a named pipe");
+    mark_ = open(mark.c_str(), O_RDONLY | O_NONBLOCK);
   }
-  return false;
-}
+  ~Companion() { close(mark_); }
+  Companion(const Companion&) = delete;
+  Companion& operator=(const Companion&) = delete;
+  // True once the program has run (it is given a generous 30 s to start).
+  bool Ran() const {
+    pollfd mark{mark_, POLLIN, 0};
+    return poll(&mark, 1, 30000) == 1 && (mark.revents & POLLIN);
+  }
+
+ private:
+  int mark_;
+};
 
 TEST(Startup, NoSettingsStartsTheSetUpProgramAndEnds) {
   TempFolder dir;
-  WriteCompanion(dir, "RIZAVORUV.exe");
+  Companion setup(dir, "RIZAVORUV.exe");
   Driver d;
   Forms::Show<Form2>();
   EXPECT_TRUE(d.Ended());
-  EXPECT_TRUE(WaitForFile(dir.Path() / "RIZAVORUV.exe.ran"));
+  EXPECT_TRUE(setup.Ran());
   EXPECT_TRUE(d.Screen().changes.empty());
   EXPECT_FALSE(Forms::IsLoaded<Form1>());
 }
 
 TEST(Startup, SafeModeStartsTheSafeModeProgramAndEnds) {
   TempFolder dir;
-  WriteCompanion(dir, "KELPSafe.exe");
+  Companion safeMode(dir, "KELPSafe.exe");
   Driver d;
   d.SetSetting("SafeMode", "1");
   Forms::Show<Form2>();
   EXPECT_TRUE(d.Ended());
-  EXPECT_TRUE(WaitForFile(dir.Path() / "KELPSafe.exe.ran"));
+  EXPECT_TRUE(safeMode.Ran());
 }
 
 TEST(Startup, MissingCompanionStillEnds) {

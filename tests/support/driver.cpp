@@ -2,7 +2,9 @@
 
 #include <SDL_image.h>
 #include <SDL_ttf.h>
+#include <linux/capability.h>
 #include <stdlib.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include "platform/random.h"
 #include "platform/screen.h"
 #include "platform/settings.h"
+#include "startup/options.h"
 
 namespace vark {
 
@@ -100,6 +103,31 @@ void TempFolder::WritePicture(const std::string& relative, int w, int h, uint8_t
   IMG_SavePNG(s.get(), file.c_str());
 }
 
+// ---- PermissionsHonoured ---------------------------------------------------------------
+
+namespace {
+
+constexpr uint32_t kPermissionCapabilities = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+
+// Sets or clears the permission capabilities in this thread's effective set; they stay in
+// the permitted set, so they can come back.
+bool SetPermissionCapabilities(bool on) {
+  __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+  __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+  if (syscall(SYS_capget, &header, data) != 0) return false;
+  if (on) data[0].effective |= kPermissionCapabilities & data[0].permitted;
+  else data[0].effective &= ~kPermissionCapabilities;
+  return syscall(SYS_capset, &header, data) == 0;
+}
+
+}  // namespace
+
+PermissionsHonoured::PermissionsHonoured() {
+  if (!SetPermissionCapabilities(false)) throw std::runtime_error("cannot set aside the permission capabilities");
+}
+
+PermissionsHonoured::~PermissionsHonoured() { SetPermissionCapabilities(true); }
+
 // ---- Driver ----------------------------------------------------------------------------
 
 Driver::Driver() {
@@ -114,6 +142,8 @@ Driver::Driver() {
   if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a settings folder");
   configHome_ = pattern;
   setenv("XDG_CONFIG_HOME", configHome_.c_str(), 1);
+  Options() = ReadGameOptions();
+  SetFontSubstitutes(GameFonts());
 
   App& app = App::Get();
   app.UseVirtualClock(true);
@@ -292,12 +322,20 @@ void Driver::PadAxis(SDL_GameControllerAxis axis, int value, int pad) {
   Event([=] { vark::Screen::Get().HandleEvent(e); });
 }
 
+void Driver::Window(SDL_WindowEventID event) {
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.event = static_cast<Uint8>(event);
+  Event([e] { vark::Screen::Get().HandleEvent(e); });
+}
+
 bool Driver::SaveScreen(const std::string& path) { return vark::Screen::Get().SavePng(path); }
 
 uint32_t Driver::Pixel(int x, int y) { return vark::Screen::Get().PixelAt(x, y); }
 
 void Driver::SetSetting(const std::string& key, const std::string& value) {
   SaveSettings(kGameApplication, kGameSection, {{key, value}});
+  Options() = ReadGameOptions();
 }
 
 }  // namespace vark

@@ -84,6 +84,17 @@ class TempFolder {
   std::filesystem::path previous_;
 };
 
+// While alive, this thread obeys file permissions even when run as root: it sets aside the
+// two capabilities that let root read and write past them. A folder made read-only or a
+// file made unreadable then stops the game's code the way it stops a player's.
+class PermissionsHonoured {
+ public:
+  PermissionsHonoured();
+  ~PermissionsHonoured();
+  PermissionsHonoured(const PermissionsHonoured&) = delete;
+  PermissionsHonoured& operator=(const PermissionsHonoured&) = delete;
+};
+
 class Driver {
  public:
   // Settings read by the game come from a settings file inside a private folder.
@@ -127,6 +138,10 @@ class Driver {
   void PadButton(SDL_GameControllerButton button, bool down, int pad = 0);
   void PadTap(SDL_GameControllerButton button, int pad = 0);  // down, then up
   void PadAxis(SDL_GameControllerAxis axis, int value, int pad = 0);
+
+  // What the window system says about the game's window, through the same handling as in
+  // the game: SDL_WINDOWEVENT_FOCUS_LOST, _FOCUS_GAINED, _MINIMIZED, _RESTORED, ...
+  void Window(SDL_WindowEventID event);
 
   bool SaveScreen(const std::string& path);
   // The screen pixel as 0xRRGGBB.

@@ -24,6 +24,7 @@
 #include "platform/number_text.h"
 #include "platform/owned.h"
 #include "platform/text_file.h"
+#include "startup/options.h"
 
 namespace {
 
@@ -143,6 +144,13 @@ TEST(GeneratedPictures, PanelBackdropKeepsItsTitleStripPlain) {
   Pixels panel("Texture1.jpg");
   ASSERT_TRUE(panel.Loaded());
   EXPECT_LT(ShareOfSharpDetail(panel, 0, 0, 385, 44), 0.005);
+  // Panels of every height show it behind their titles and options: no bright line may
+  // run across it anywhere, or it strikes through whatever text sits on it.
+  for (int y = 6; y + 6 < panel.Height(); ++y) {
+    double around =
+        (panel.MeanLuma(0, y - 6, panel.Width(), y - 5) + panel.MeanLuma(0, y + 5, panel.Width(), y + 6)) / 2;
+    ASSERT_LT(panel.MeanLuma(0, y, panel.Width(), y + 1) - around, 12) << "a stripe across row " << y;
+  }
 }
 
 TEST(GeneratedPictures, LostGameSceneStaysBrightAroundTheEndPanel) {
@@ -220,6 +228,7 @@ TEST(GeneratedPictures, PlaceNamesLieOnPlainMapGround) {
   // game's heavy 24-point face. Under it the map must be dim ground, no icon.
   Pixels map("Enterin.jpg");
   ASSERT_TRUE(map.Loaded());
+  vark::SetFontSubstitutes(vark::GameFonts());
   TTF_Font* font = vark::OpenFont({"Arial Black", 24, true});
   ASSERT_NE(font, nullptr);
   for (const char* place : {"POWER STATION", "CONTROL CENTER", "HELL LABS", "CENTRAL PROCESSING", "GOTCHA!",
@@ -251,20 +260,35 @@ TEST(GeneratedData, PointerHotSpotIsTheArrowTipAndInvisiblePointerIsClear) {
     for (int x = 0; x < invisible->w; ++x) ASSERT_EQ(px[y * invisible->pitch + x * 4 + 3], 0);
 }
 
+// The share (0 to 1) of pixels that differ between two pictures; 1 when their sizes differ.
+double DifferentPixels(SDL_Surface* a, SDL_Surface* b) {
+  if (a->w != b->w || a->h != b->h) return 1;
+  int differ = 0;
+  for (int y = 0; y < a->h; ++y) {
+    auto* rowA = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(a->pixels) + y * a->pitch);
+    auto* rowB = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(b->pixels) + y * b->pitch);
+    for (int x = 0; x < a->w; ++x) differ += rowA[x] != rowB[x];
+  }
+  return static_cast<double>(differ) / (a->w * a->h);
+}
+
+// Every face differs from every other in a good part of its pixels, not only in its file.
 TEST(GeneratedData, AtLeastTwentyDistinctFaces) {
-  int faces = 0;
-  std::set<std::uintmax_t> sizes;
+  std::vector<std::pair<std::string, vark::OwnedSurface>> faces;
   for (const fs::directory_entry& e : fs::directory_iterator(kGameDir / "VarKers")) {
     if (e.path().extension() != ".dat") continue;
     vark::OwnedSurface s(IMG_Load(e.path().string().c_str()));
     ASSERT_NE(s, nullptr) << e.path();
     EXPECT_GE(s->w, 128);
     EXPECT_GE(s->h, 128);
-    sizes.insert(e.file_size());
-    ++faces;
+    faces.emplace_back(e.path().filename().string(),
+                       vark::OwnedSurface(SDL_ConvertSurfaceFormat(s.get(), SDL_PIXELFORMAT_ARGB8888, 0)));
   }
-  EXPECT_GE(faces, 20);
-  EXPECT_EQ(sizes.size(), static_cast<size_t>(faces)) << "two faces have identical files";
+  EXPECT_GE(faces.size(), 20u);
+  for (size_t i = 0; i < faces.size(); ++i)
+    for (size_t j = i + 1; j < faces.size(); ++j)
+      EXPECT_GT(DifferentPixels(faces[i].second.get(), faces[j].second.get()), 0.1)
+          << faces[i].first << " and " << faces[j].first << " look alike";
 }
 
 TEST(GeneratedData, VoxelMapsArePalettisedAndShareTheTitlePalette) {
@@ -364,29 +388,33 @@ TEST(GeneratedData, EffectsPeakAtHalfScaleLeavingRoomForTheMix) {
   }
 }
 
-TEST(GeneratedData, ExplosionIsShortAndHitsAtOnce) {
+// How often the wave crosses zero in [from, to), as a frequency in Hz: high for a bright
+// sound, low for a dull one.
+double CrossingRate(const std::vector<int>& samples, int rate, size_t from, size_t to) {
+  int n = 0;
+  for (size_t i = from + 1; i < to; ++i) n += (samples[i - 1] < 0) != (samples[i] < 0);
+  return double(n) * rate / 2 / double(to - from);
+}
+
+TEST(GeneratedData, ImpactIsAShortBrightBurstThatHitsAtOnce) {
   int rate = 0;
   std::vector<int> samples = EffectSamples("explosion3.wav", &rate);
   ASSERT_GT(rate, 0);
   double seconds = double(samples.size()) / rate;
-  EXPECT_GE(seconds, 0.25);
-  EXPECT_LE(seconds, 0.4);
+  EXPECT_GE(seconds, 0.15);
+  EXPECT_LT(seconds, 0.35);
   // Within 5 ms it is already at least half as loud as it ever gets.
   EXPECT_GE(PeakOf(samples, 0, rate * 5 / 1000), PeakOf(samples) / 2);
+  EXPECT_GT(CrossingRate(samples, rate, 0, samples.size()), 1500) << "a bright burst, not a low boom";
 }
 
 TEST(GeneratedData, RefusalFallsInPitchInsteadOfRising) {
   int rate = 0;
   std::vector<int> samples = EffectSamples("Open.wav", &rate);
   ASSERT_GT(samples.size(), 100u);
-  auto crossings = [&](size_t from, size_t to) {
-    int n = 0;
-    for (size_t i = from + 1; i < to; ++i) n += (samples[i - 1] < 0) != (samples[i] < 0);
-    return double(n) / (to - from);
-  };
   size_t half = samples.size() / 2;
-  EXPECT_LT(crossings(half, samples.size()), crossings(0, half));
-  EXPECT_LT(crossings(0, samples.size()) * rate / 2, 500) << "a low, soft tone rather than a chime";
+  EXPECT_LT(CrossingRate(samples, rate, half, samples.size()), CrossingRate(samples, rate, 0, half));
+  EXPECT_LT(CrossingRate(samples, rate, 0, samples.size()), 500) << "a low, soft tone rather than a chime";
 }
 
 struct QuizRecord {
@@ -429,6 +457,7 @@ TEST(GeneratedData, QuizFileHoldsTheMostRecordsTheGameUses) {
 
 // The height a caption takes when wrapped to `width` pixels, as the quiz labels draw it.
 int WrappedHeight(const vark::FontSpec& wanted, const std::string& text, int width) {
+  vark::SetFontSubstitutes(vark::GameFonts());
   TTF_Font* font = vark::OpenFont(wanted);
   if (!font) return 1 << 20;
   vark::OwnedSurface s(TTF_RenderUTF8_Blended_Wrapped(font, text.c_str(), SDL_Color{255, 255, 255, 255}, width));
@@ -461,7 +490,7 @@ std::string Slurp(const fs::path& path) {
 // The notes of a one-track General MIDI file, as the generator writes them.
 struct MidiNote {
   long tick, length;
-  int channel, key;
+  int channel, key, velocity;
 };
 
 struct MidiTune {
@@ -470,6 +499,7 @@ struct MidiTune {
   long microseconds_per_beat = 500000;
   long end_tick = 0;
   std::map<int, int> programs;  // channel -> General MIDI program
+  std::map<int, int> volumes;   // channel -> volume (controller 7)
   std::vector<MidiNote> notes;  // in order of their start
 
   long BarTicks() const { return static_cast<long>(ticks_per_beat) * beats_per_bar; }
@@ -516,9 +546,10 @@ MidiTune ReadMidi(const std::string& file) {
       continue;
     }
     unsigned b = byte(at++);
+    if (kind == 0xB0 && a == 7) tune.volumes[channel] = int(b);
     if (kind == 0x90 && b > 0) {
       sounding[{channel, int(a)}] = tune.notes.size();
-      tune.notes.push_back({now, 0, channel, int(a)});
+      tune.notes.push_back({now, 0, channel, int(a), int(b)});
     } else if (kind == 0x80 || kind == 0x90) {
       auto it = sounding.find({channel, int(a)});
       if (it != sounding.end()) tune.notes[it->second].length = now - tune.notes[it->second].tick;
@@ -529,7 +560,8 @@ MidiTune ReadMidi(const std::string& file) {
   return tune;
 }
 
-constexpr int kLeadChannel = 0, kBassChannel = 2, kDrumChannel = 9;
+constexpr int kLeadChannel = 0, kBassChannel = 2, kCounterChannel = 4, kDrumChannel = 9;
+constexpr int kIntroBars = 2, kSectionBars = 8;
 const std::vector<std::string> kTuneFiles = {"Track1.mid", "Track2.mid", "Track3.mid", "Track4.mid"};
 
 std::vector<MidiTune> ReadTunes() {
@@ -608,6 +640,120 @@ TEST(GeneratedMusic, TunesEndWithAFullCadence) {
     int before = (lead[lead.size() - 2].key - tonic + 12) % 12;
     EXPECT_TRUE(before == 11 || before == 2) << kTuneFiles[i] << ": approached from " << before << " semitones";
   }
+}
+
+// The key the bass starts each bar on, bar by bar.
+std::vector<int> BassRoots(const MidiTune& tune) {
+  std::vector<int> roots(static_cast<size_t>(tune.end_tick / tune.BarTicks()), -1);
+  for (const MidiNote& n : tune.Channel(kBassChannel)) {
+    size_t bar = static_cast<size_t>(n.tick / tune.BarTicks());
+    if (bar < roots.size() && roots[bar] < 0) roots[bar] = n.key % 12;
+  }
+  return roots;
+}
+
+// After the intro, eight-bar sections on at least three different chord progressions
+// (a verse, a contrasting chorus and a bridge), and a bridge that stops on the dominant
+// so the next section resolves it.
+TEST(GeneratedMusic, EachTuneHasTwoContrastingSectionsAndABridge) {
+  for (size_t i = 0; i < kTuneFiles.size(); ++i) {
+    MidiTune tune = ReadMidi(Slurp(PathOf("Sfx/" + kTuneFiles[i])));
+    std::vector<int> roots = BassRoots(tune);
+    ASSERT_EQ((roots.size() - kIntroBars) % kSectionBars, 0u) << kTuneFiles[i];
+    int tonic = roots.back();
+    std::set<std::vector<int>> progressions;
+    bool half_close = false;
+    for (size_t at = kIntroBars; at < roots.size(); at += kSectionBars) {
+      std::vector<int> section(roots.begin() + long(at), roots.begin() + long(at + kSectionBars));
+      progressions.insert(section);
+      half_close = half_close || section.back() == (tonic + 7) % 12;
+    }
+    EXPECT_GE(progressions.size(), 3u) << kTuneFiles[i];
+    EXPECT_TRUE(half_close) << kTuneFiles[i] << ": no section stops on the dominant";
+  }
+}
+
+// The melody keeps moving: a section heard again keeps its motif but goes on
+// differently, so no bar of the lead comes back note for note in three hearings of its
+// section in a row (sections are told apart by their chords).
+TEST(GeneratedMusic, NoMelodyBarIsRepeatedVerbatimMoreThanTwiceInARow) {
+  for (size_t i = 0; i < kTuneFiles.size(); ++i) {
+    MidiTune tune = ReadMidi(Slurp(PathOf("Sfx/" + kTuneFiles[i])));
+    std::vector<int> roots = BassRoots(tune);
+    std::vector<std::string> bars(roots.size());
+    for (const MidiNote& n : tune.Channel(kLeadChannel))
+      bars[static_cast<size_t>(n.tick / tune.BarTicks())] +=
+          std::to_string(n.tick % tune.BarTicks()) + ":" + std::to_string(n.key) + ":" + std::to_string(n.length) + " ";
+    std::map<std::vector<int>, std::vector<size_t>> hearings;  // progression -> first bars
+    for (size_t at = kIntroBars; at + kSectionBars <= roots.size(); at += kSectionBars)
+      hearings[std::vector<int>(roots.begin() + long(at), roots.begin() + long(at + kSectionBars))].push_back(at);
+    for (const auto& [chords, starts] : hearings)
+      for (size_t h = 2; h < starts.size(); ++h)
+        for (size_t bar = 0; bar < kSectionBars; ++bar) {
+          const std::string& now = bars[starts[h] + bar];
+          EXPECT_FALSE(now == bars[starts[h - 1] + bar] && now == bars[starts[h - 2] + bar])
+              << kTuneFiles[i] << ": bar " << starts[h] + bar << " is the third in a row";
+        }
+  }
+}
+
+// How loud a channel is made, in decibels under full scale: General MIDI turns both the
+// channel volume and a note's velocity into gain as 40 log10(value / 127).
+double ChannelLevel(const MidiTune& tune, int channel) {
+  double squares = 0;
+  std::vector<MidiNote> notes = tune.Channel(channel);
+  for (const MidiNote& n : notes) squares += double(n.velocity) * n.velocity;
+  double velocity = notes.empty() ? 1 : std::sqrt(squares / double(notes.size()));
+  return 40 * std::log10(tune.volumes.at(channel) / 127.0) + 40 * std::log10(velocity / 127);
+}
+
+// The lead stands 3 dB or more over every accompanying part, the drums included.
+TEST(GeneratedMusic, LeadSitsAboveTheAccompaniment) {
+  for (size_t i = 0; i < kTuneFiles.size(); ++i) {
+    MidiTune tune = ReadMidi(Slurp(PathOf("Sfx/" + kTuneFiles[i])));
+    for (int part : {1, 2, 3, 4, kDrumChannel}) {
+      if (tune.Channel(part).empty()) continue;
+      EXPECT_GE(ChannelLevel(tune, kLeadChannel) - ChannelLevel(tune, part), 3.0) << kTuneFiles[i] << " part " << part;
+    }
+  }
+}
+
+// Not every tune is in a minor key: in at least two the melody dwells on the major third
+// above the tonic rather than the minor one.
+TEST(GeneratedMusic, AtLeastTwoTunesAreInAMajorKey) {
+  int major = 0;
+  for (size_t i = 0; i < kTuneFiles.size(); ++i) {
+    MidiTune tune = ReadMidi(Slurp(PathOf("Sfx/" + kTuneFiles[i])));
+    int tonic = BassRoots(tune).back(), thirds[2] = {0, 0};
+    for (const MidiNote& n : tune.Channel(kLeadChannel)) {
+      int above = (n.key - tonic + 12) % 12;
+      if (above == 3 || above == 4) ++thirds[above - 3];
+    }
+    major += thirds[1] > thirds[0];
+  }
+  EXPECT_GE(major, 2);
+}
+
+// Each tune opens with its own figure over its own groove, and the loop runs straight
+// back into it: notes start on the very first tick and sound into the last beat.
+TEST(GeneratedMusic, EachTuneOpensWithItsOwnFigureAndLoopsWithoutAGap) {
+  std::set<std::vector<int>> figures;
+  for (size_t i = 0; i < kTuneFiles.size(); ++i) {
+    MidiTune tune = ReadMidi(Slurp(PathOf("Sfx/" + kTuneFiles[i])));
+    std::vector<int> figure;
+    for (const MidiNote& n : tune.Channel(kCounterChannel))
+      if (n.tick < kIntroBars * tune.BarTicks()) figure.push_back(n.key % 12);
+    EXPECT_GE(figure.size(), 3u) << kTuneFiles[i];
+    figures.insert(figure);
+    bool opens = false, sounds_to_end = false;
+    for (const MidiNote& n : tune.notes) {
+      opens = opens || n.tick == 0;
+      sounds_to_end = sounds_to_end || n.tick + n.length >= tune.end_tick - tune.ticks_per_beat / 4;
+    }
+    EXPECT_TRUE(opens) << kTuneFiles[i];
+    EXPECT_TRUE(sounds_to_end) << kTuneFiles[i];
+  }
+  EXPECT_EQ(figures.size(), kTuneFiles.size());
 }
 
 TEST(Assetgen, TwoRunsWriteIdenticalFiles) {

@@ -76,7 +76,7 @@ TEST_F(SetupWindowLook, StatusTurnsBackFromRedAfterALaterGoodSave) {
   SetupForm& f = Open();
   std::filesystem::create_directories(SettingsPath());  // a folder where the file belongs
   d.Click(f.BtnSave);
-  EXPECT_EQ(f.Status.Caption(), "Не удалось сохранить настройки.");
+  EXPECT_EQ(f.Status.Caption(), "Файл настроек не читается: он оставлен как есть.");
   EXPECT_EQ(f.Status.ForeColor(), kRed);
   std::filesystem::remove(SettingsPath());
   d.Click(f.BtnSave);

@@ -132,6 +132,11 @@ TEST(Setup, DefaultsOptionWritesTheSettingsFileWithoutAWindow) {
   text << in.rdbuf();
   EXPECT_EQ(text.str(), "[KELP]\nNoEffects=0\nNoSfx=0\nNoVoxel=0\nSafeMode=0\n\n");
   EXPECT_NE(std::system((env + "'" + program + "' --bogus 2>/dev/null").c_str()), 0);
+  // A settings file that cannot be read is kept, and the program says it failed.
+  std::filesystem::remove(dir.Path() / "cfg" / "Brindle" / "settings.ini");
+  std::filesystem::create_directory(dir.Path() / "cfg" / "Brindle" / "settings.ini");
+  EXPECT_NE(std::system((env + "'" + program + "' --defaults 2>/dev/null").c_str()), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "cfg" / "Brindle" / "settings.ini"));
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // The game's tunes. Each is composed from a style description (music.h):
-// metre, tempo, a minor key, two eight-bar chord progressions, a form such as
-// "IAABA", a band, a groove and the melodic rhythms of its verse and bridge.
-// A melody states a two-bar motif, answers it over the next chords, develops it
-// and closes with a cadence: the verse ends V-i on the tonic, the bridge stops
-// on V and leads back. A section heard again is varied: a counter-melody joins,
-// long notes gain passing tones and the drums change, so no span repeats
-// verbatim. Chords move to the nearest inversion instead of jumping.
+// metre, tempo, a major or minor key, three eight-bar chord progressions (verse,
+// chorus, bridge), a form such as "IACBA", a band, a groove and the melodic
+// rhythms of each section. A melody states a two-bar motif, answers it over the
+// next chords, develops it and closes: the verse ends V-i on the tonic, the bridge
+// stops on V and leads back, and only the last section of the loop holds its
+// final note. A section heard again keeps its motif but goes on differently (the
+// third time with the motif lifted), a counter-melody joins, long notes gain
+// passing tones and the drums change, so no span repeats verbatim. The intro
+// plays the tune's own motif over its groove, so the loop restarts into the
+// tune itself. Chords move to the nearest inversion instead of jumping.
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -22,6 +25,7 @@ namespace {
 
 constexpr int kLead = 0, kPad = 1, kBass = 2, kArp = 3, kCounter = 4, kDrums = 9;
 constexpr int kMinor[7] = {0, 2, 3, 5, 7, 8, 10};
+constexpr int kMajor[7] = {0, 2, 4, 5, 7, 9, 11};
 constexpr int kDominant = 4;
 constexpr int kSectionBars = 8, kIntroBars = 2;
 constexpr int kNoTone = -100;
@@ -35,12 +39,12 @@ constexpr int kKick = 36, kSideStick = 37, kSnare = 38, kHat = 42, kPedalHat = 4
 
 int Wrap7(int degree) { return (degree % 7 + 7) % 7; }
 
-// The key of a scale degree above `tonic`. Over the dominant chord the seventh
-// degree is raised to a leading tone, so V is major and pulls home to i.
-int DegreeToKey(int tonic, int degree, int chord) {
+// The key of a scale degree above `tonic`. In a minor key the seventh degree is
+// raised to a leading tone over the dominant chord, so V is major and pulls home to i.
+int DegreeToKey(int tonic, int degree, int chord, bool major) {
   int octave = (degree - Wrap7(degree)) / 7;
-  int key = tonic + 12 * octave + kMinor[Wrap7(degree)];
-  return Wrap7(chord) == kDominant && Wrap7(degree) == 6 ? key + 1 : key;
+  int key = tonic + 12 * octave + (major ? kMajor : kMinor)[Wrap7(degree)];
+  return !major && Wrap7(chord) == kDominant && Wrap7(degree) == 6 ? key + 1 : key;
 }
 
 bool IsChordTone(int degree, int chord) {
@@ -85,16 +89,22 @@ class MelodyWriter {
   MelodyWriter(int beats_per_bar, int contour, unsigned seed) : bar_(beats_per_bar), contour_(contour), rng_(seed) {}
 
   // Motif, its sequence over the next chords, a development on the same rhythm,
-  // then the cadence phrase.
-  Line Section(const std::array<int, 8>& chords, const std::vector<Slot>& rhythm) {
+  // then the cadence phrase, which holds its last note only when `final`. With a
+  // `theme`, the motif is the theme's, raised by `lift` degrees.
+  Line Section(const std::array<int, 8>& chords, const std::vector<Slot>& rhythm, bool final,
+               const Line* theme = nullptr, int lift = 0) {
     Line line;
     for (int phrase = 0; phrase < 4; ++phrase) {
       if (phrase == 1) {
         Sequence(line, chords, rhythm);
         continue;
       }
+      if (phrase == 0 && theme) {
+        Restate(line, *theme, rhythm.size(), lift);
+        continue;
+      }
       bool cadence = phrase == 3;
-      std::vector<Slot> slots = cadence ? CadenceRhythm(rhythm) : rhythm;
+      std::vector<Slot> slots = cadence && final ? CadenceRhythm(rhythm) : rhythm;
       size_t first = line.slots.size();
       std::vector<bool> strong = PlaceStrongNotes(line, chords, slots, phrase, cadence);
       FillPassingNotes(line, first, strong);
@@ -103,6 +113,19 @@ class MelodyWriter {
   }
 
  private:
+  // The theme's motif, its strong notes moved up to the chord tone `lift` degrees higher
+  // and the notes between them moved with them.
+  void Restate(Line& line, const Line& theme, size_t count, int lift) {
+    for (size_t i = 0; i < count; ++i) {
+      int degree = theme.degrees[i] + lift;
+      if (lift && IsStrong(theme.slots[i])) degree = NearestChordTone(degree, theme.chords[i], degree);
+      line.slots.push_back(theme.slots[i]);
+      line.degrees.push_back(degree);
+      line.chords.push_back(theme.chords[i]);
+      current_ = degree;
+    }
+  }
+
   // The motif again, moved by the step between the chords that carry it, up or down,
   // whichever keeps it nearer the middle of the range; strong notes settle on the
   // nearest tone of the chord below.
@@ -220,14 +243,16 @@ class Composer {
     song_.programs[kPad] = style_.band.pad;
     song_.programs[kBass] = style_.band.bass;
     song_.programs[kArp] = std::max(style_.band.arpeggio, 0);
-    const std::array<int, 16> usual = {100, 70, 100, 60, 78, 0, 0, 0, 0, 96};
+    // Channel volumes keep the lead on top: at least 3 dB over every accompanying part.
+    const std::array<int, 16> usual = {120, 62, 84, 54, 74, 0, 0, 0, 0, 82};
     for (int ch = 0; ch < 16; ++ch) song_.volumes[ch] = std::min(127, usual[ch] * style_.level / 100);
-    verse_ = MelodyWriter(bar_, style_.contour, style_.seed + 1).Section(style_.verse, style_.verse_rhythm);
-    bridge_ = MelodyWriter(bar_, style_.contour + 1, style_.seed + 2).Section(style_.bridge, style_.bridge_rhythm);
-    voicing_ = {style_.key + 15, style_.key + 19, style_.key + 24};
+    voicing_ = {style_.key + 15 + style_.major, style_.key + 19, style_.key + 24};
     std::map<char, int> heard;
     double beat = 0;
-    for (const char* s = style_.form; *s; ++s) beat = Section(*s, heard[*s]++, s[1] ? s[1] : style_.form[0], beat);
+    for (const char* s = style_.form; *s; ++s) {
+      bool last = !s[1];
+      beat = Section(*s, heard[*s]++, last ? style_.form[0] : s[1], last, beat);
+    }
     song_.total_beats = beat;
     return song_;
   }
@@ -244,12 +269,33 @@ class Composer {
     song_.notes.push_back({start, end - start, channel, key, std::clamp(velocity, 1, 127)});
   }
 
-  int FirstChord(char kind) const { return kind == 'B' ? style_.bridge[0] : kind == 'A' ? style_.verse[0] : 0; }
+  int Key(int tonic, int degree, int chord) const { return DegreeToKey(tonic, degree, chord, style_.major); }
 
-  // One section; `heard` counts earlier sections of the same kind.
-  double Section(char kind, int heard, char next_kind, double start) {
+  const std::array<int, 8>& ChordsOf(char kind) const {
+    return kind == 'B' ? style_.bridge : kind == 'C' ? style_.chorus : style_.verse;
+  }
+
+  int FirstChord(char kind) const { return kind == 'I' ? 0 : ChordsOf(kind)[0]; }
+
+  // The melody of a section's `heard`-th hearing: the first is written afresh; later
+  // ones keep its motif (lifted a third the third time) and go on with new material.
+  const Line& Melody(char kind, int heard, bool final) {
+    auto found = lines_.find({kind, heard});
+    if (found != lines_.end()) return found->second;
+    int which = kind == 'B' ? 1 : kind == 'C' ? 2 : 0;
+    const std::vector<Slot>& rhythm = kind == 'B'   ? style_.bridge_rhythm
+                                      : kind == 'C' ? style_.chorus_rhythm
+                                                    : style_.verse_rhythm;
+    MelodyWriter writer(bar_, style_.contour + which, style_.seed + 1 + which + 10 * heard);
+    const Line* theme = heard > 0 ? &Melody(kind, 0, false) : nullptr;
+    Line line = writer.Section(ChordsOf(kind), rhythm, final, theme, heard >= 2 ? 2 : 0);
+    return lines_[{kind, heard}] = std::move(line);
+  }
+
+  // One section; `heard` counts earlier sections of the same kind; `final` ends the loop.
+  double Section(char kind, int heard, char next_kind, bool final, double start) {
     bool intro = kind == 'I';
-    const std::array<int, 8>& chords = kind == 'B' ? style_.bridge : style_.verse;
+    const std::array<int, 8>& chords = ChordsOf(kind);
     const std::array<int, kIntroBars> intro_chords = {0, kDominant};
     int bars = intro ? kIntroBars : kSectionBars;
     for (int bar = 0; bar < bars; ++bar) {
@@ -261,13 +307,28 @@ class Composer {
       if (style_.band.arpeggio >= 0 && !intro) Arpeggio(at, heard);
       Drums(at, bar, bars, kind, heard, start == 0);
     }
-    if (!intro) {
-      const Line& line = kind == 'B' ? bridge_ : verse_;
+    if (intro) {
+      IntroFigure(start);
+    } else {
+      const Line& line = Melody(kind, heard, final);
       bool ornamented = heard >= 2;
       LeadLine(line, start, ornamented);
       if (heard >= 1) CounterLine(line, start, heard, ornamented);
     }
     return start + bars * bar_;
+  }
+
+  // The intro: the counter voice plays the verse's motif over i and V, its strong notes
+  // moved onto those chords, so each tune opens with its own figure.
+  void IntroFigure(double start) {
+    const Line& motif = Melody('A', 0, false);
+    int tonic = style_.key + 12;
+    for (size_t i = 0; i < motif.slots.size() && motif.slots[i].start < kIntroBars * bar_; ++i) {
+      const Slot& s = motif.slots[i];
+      int chord = s.start < bar_ ? 0 : kDominant;
+      int degree = NearestChordTone(motif.degrees[i], chord, motif.degrees[i]);
+      Add(start + s.start, s.length * 0.9, kCounter, Key(tonic, degree, chord), 84);
+    }
   }
 
   void LeadLine(const Line& line, double start, bool ornamented) {
@@ -281,11 +342,11 @@ class Composer {
         int next = line.degrees[i + 1];
         int passing = line.degrees[i] + (next > line.degrees[i] ? 1 : -1);
         if (Wrap7(line.chords[i]) == kDominant && Wrap7(passing) == 5) passing = line.degrees[i];
-        Add(start + s.start, s.length / 2 * 0.95, kLead, DegreeToKey(tonic, line.degrees[i], line.chords[i]), velocity);
-        Add(start + s.start + s.length / 2, s.length / 2 * 0.9, kLead, DegreeToKey(tonic, passing, line.chords[i]),
+        Add(start + s.start, s.length / 2 * 0.95, kLead, Key(tonic, line.degrees[i], line.chords[i]), velocity);
+        Add(start + s.start + s.length / 2, s.length / 2 * 0.9, kLead, Key(tonic, passing, line.chords[i]),
             velocity - 10);
       } else {
-        Add(start + s.start, s.length * 0.92, kLead, DegreeToKey(tonic, line.degrees[i], line.chords[i]), velocity);
+        Add(start + s.start, s.length * 0.92, kLead, Key(tonic, line.degrees[i], line.chords[i]), velocity);
       }
     }
   }
@@ -307,11 +368,11 @@ class Composer {
     const Slot& s = line.slots[slot];
     if (ornamented && s.length >= 1.5 && at >= s.start + s.length / 2) return kNoTone;
     int lead = line.degrees[slot], chord = line.chords[slot];
-    int lead_key = DegreeToKey(tonic, lead, chord);
+    int lead_key = Key(tonic, lead, chord);
     int best = kNoTone;
     double best_cost = 1e9;
     for (int d = lead - 5; d <= lead - 2; ++d) {
-      int interval = lead_key - DegreeToKey(tonic, d, chord);
+      int interval = lead_key - Key(tonic, d, chord);
       bool consonant = interval == 3 || interval == 4 || interval == 7 || interval == 8 || interval == 9;
       double cost = std::abs(d - previous) + (move && d == previous ? 2.5 : 0);
       if (IsChordTone(d, chord) && consonant && cost < best_cost) {
@@ -334,7 +395,7 @@ class Composer {
       if (degree == kNoTone) continue;
       previous = degree;
       bool downbeat = std::fmod(at, bar_) == 0;
-      int key = DegreeToKey(tonic, degree, line.chords[SlotAt(line, at)]);
+      int key = Key(tonic, degree, line.chords[SlotAt(line, at)]);
       Add(start + at, span * 0.92, kCounter, key, downbeat ? 80 : 70);
     }
   }
@@ -349,7 +410,7 @@ class Composer {
         std::array<int, 3> v;
         for (int i = 0; i < 3; ++i) {
           int tone = inversion + i;
-          v[i] = DegreeToKey(tonic, chord + 2 * (tone % 3) + 7 * (tone / 3), chord) + 12 * octave;
+          v[i] = Key(tonic, chord + 2 * (tone % 3) + 7 * (tone / 3), chord) + 12 * octave;
         }
         int cost = std::abs(v[0] - voicing_[0]) + std::abs(v[1] - voicing_[1]) + std::abs(v[2] - voicing_[2]);
         bool in_range = v[0] >= style_.key + 7 && v[0] <= style_.key + 20;
@@ -390,8 +451,8 @@ class Composer {
   // `bar` counts from 0 within the section; -1 marks its last bar.
   void Bass(double at, int bar, int chord, int next_chord, char kind) {
     int low = style_.key - 12 < 28 ? style_.key : style_.key - 12;
-    int root = DegreeToKey(low, chord, chord);
-    int fifth = DegreeToKey(low, chord + 4, chord);
+    int root = Key(low, chord, chord);
+    int fifth = Key(low, chord + 4, chord);
     switch (style_.bass_pattern) {
       case 0:  // pulsing eighths with an octave leap; halves in the bridge
         if (kind == 'B') {
@@ -412,9 +473,9 @@ class Composer {
         }
         break;
       case 3: {  // walking: root, third, fifth, then a half step into the next root
-        int next_root = DegreeToKey(low, next_chord, next_chord);
+        int next_root = Key(low, next_chord, next_chord);
         int approach = next_root + (next_root - 1 == fifth ? 1 : -1);
-        const int walk[3] = {root, DegreeToKey(low, chord + 2, chord), fifth};
+        const int walk[3] = {root, Key(low, chord + 2, chord), fifth};
         for (int q = 0; q < 3; ++q) Add(at + q, 0.9, kBass, walk[q], q == 0 ? 100 : 88);
         Add(at + 3, 0.9, kBass, approach, 84);
         break;
@@ -459,10 +520,6 @@ class Composer {
   void Drums(double at, int bar, int bars, char kind, int heard, bool song_start) {
     DrumBar d{at, bar == bars - 1, kind == 'B', heard};
     if (bar == 0 && kind != 'I' && !song_start) Hit(d, 0, kCrash, 96);
-    if (kind == 'I') {
-      CountIn(d);
-      return;
-    }
     switch (style_.groove) {
       case 0: SynthPopBeat(d); break;
       case 1: WaltzBeat(d); break;
@@ -470,13 +527,6 @@ class Composer {
       case 3: ShuffleBeat(d); break;
       default: EpicBeat(d);
     }
-  }
-
-  // The intro's light count-in: kick on the one, ticking hats.
-  void CountIn(const DrumBar& d) {
-    Hit(d, 0, kKick, 96);
-    for (int q = 0; q < bar_; ++q) Hit(d, q, kHat, q == 0 ? 70 : 55);
-    if (d.fill) Hit(d, bar_ - 1, kSnare, 80);
   }
 
   // Kick on one and the and of three, a backbeat (half-time in the bridge), eighth hats.
@@ -548,7 +598,7 @@ class Composer {
   int bar_;
   Rng rng_;
   Song song_;
-  Line verse_, bridge_;
+  std::map<std::pair<char, int>, Line> lines_;
   std::array<int, 3> voicing_{};
 };
 
@@ -621,44 +671,56 @@ std::string EncodeMidi(const Song& song) {
 
 namespace {
 
-// The four game tunes and the intro. Chords are scale degrees of the minor key
-// (0 = i, 5 = VI, 2 = III, 6 = VII, 3 = iv, 4 = V with a raised leading tone).
-// Verses close V-i; bridges stop on V so the verse that follows resolves them.
-// Each entry: file, tempo, beats per bar, swing, key; verse and bridge chords; form; band;
-// groove, bass and pad patterns; verse and bridge melodic rhythms; contour, level, seed.
+// The four game tunes and the intro. Chords are scale degrees of the key (in minor:
+// 0 = i, 5 = VI, 2 = III, 6 = VII, 3 = iv, 4 = V with a raised leading tone; in major:
+// 0 = I, 1 = ii, 3 = IV, 4 = V, 5 = vi). Verses close V-i; bridges stop on V so the
+// section that follows resolves them.
+// Each entry: file, tempo, beats per bar, swing, key, major; verse, chorus and bridge
+// chords; form; band; groove, bass and pad patterns; verse, chorus and bridge melodic
+// rhythms; contour, level, seed.
 // clang-format off
 const TuneStyle kTunes[] = {
-    // Main menu: a moody mid-tempo synth theme, pulsing bass, an arching melody.
-    {"Track1.mid", 96, 4, false, 45,
-     {0, 5, 2, 6, 0, 3, 4, 0}, {5, 6, 2, 5, 3, 0, 3, 4}, "IAABA", {81, 62, 89, 38, -1}, 0, 0, 1,
+    // Main menu: a bright mid-tempo synth theme in major, pulsing bass, an arching melody.
+    {"Track1.mid", 96, 4, false, 45, true,
+     {0, 5, 3, 4, 0, 5, 4, 0}, {3, 4, 2, 5, 1, 4, 0, 0}, {5, 2, 3, 0, 5, 2, 1, 4}, "IACBA", {81, 62, 89, 38, -1},
+     0, 0, 1,
      {{0, 1.5}, {1.5, 0.5}, {2, 1}, {3, 1}, {4, 0.5}, {4.5, 0.5}, {5, 1}, {6, 2}},
+     {{0, 1}, {1, 1}, {2, 0.5}, {2.5, 0.5}, {3, 1}, {4, 2}, {6, 1}, {7, 1}},
      {{0, 2}, {2, 1}, {3, 1}, {4, 3}, {7, 1}},
      0, 100, 11},
-    // Episode selection: a gentle waltz, electric piano and flute over strings and harp.
-    {"Track2.mid", 86, 3, false, 38,
-     {0, 3, 6, 2, 5, 3, 4, 0}, {5, 2, 3, 0, 5, 6, 3, 4}, "IABABA", {4, 73, 48, 32, 46}, 1, 1, 2,
+    // Episode selection: a gentle waltz in major, electric piano and flute over strings and harp.
+    {"Track2.mid", 86, 3, false, 38, true,
+     {0, 3, 4, 0, 5, 1, 4, 0}, {5, 2, 3, 0, 3, 1, 4, 4}, {1, 4, 0, 5, 1, 4, 3, 4}, "IACBCA", {4, 73, 48, 32, 46},
+     1, 1, 2,
      {{0, 2}, {2, 1}, {3, 1.5}, {4.5, 0.5}, {5, 1}},
+     {{0, 1}, {1, 0.5}, {1.5, 0.5}, {2, 1}, {3, 2}, {5, 1}},
      {{0, 1}, {1, 1}, {2, 1}, {3, 3}},
      1, 113, 22},
     // Shooter: fast and driving, galloping bass, stabbing chords, a rising guitar line.
-    {"Track3.mid", 140, 4, false, 40,
-     {0, 0, 5, 6, 0, 5, 4, 0}, {3, 5, 6, 0, 3, 5, 6, 4}, "IAABBAA", {29, 61, 50, 38, 81}, 2, 2, 3,
+    {"Track3.mid", 140, 4, false, 40, false,
+     {0, 0, 5, 6, 0, 5, 4, 0}, {5, 6, 0, 0, 5, 6, 4, 4}, {3, 5, 6, 0, 3, 5, 6, 4}, "IAACBCA", {29, 61, 50, 38, 81},
+     2, 2, 3,
      {{0, 0.5}, {0.5, 0.5}, {1, 0.75}, {1.75, 0.75}, {2.5, 0.5}, {3, 1},
       {4, 0.5}, {4.5, 0.5}, {5, 0.5}, {5.5, 0.5}, {6, 0.75}, {6.75, 1.25}},
+     {{0, 1}, {1, 0.5}, {1.5, 0.5}, {2, 1}, {3, 1}, {4, 1.5}, {5.5, 0.5}, {6, 2}},
      {{0, 1}, {1, 1}, {2, 2}, {4, 1}, {5, 1}, {6, 1}, {7, 1}},
      2, 109, 33},
     // Quiz and memory: a slow, tense shuffle for thinking, vibraphone over a walking bass.
-    {"Track4.mid", 88, 4, true, 48,
-     {0, 5, 3, 4, 0, 5, 4, 0}, {3, 0, 5, 2, 3, 6, 3, 4}, "IAABA", {11, 71, 94, 35, 8}, 3, 3, 0,
+    {"Track4.mid", 88, 4, true, 48, false,
+     {0, 5, 3, 4, 0, 5, 4, 0}, {3, 3, 0, 0, 5, 6, 4, 4}, {3, 0, 5, 2, 3, 6, 3, 4}, "IACBA", {11, 71, 94, 35, 8},
+     3, 3, 0,
      {{0, 0.5}, {0.5, 1.5}, {2, 0.5}, {2.5, 0.5}, {3, 1}, {4, 0.5}, {4.5, 0.5}, {5, 0.5}, {5.5, 2.5}},
+     {{0, 1}, {1, 0.5}, {1.5, 0.5}, {2, 2}, {4, 0.5}, {4.5, 0.5}, {5, 1}, {6, 2}},
      {{0, 3}, {3, 0.5}, {3.5, 0.5}, {4, 2}, {6, 1}, {7, 1}},
      3, 122, 44},
 };
 
 // The intro: an epic half-time theme for horn, strings and choir.
-const TuneStyle kIntroTune = {"Intro.mp3", 92, 4, false, 41,
-     {0, 5, 2, 6, 3, 5, 4, 0}, {5, 6, 0, 2, 3, 6, 3, 4}, "IAABA", {60, 48, 52, 43, -1}, 4, 4, 0,
+const TuneStyle kIntroTune = {"Intro.mp3", 92, 4, false, 41, false,
+     {0, 5, 2, 6, 3, 5, 4, 0}, {5, 2, 6, 0, 5, 3, 4, 4}, {5, 6, 0, 2, 3, 6, 3, 4}, "IACBA", {60, 48, 52, 43, -1},
+     4, 4, 0,
      {{0, 1.5}, {1.5, 0.5}, {2, 2}, {4, 1}, {5, 1}, {6, 2}},
+     {{0, 2}, {2, 1}, {3, 1}, {4, 1}, {5, 0.5}, {5.5, 0.5}, {6, 2}},
      {{0, 3}, {3, 1}, {4, 2}, {6, 2}},
      1, 100, 55};
 // clang-format on

@@ -42,14 +42,17 @@ struct TuneStyle {
   int beats_per_bar;         // 4, or 3 for a waltz
   bool swing;                // off-beat eighths land late, as in a shuffle
   int key;                   // MIDI note of the tonic in the bass-clef octave
+  bool major;                // a major key rather than a minor one
   std::array<int, 8> verse;  // chord roots as scale degrees, one per bar
+  std::array<int, 8> chorus;
   std::array<int, 8> bridge;
-  const char* form;  // sections: I intro (2 bars), A verse, B bridge
+  const char* form;  // sections: I intro (2 bars), A verse, C chorus, B bridge
   Band band;
   int groove;                      // drum pattern, see Composer::Drums
   int bass_pattern;                // see Composer::Bass
   int pad_pattern;                 // see Composer::Pad
   std::vector<Slot> verse_rhythm;  // the verse's two-bar melodic rhythm
+  std::vector<Slot> chorus_rhythm;
   std::vector<Slot> bridge_rhythm;
   int contour;  // melody shape: 0 arch, 1 falling, 2 rising, 3 wave
   int level;    // percent of the usual channel volumes

@@ -84,15 +84,11 @@ void PanelBackground(Output& out) {
     cairo_stroke(cr);
     cairo_identity_matrix(cr);
     Glow(cr, w / 2.0, h / 2.0, 360, Hex(0x8A1830), 0.35);
-    // The title strip: a plain dark band, edged below by a glowing conduit.
+    // The title strip: a plain dark band. No line crosses the picture: panels of every
+    // size put titles and options over it.
     SetLinearGradient(cr, 0, 0, 0, kTitleBand, {{0, Hex(0x1C1822)}, {1, Hex(0x141018)}});
     cairo_rectangle(cr, 0, 0, w, kTitleBand);
     cairo_fill(cr);
-    for (double y : {kTitleBand + 3, h - 18.0}) {
-      cairo_move_to(cr, 0, y);
-      cairo_line_to(cr, w, y);
-      DoubleStroke(cr, Hex(0x601020), 5, Hex(0xFFA0A0), 1.2);
-    }
   });
 }
 

@@ -1,5 +1,5 @@
 // Sound effects, synthesised sample by sample: a UI click, a soft "no" for
-// cancel and errors, the flying monster's growl, a short explosion, the
+// cancel and errors, the flying monster's growl, a bright impact burst, the
 // cannon's shot and a dying cry. Noise comes from a seeded generator, so every
 // run is identical. Every effect peaks at half of full scale (-6 dBFS), which
 // leaves room for effects and music to sound together without clipping.
@@ -127,17 +127,26 @@ void Growl(Output& out) {
   });
 }
 
-// A short, punchy blast for shots, hits and tile flips: a crack of noise at once,
-// a falling thump under it, all gone within a third of a second so the channels that
-// take turns playing it are free again quickly.
+// A bright burst for a shot's impact and for a teleporter tile turning: a crack of
+// high noise whose colour falls from a hiss to a snap, a quick zing gliding down an
+// octave over it, and only a light pop underneath, so it sparkles rather than booms. It
+// is over within a quarter of a second, so the channels that take turns playing it are
+// free again quickly.
 void Explosion(Output& out) {
   Rng rng(904);
-  LowPass body;
-  SaveEffect(out, "explosion3.wav", 0.32, [&](double t) {
-    double attack = std::min(t / 0.0015, 1.0);
-    double noise = body.Run(rng.Range(-1, 1), 600 + 5000 * std::exp(-t / 0.03)) * std::exp(-t / 0.06);
-    double thump = std::sin(2 * M_PI * (110 * t - 120 * t * t)) * std::exp(-t / 0.07);
-    return attack * std::tanh(2.5 * noise + thump) * std::min((0.32 - t) / 0.05, 1.0);
+  BandPass crack, sparkle;
+  double zing = 0;
+  constexpr double kLength = 0.24;
+  SaveEffect(out, "explosion3.wav", kLength, [&](double t) {
+    double attack = std::min(t / 0.001, 1.0);
+    double noise = rng.Range(-1, 1);
+    double hiss = crack.Run(noise, 1800 + 5200 * std::exp(-t / 0.03), 1.1) * std::exp(-t / 0.03);
+    double glitter = sparkle.Run(noise, 7500, 3) * std::exp(-t / 0.02);
+    zing += (1500 * std::exp(-t / 0.09) + 650) * kDt;
+    double tone = (std::sin(2 * M_PI * zing) + 0.3 * std::sin(6 * M_PI * zing)) * std::exp(-t / 0.045);
+    double pop = std::sin(2 * M_PI * (260 * t - 300 * t * t)) * std::exp(-t / 0.025);
+    double tail = std::min((kLength - t) / 0.04, 1.0);
+    return attack * std::tanh(2.2 * hiss + 0.8 * glitter + 0.45 * tone + 0.4 * pop) * tail;
   });
 }
 

@@ -10,21 +10,26 @@
 #include "platform/app.h"
 #include "platform/folders.h"
 #include "platform/font.h"
+#include "platform/platform.h"
 #include "platform/screen.h"
+#include "platform/window_identity.h"
 #include "setup/setup_form.h"
 #include "setup/setup_settings.h"
+#include "startup/options.h"
 
 namespace {
 
 int WriteDefaults() { return vark::SaveSetupChoice(vark::SetupChoice{}) ? 0 : 1; }
 
 int RunWindow(bool safeMode) {
+  vark::NameWindowsAfterGame();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
     std::cerr << "setup: cannot start video: " << SDL_GetError() << "\n";
     return 1;
   }
   if (TTF_Init() != 0) std::cerr << "setup: fonts unavailable: " << TTF_GetError() << "\n";
-  vark::Screen::Get().SetTitle("Project: VARK — настройка");
+  vark::SetFontSubstitutes(vark::GameFonts());
+  vark::Screen::Get().SetTitle(std::string(vark::kGameTitle) + " — настройка");
   vark::Screen::Get().Init(true, false);
   auto& form = vark::Forms::Show<vark::SetupForm>();
   if (safeMode) form.OfferToLeaveSafeMode();
@@ -40,6 +45,7 @@ int RunWindow(bool safeMode) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vark::FollowDesktopLocale();
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--defaults") == 0) return WriteDefaults();
     std::cerr << "setup: unknown option " << argv[i] << " (only --defaults is known)\n";

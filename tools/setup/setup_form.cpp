@@ -1,6 +1,7 @@
 #include "setup/setup_form.h"
 
 #include "platform/app.h"
+#include "platform/folders.h"
 #include "platform/paths.h"
 #include "platform/programs.h"
 
@@ -92,6 +93,7 @@ void SetupForm::Form_Load() {
   TXT.SetColor(3, RGB(0, 0, 0));
   choice = ReadSetupChoice();
   ShowChoice();
+  if (WorkFolderMissing()) ShowStatus("Нет папки игрока: профили не сохранятся.", true);
   // Buttons side by side show their captions at one size.
   MatchCaptionSizes({&BtnPlay, &BtnSave, &BtnExit});
   MatchCaptionSizes({&BtnLeaveSafe, &BtnSettings});
@@ -117,9 +119,9 @@ void SetupForm::ShowChoice() {
 }
 
 bool SetupForm::Save() {
-  if (SaveSetupChoice(choice)) return true;
-  ShowStatus("Не удалось сохранить настройки.", true);
-  return false;
+  WriteResult saved = SaveSetupChoice(choice);
+  if (!saved) ShowStatus(SettingsProblemText(saved.problem), true);
+  return static_cast<bool>(saved);
 }
 
 void SetupForm::SaveAndPlay() {

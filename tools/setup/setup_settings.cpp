@@ -6,6 +6,7 @@
 
 #include "platform/paths.h"
 #include "platform/settings.h"
+#include "startup/options.h"
 
 namespace vark {
 namespace {
@@ -20,11 +21,24 @@ SetupChoice ReadSetupChoice() {
   return choice;
 }
 
-bool SaveSetupChoice(const SetupChoice& choice) {
+WriteResult SaveSetupChoice(const SetupChoice& choice) {
   std::map<std::string, std::string> values;
   for (size_t i = 0; i < kSetupOptions.size(); ++i)
     values.emplace(kSetupOptions[i].key, std::string(1, choice[i] ? '1' : '0'));
   return SaveSettings(kGameApplication, kGameSection, values);
+}
+
+std::string SettingsProblemText(WriteProblem problem) {
+  switch (problem) {
+    case WriteProblem::kNone: return "";
+    case WriteProblem::kUnreadable: return "Файл настроек не читается: он оставлен как есть.";
+    case WriteProblem::kNoSpace: return "Нет места на диске: настройки не сохранены.";
+    case WriteProblem::kNoPermission: return "Нет прав на запись: настройки не сохранены.";
+    case WriteProblem::kNoFolder:
+    case WriteProblem::kRefused:
+    case WriteProblem::kFailed: break;
+  }
+  return "Не удалось сохранить настройки.";
 }
 
 bool StartedAsSafeModeProgram(std::string_view argv0) {

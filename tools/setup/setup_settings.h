@@ -2,9 +2,10 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 
-#include "platform/settings.h"
+#include "startup/options.h"
 
 namespace vark {
 
@@ -27,8 +28,12 @@ using SetupChoice = std::array<bool, kSetupOptions.size()>;
 SetupChoice ReadSetupChoice();
 
 // Writes every option as "0" or "1" (creating the settings folder when missing, replacing
-// the file atomically). False, with a line on stderr, when it cannot be written.
-bool SaveSetupChoice(const SetupChoice& choice);
+// the file atomically). The reason, with a line on stderr, when it cannot be written; a
+// settings file that cannot be read is then kept as it is.
+WriteResult SaveSetupChoice(const SetupChoice& choice);
+
+// Why the settings were not saved, as the set-up window says it.
+std::string SettingsProblemText(WriteProblem problem);
 
 // True when the program was started under the safe-mode program's name.
 bool StartedAsSafeModeProgram(std::string_view argv0);
