@@ -106,7 +106,7 @@ const std::vector<int16_t>& Decoded(const std::string& name) {
   auto it = decoded.find(name);
   if (it != decoded.end()) return it->second;
   std::atomic<bool> never{false};
-  return decoded[name] = vark::DecodeSoundFile(kSfx + name, kDevice, kSoundFont, never);
+  return decoded[name] = vark::DecodeSoundFile(kSfx + name, kDevice, kSoundFont, never).samples;
 }
 
 // An effect heard every `every` seconds from `first` on, `together` copies at once.

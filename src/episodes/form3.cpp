@@ -68,6 +68,8 @@ void Form3::StyleButtons() {
       {btn::kShadowColor, 255},  {btn::kLowerFaceColor, 192},    {btn::kHoverFrameColor, 255},
       {btn::kFramed, 1},         {btn::kShadowDepth, 3},         {btn::kFrameWidth, 2}};
   for (auto [number, value] : title) BtnEnh6.SetProperty(number, value);
+  // The episode buttons form one column: their captions share one size.
+  MatchCaptionSizes({&BtnEnh1, &BtnEnh2, &BtnEnh3, &BtnEnh4, &BtnEnh5});
 }
 
 void Form3::Form_Load() {

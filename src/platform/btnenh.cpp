@@ -193,7 +193,8 @@ FontSpec BtnEnh::CaptionFont() const {
   SDL_Rect box = ScreenBox();
   int marked;
   font.sizePt = std::clamp(box.h * (Property(kStyle) == kCaptionBox ? 0.62 : 0.42), 9.0, 48.0) * 72.0 / 96.0;
-  return FitFont(font, StripMnemonic(caption_, marked), box.w - 8);
+  // A margin of an eighth of the width keeps a long caption clear of the button's edges.
+  return FitFont(font, StripMnemonic(caption_, marked), box.w - std::max(8, box.w / 8));
 }
 
 void BtnEnh::Underline(SDL_Surface* s, const std::string& text, int marked, const FontSpec& font, const SDL_Rect& at,

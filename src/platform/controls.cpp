@@ -173,7 +173,7 @@ SDL_Surface* Label::Rendered(int wrapWidth) const {
 
 FittedText Label::Shown() const {
   if (!Fits()) return {caption_, font_};
-  return FitText(caption_, font_, Width() / kTwipsPerPixel, fitSmallestPt_);
+  return FitText(caption_, font_, Width() / kTwipsPerPixel - 2 * fitMarginPx_, fitSmallestPt_);
 }
 
 void Label::Draw(SDL_Surface* target, const SDL_Rect& box) const {

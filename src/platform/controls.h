@@ -129,10 +129,13 @@ class Label : public Control {
   }
   // A one-line caption too wide for the box is shown whole at a smaller size, down to
   // `smallestPt`, and below that with its middle elided (0: the caption is cut at the box).
-  void SetFitToWidth(double smallestPt) {
+  // It keeps `marginPx` clear on either side (a frame drawn around the box, say).
+  void SetFitToWidth(double smallestPt, int marginPx = 0) {
     fitSmallestPt_ = smallestPt;
+    fitMarginPx_ = marginPx;
     Changed();
   }
+  int FitMargin() const { return fitMarginPx_; }
   // The caption and font as they are drawn in the box now.
   FittedText Shown() const;
 
@@ -154,6 +157,7 @@ class Label : public Control {
   bool autoSize_ = false;
   bool vcenter_ = false;
   double fitSmallestPt_ = 0;
+  int fitMarginPx_ = 0;
   mutable OwnedSurface text_;
   mutable int textWrap_ = -1;
 };

@@ -32,10 +32,11 @@ const FontSpec kPanelTitleFont{"Arial Black", 14, true};
 const FontSpec kSlotFont{"Arial", 8, true};
 
 // The smallest sizes names shrink to before their middle gives way to "…".
-constexpr double kSmallestNamePt = 12;      // the name being typed, in the display font
-constexpr double kSmallestQuestionPt = 11;  // the name in the overwrite question
-constexpr double kSmallestListPt = 7;       // a name in the profile list
-constexpr double kSmallestFacePt = 6;       // a face's name under its picture
+constexpr double kSmallestNamePt = 12;       // the name being typed, in the display font
+constexpr double kSmallestQuestionPt = 11;   // the name in the overwrite question
+constexpr int kQuestionFrameClearance = 12;  // pixels between that name and the panel's frame
+constexpr double kSmallestListPt = 7;        // a name in the profile list
+constexpr double kSmallestFacePt = 6;        // a face's name under its picture
 
 void StyleCaption(Label& label, const std::string& text, Color color, const FontSpec& font,
                   Align align = Align::Center) {
@@ -164,7 +165,7 @@ void Form1::StyleDesign() {
   StyleCaption(Label12, "ПРОФИЛЬ УЖЕ СУЩЕСТВУЕТ.", kYellow, kPanelTitleFont);
   Image3.SetStretch(true);
   StyleCaption(Label14, "", kRed, FontSpec{"Impact", 20, false});
-  Label14.SetFitToWidth(kSmallestQuestionPt);
+  Label14.SetFitToWidth(kSmallestQuestionPt, kQuestionFrameClearance);
   StyleCaption(Label13, "ПРОИЗВЕСТИ ПЕРЕЗАПИСЬ?", kYellow, kPanelTitleFont);
   StyleCaption(Label9, "ЗАГРУЗИТЬ ПРОФИЛЬ", kYellow, kPanelTitleFont);
   Picture3.SetBackColor(RGB(0, 0, 0));
@@ -274,6 +275,12 @@ void Form1::StyleButtons() {
   for (BtnEnh* b : {&BtnUp, &BtnDn, &BtnUp2, &BtnDn2, &BtnLD, &BtnAccept, &BtnCancel, &BtnEnh4, &BtnEnh1, &BtnEnh2,
                     &BtnRes, &BtnCan})
     b->SetColorProperty(btn::kFaceColor, kPanelButtonFace);
+  // Buttons side by side (and the menu's column) show their captions at one size.
+  MatchCaptionSizes({&Btn1, &Btn2, &Btn3, &Btn4});
+  MatchCaptionSizes({&BtnUp2, &BtnDn2, &BtnAccept, &BtnCancel});
+  MatchCaptionSizes({&BtnUp, &BtnDn, &BtnLD, &BtnEnh4});
+  MatchCaptionSizes({&BtnEnh2, &BtnEnh1});
+  MatchCaptionSizes({&BtnRes, &BtnCan});
 }
 
 void Form1::Form_Load() {

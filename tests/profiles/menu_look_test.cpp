@@ -6,6 +6,7 @@
 
 #include "episodes/form3.h"
 #include "platform/codepage.h"
+#include "platform/font.h"
 #include "platform/screen.h"
 #include "platform/utf8.h"
 #include "profiles/menu_fixture.h"
@@ -31,7 +32,7 @@ void ExpectFits(const Label& label, const std::string& caption, double smallest)
   SCOPED_TRACE(label.Name() + " showing \"" + caption + "\"");
   EXPECT_EQ(label.Caption(), caption);
   FittedText shown = label.Shown();
-  EXPECT_LE(TextWidth(shown.text, shown.font), label.Width() / 15);
+  EXPECT_LE(TextWidth(shown.text, shown.font), label.Width() / 15 - 2 * label.FitMargin());
   EXPECT_GE(shown.font.sizePt, smallest);
   EXPECT_EQ(shown.text.substr(0, Utf8ByteOffset(shown.text, 1)), caption.substr(0, Utf8ByteOffset(caption, 1)));
   EXPECT_EQ(LastChar(shown.text), LastChar(caption));
@@ -81,6 +82,7 @@ TEST_P(NameFits, EveryPlaceShowsTheNameWithinItsBoxAndTheTypingMarkStays) {
   d.Click(menu.BtnEnh2);
   ASSERT_TRUE(menu.Picture4.Visible());
   ExpectFits(menu.Label14, name, 11);
+  EXPECT_GE(menu.Label14.FitMargin(), 8) << "the name in the question stays inside the panel's frame";
 }
 
 // Test names say the alphabet and the length ("Cyrillic20"), not the bytes of the name.
@@ -247,6 +249,28 @@ TEST_F(MenuLook, TheEpisodeScreensTitleCaptionDoesNotReactToThePointer) {
   uint32_t before = d.Pixel(p.x, p.y);
   d.MouseDownAt(Driver::Middle(f.BtnEnh1).x, Driver::Middle(f.BtnEnh1).y);
   EXPECT_NE(d.Pixel(p.x, p.y), before);
+}
+
+// Buttons side by side (and the menu's column, and the episode buttons) show their
+// captions at one size, the longest still clear of its button's edges.
+TEST_F(MenuLook, ButtonsInOneRowShareOneCaptionSize) {
+  WriteFaces(1);
+  Form1& m = ChooseFace(0);
+  const std::vector<std::vector<BtnEnh*>> rows = {{&m.Btn1, &m.Btn2, &m.Btn3, &m.Btn4},
+                                                  {&m.BtnUp2, &m.BtnDn2, &m.BtnAccept, &m.BtnCancel},
+                                                  {&m.BtnUp, &m.BtnDn, &m.BtnLD, &m.BtnEnh4},
+                                                  {&m.BtnEnh2, &m.BtnEnh1},
+                                                  {&m.BtnRes, &m.BtnCan}};
+  for (const std::vector<BtnEnh*>& row : rows)
+    for (BtnEnh* b : row) EXPECT_EQ(b->CaptionFont().sizePt, row.front()->CaptionFont().sizePt) << b->Name();
+  d.Click(m.BtnEnh2);
+  Form3& f = Forms::Get<Form3>();
+  for (BtnEnh* b : {&f.BtnEnh2, &f.BtnEnh3, &f.BtnEnh4, &f.BtnEnh5})
+    EXPECT_EQ(b->CaptionFont().sizePt, f.BtnEnh1.CaptionFont().sizePt) << b->Name();
+  // "Профиль", the widest menu caption, keeps a margin on both sides.
+  int width = 0, height = 0;
+  ASSERT_EQ(TTF_SizeUTF8(OpenFont(m.Btn4.CaptionFont()), "Профиль", &width, &height), 0);
+  EXPECT_LE(width, m.Btn4.ScreenBox().w * 7 / 8);
 }
 
 TEST_F(MenuLook, TitleIsDrawnInGreyWhiteAndBlackOnly) {
