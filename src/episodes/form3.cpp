@@ -49,6 +49,9 @@ Form3::Form3() : Form("Form3") {
   };
   BtnEnh4.OnClick = [this] { Play1(); };
   BtnEnh5.OnClick = [this] { BtnEnh5_Click(); };
+  // Without a mouse: the first episode has the focus, Escape leaves as "ВЫХОД" does.
+  SetFirstFocus({&BtnEnh1});
+  SetEscapeButtons({&BtnEnh5});
 }
 
 void Form3::StyleButtons() {

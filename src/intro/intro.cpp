@@ -232,6 +232,19 @@ void INTRO::Form_KeyDown(int keyCode, int /*shift*/) {
     case SDLK_d: Cam.PitchStep -= 0.005; break;
     case SDLK_c: Cam.Turn(30); break;
     case SDLK_v: Cam.Turn(-30); break;
+    // The arrows and Page Up/Down (a controller's stick, D-pad and shoulder buttons)
+    // steer too; Enter, Space and Escape (any other controller button) leave as a click.
+    case SDLK_UP: Cam.CamY += 10; break;
+    case SDLK_DOWN: Cam.CamY -= 10; break;
+    case SDLK_LEFT: Cam.Turn(30); break;
+    case SDLK_RIGHT: Cam.Turn(-30); break;
+    case SDLK_PAGEUP: Cam.CamZ += 10; break;
+    case SDLK_PAGEDOWN: Cam.CamZ -= 10; break;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+    case SDLK_SPACE:
+    case SDLK_ESCAPE:
+    case SDLK_AUDIOMUTE: ReturnToMenu(); break;
     default: break;
   }
 }

@@ -2,6 +2,7 @@
 
 #include "episodes/form3.h"
 #include "platform/app.h"
+#include "platform/focus_nav.h"
 #include "profiles/stack.h"
 #include "startup/options.h"
 
@@ -103,6 +104,9 @@ Tele::Tele() : Form("Tele") {
   Command1.OnClick = [this] { Command1_Click(); };
   BtnEnh6.OnClick = [this] { BtnEnh6_Click(); };
   BtnEnh7.OnClick = [this] { BtnEnh7_Click(); };
+  // Without a mouse: the tiles take the focus ring, the first tile first.
+  for (Image* tile : Image1) tile->SetFocusable(true);
+  SetFirstFocus({Image1[0], &BtnEnh6});
   // The time bar, the turn and the panels wait while the player is in another window;
   // the music goes on, as it does under the exit question.
   SetPausesWhileAway(true);
@@ -403,6 +407,7 @@ void Tele::ExitGame() {
 void Tele::Command1_Click() {
   Picture2.SetVisible(true);
   Busy = 1;
+  FocusNav::Get().Offer(BtnEnh6);
 }
 
 void Tele::BtnEnh6_Click() { ExitGame(); }

@@ -61,6 +61,8 @@ class BtnEnh : public Control {
   void SetPressed(bool p) override;
   // True when a click does something: the button answers the pointer only then.
   bool Clickable() const { return Enabled() && OnClick != nullptr; }
+  // A button with a click action takes the focus ring; a caption box does not.
+  bool Focusable() const override { return OnClick != nullptr || Control::Focusable(); }
   // The caption's "&"-marked letter.
   std::string KeyboardLetter() const override;
 

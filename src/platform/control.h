@@ -93,6 +93,13 @@ class Control {
   virtual void Draw(SDL_Surface* target, const SDL_Rect& box) const = 0;
   virtual bool TakesMouse() const { return true; }
   virtual bool TakesFocus() const { return false; }
+  // Keyboard and controller play: the control can hold the focus ring (buttons that can be
+  // clicked always can; faces, tiles, answers and slots are marked by their screen).
+  void SetFocusable(bool f) { focusable_ = f; }
+  virtual bool Focusable() const { return focusable_; }
+  // A text box that takes arrows, Enter and Space for itself while it has the keys, so
+  // they do not move the focus ring.
+  virtual bool KeepsNavigationKeys() const { return false; }
   // Mouse coordinates for this control's handlers: twips unless it measures in pixels.
   virtual bool MeasuresInPixels() const { return false; }
   std::vector<Control*>& Children() { return children_; }
@@ -128,6 +135,7 @@ class Control {
   Rect box_;
   bool visible_ = true;
   bool enabled_ = true;
+  bool focusable_ = false;
   MousePointer pointer_;
   const Control* cover_ = nullptr;
   std::vector<const Control*> covered_;  // the panels this one covers

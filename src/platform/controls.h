@@ -191,9 +191,14 @@ class TextBox : public Control {
   void CaretEnd();
 
   bool TakesFocus() const override { return true; }
+  // A box that only listens for a command key gives the arrows, Enter and Space to the
+  // focus ring.
+  void SetKeepsNavigationKeys(bool keeps) { keepsNavigationKeys_ = keeps; }
+  bool KeepsNavigationKeys() const override { return keepsNavigationKeys_; }
   void Draw(SDL_Surface* target, const SDL_Rect& box) const override;
 
  private:
+  bool keepsNavigationKeys_ = true;
   std::string text_;
   size_t caret_ = 0;
   size_t maxLength_ = 0;

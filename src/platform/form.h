@@ -79,6 +79,14 @@ class Form {
   void SetFocus(Control* c) { focus_ = c; }
   Control* Focused() const { return focus_; }
 
+  // Keyboard and controller play: the controls that take the focus ring first, in order of
+  // preference (the first that can take it wins), and the buttons Escape presses when one
+  // is shown (for screens whose Escape has no other use).
+  void SetFirstFocus(std::vector<Control*> order) { firstFocus_ = std::move(order); }
+  const std::vector<Control*>& FirstFocus() const { return firstFocus_; }
+  void SetEscapeButtons(std::vector<Control*> buttons) { escapeButtons_ = std::move(buttons); }
+  const std::vector<Control*>& EscapeButtons() const { return escapeButtons_; }
+
   // Controls by name and index (-1 for a control that is not in an array).
   Control* FindControl(const std::string& name, int index = -1) const;
   const std::vector<Control*>& TopLevel() const { return topLevel_; }
@@ -125,6 +133,8 @@ class Form {
   bool pausesWhileAway_ = false;
   Control* focus_ = nullptr;
   const Control* modal_ = nullptr;
+  std::vector<Control*> firstFocus_;
+  std::vector<Control*> escapeButtons_;
   std::vector<std::unique_ptr<Control>> controls_;
   std::vector<Control*> topLevel_;
   std::vector<std::unique_ptr<Timer>> timers_;

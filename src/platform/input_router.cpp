@@ -1,7 +1,9 @@
 // Input routing: mouse events go to the front-most visible, enabled control under the
 // pointer (a press holds the control until the release), keys to the form first when it
 // asks, then to the focused control, typed text to the focused control.
+#include "platform/focus_nav.h"
 #include "platform/form.h"
+#include "platform/gamepad.h"
 #include "platform/keys.h"
 #include "platform/mnemonic.h"
 #include "platform/screen.h"
@@ -90,14 +92,19 @@ void Screen::HandleEvent(const SDL_Event& e) {
       MouseUp(p.x, p.y, e.button.button);
       break;
     }
-    case SDL_KEYDOWN: KeyDown(e.key.keysym.sym, e.key.keysym.mod, e.key.keysym.scancode); break;
+    case SDL_KEYDOWN:
+      SteerWithKeyboard(e.key);
+      KeyDown(e.key.keysym.sym, e.key.keysym.mod, e.key.keysym.scancode);
+      break;
+    case SDL_KEYUP: SteerWithKeyboard(e.key); break;
     case SDL_TEXTINPUT: TextInput(e.text.text); break;
     case SDL_WINDOWEVENT: WindowEvent(e.window); break;
-    default: break;
+    default: HandleControllerEvent(e); break;
   }
 }
 
 void Screen::MouseMove(int x, int y) {
+  if (x != mouseX_ || y != mouseY_) FocusNav::Get().PointerMoved();
   mouseX_ = x;
   mouseY_ = y;
   Form* f = nullptr;
@@ -116,6 +123,7 @@ void Screen::MouseMove(int x, int y) {
 }
 
 void Screen::MouseDown(int x, int y, int button) {
+  FocusNav::Get().PointerMoved();
   mouseX_ = x;
   mouseY_ = y;
   Form* f = nullptr;
@@ -189,8 +197,14 @@ void Screen::KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan) {
         return;
       }
     }
+    if (FocusNav::Get().PressEscape(*f)) return;
   }
   Control* focus = KeyTarget(*f);
+  // Arrows, Enter and Space move and press the focus ring, unless a text box keeps them.
+  if (!(focus && focus->KeepsNavigationKeys()) && FocusNav::Get().Key(*f, key)) {
+    swallowText_ = key == SDLK_SPACE;  // the Space that pressed must not also type a space
+    return;
+  }
   if (!focus) return;
   if (focus->EditKey(key)) return;
   if (focus->OnKeyDown) focus->OnKeyDown(key, shift);
@@ -220,6 +234,7 @@ void Screen::Forget(const Form& form) {
     capturedForm_ = nullptr;
   }
   if (hover_ && &hover_->Owner() == &form) hover_ = nullptr;
+  FocusNav::Get().Forget(form);
 }
 
 }  // namespace vark

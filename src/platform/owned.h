@@ -25,6 +25,7 @@ using OwnedTexture = std::unique_ptr<SDL_Texture, ReleaseWith<SDL_DestroyTexture
 using OwnedRenderer = std::unique_ptr<SDL_Renderer, ReleaseWith<SDL_DestroyRenderer>>;
 using OwnedWindow = std::unique_ptr<SDL_Window, ReleaseWith<SDL_DestroyWindow>>;
 using OwnedCursor = std::unique_ptr<SDL_Cursor, ReleaseWith<SDL_FreeCursor>>;
+using OwnedController = std::unique_ptr<SDL_GameController, ReleaseWith<SDL_GameControllerClose>>;
 using OwnedStream = std::unique_ptr<SDL_RWops, ReleaseWith<SDL_RWclose>>;
 using OwnedAudioStream = std::unique_ptr<SDL_AudioStream, ReleaseWith<SDL_FreeAudioStream>>;
 using OwnedFont = std::unique_ptr<TTF_Font, ReleaseWith<TTF_CloseFont>>;

@@ -13,6 +13,7 @@
 #include "platform/display.h"
 #include "platform/font.h"
 #include "platform/form.h"
+#include "platform/gamepad.h"
 #include "platform/media.h"
 #include "platform/random.h"
 #include "platform/screen.h"
@@ -55,6 +56,7 @@ bool InitGamePlatform(const WindowPlaceSetting& windowPlace) {
     std::cerr << "vark: cannot start video: " << SDL_GetError() << "\n";
     return false;
   }
+  InitControllers();
   IMG_Init(IMG_INIT_JPG | IMG_INIT_PNG);
   if (TTF_Init() != 0) std::cerr << "vark: fonts unavailable: " << TTF_GetError() << "\n";
   OpenRealAudio();
@@ -69,6 +71,7 @@ bool InitGamePlatform(const WindowPlaceSetting& windowPlace) {
 void ShutdownGamePlatform() {
   Forms::UnloadAll();
   RememberWindowPlace();
+  ShutdownControllers();
   // The window goes first, so the player sees the game end at once even while the
   // sound system finishes a tune it was decoding.
   Screen::Get().Shutdown();

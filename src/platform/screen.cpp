@@ -3,6 +3,7 @@
 // screen_pointer.cpp's, input is input_router.cpp's.
 #include <SDL_image.h>
 
+#include "platform/focus_nav.h"
 #include "platform/form.h"
 #include "platform/screen.h"
 
@@ -41,9 +42,11 @@ void Screen::InvalidateAll() { dirty_ = kWholeScreen; }
 
 void Screen::Compose() {
   if (!surface_ || !Dirty()) return;
+  FocusNav::Get().BeforeCompose();
   SDL_SetClipRect(surface_.get(), &dirty_);
   SDL_FillRect(surface_.get(), &dirty_, SDL_MapRGB(surface_->format, 0, 0, 0));
   for (Form* f : Forms::ZOrder()) ComposeForm(*f);
+  FocusNav::Get().DrawRing(surface_.get(), dirty_);
   SDL_SetClipRect(surface_.get(), nullptr);
   if (unshown_.w > 0 && unshown_.h > 0) SDL_UnionRect(&unshown_, &dirty_, &unshown_);
   else unshown_ = dirty_;

@@ -66,6 +66,16 @@ Form1::Form1() : Form("Form1") {
   WirePanels();
   WireProfileSlots();
   SetKeyPreview(true);
+  WireKeyboardPlay();
+}
+
+// Without a mouse: the faces and the profile slots take the focus ring like the buttons;
+// each panel starts on its first choice, and Escape cancels the open panel.
+void Form1::WireKeyboardPlay() {
+  for (Image* face : Varker) face->SetFocusable(true);
+  for (PictureBox* slot : Picture2) slot->SetFocusable(true);
+  SetFirstFocus({&Btn1, Varker[0], &BtnEnh2, &BtnRes, Picture2[0], &BtnEnh4});
+  SetEscapeButtons({&BtnCan, &BtnEnh1, &BtnCancel, &BtnEnh4});
 }
 
 void Form1::BuildFaceSlots() {

@@ -122,6 +122,7 @@ class Form1 : public Form {
   void WireMainButtons();
   void WirePanels();
   void WireProfileSlots();
+  void WireKeyboardPlay();
   void SetHint(const std::string& text) { Label11.SetCaption(text); }
   void EnableMainButtons(bool on);
 

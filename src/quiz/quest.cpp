@@ -149,6 +149,11 @@ void Quest::WireMouse() {
     c->OnMouseMove = clearColours;
   }
   BtnEnh2.OnClick = [this] { ExitToMenu(); };
+  // Without a mouse: the answers take the focus ring, the first one first; Escape leaves
+  // the end screen as "ВЫХОД" does.
+  for (Label* answer : Label3) answer->SetFocusable(true);
+  SetFirstFocus({Label3[0], &BtnEnh2});
+  SetEscapeButtons({&BtnEnh2});
 }
 
 void Quest::Form_Load() {

@@ -1,8 +1,10 @@
 #include "shooter/caco.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "episodes/form3.h"
+#include "platform/gamepad.h"
 #include "platform/number_text.h"
 #include "platform/random.h"
 #include "platform/screen.h"
@@ -22,6 +24,8 @@ constexpr int kHomeTopRow1 = 240;
 constexpr int kHomeTopRow2 = 1080;
 constexpr int kHomeLeft = 1080;
 constexpr int kHomeSpacing = 960;
+// The cannon's pace when steered by keys or a controller: 8000 twips (530 pixels) a second.
+constexpr int kSteerTwipsPerTick = 80;
 
 Rect BoxOf(const Control& c) { return {c.Left(), c.Top(), c.Width(), c.Height()}; }
 
@@ -44,6 +48,10 @@ Caco::Caco() : Form("Caco") {
   WireMouse();
   Text1.OnChange = [this] { Text1_Change(); };
   Text1.OnKeyDown = [this](int keyCode, int) { Text1_KeyDown(keyCode); };
+  // The sound box listens only for its keys: the arrows steer and the exit question's
+  // buttons take the focus ring, "ДА" first.
+  Text1.SetKeepsNavigationKeys(false);
+  SetFirstFocus({&BtnEnh6});
   Command1.SetCancel(true);
   Command1.OnClick = [this] { Command1_Click(); };
   BtnEnh6.OnClick = [this] { BtnEnh6_Click(); };
@@ -347,6 +355,7 @@ void Caco::Timer8_Timer() {
 
 void Caco::Timer1_Timer() {
   if (Forms::IsLoaded<Form3>()) Forms::Unload<Form3>();
+  SteerCannon();
   RunGame();
   mus1();
 }
@@ -497,6 +506,15 @@ void Caco::FollowPointer(double x) {
   if (Image8.Left() >= kCannonLimit) Image8.SetLeft(kCannonLimit - Image8.Width() - kCannonLimitMargin);
 }
 
+// The arrow keys, the D-pad and the stick move the cannon at about the pace a hand moves
+// the mouse: across the field in a little over a second.
+void Caco::SteerCannon() {
+  double steer = SteerX();
+  if (steer == 0) return;
+  int left = Image8.Left() + static_cast<int>(std::lround(steer * kSteerTwipsPerTick));
+  Image8.SetLeft(std::clamp(left, -kPointerOffset, kCannonLimit - Image8.Width() - kCannonLimitMargin));
+}
+
 void Caco::PlrDeath() {
   Timer1.SetInterval(0);
   Timer2.SetInterval(kDeathStepMs);
@@ -553,7 +571,13 @@ void Caco::MusStop() { Mus.Stop(); }
 // one), so it toggles on the key itself; the typed character only repeats the music
 // command and is cleared.
 void Caco::Text1_KeyDown(int keyCode) {
-  if (keyCode != SDLK_m) return;
+  // Space and Enter fire (a controller's A button and triggers arrive as them).
+  if (keyCode == SDLK_SPACE || keyCode == SDLK_RETURN || keyCode == SDLK_KP_ENTER) {
+    Fire();
+    return;
+  }
+  // The mute key is a controller's Back button.
+  if (keyCode != SDLK_m && keyCode != SDLK_AUDIOMUTE) return;
   SfxOn = SfxOn == 0 ? 1 : 0;
   ApplySoundSwitch();
 }

@@ -162,6 +162,7 @@ class Caco : public Form {
   void ShotPass();
   void HitFirstMonster(Image& shot);
   void FollowPointer(double x);
+  void SteerCannon();
   void RestorePointer();
   void ShowPointerNow();
 };

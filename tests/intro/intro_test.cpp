@@ -166,10 +166,45 @@ TEST_F(IntroTest, KeysSteerOnlyWhatTheirKeyChangesAndOtherKeysNothing) {
   d.Press(SDLK_v);
   d.Press(SDLK_v);
   EXPECT_EQ(intro.Cam.Heading, 70);
+  // The arrows and Page Up/Down steer like Q/A, C/V and W/S (a controller's stick, D-pad
+  // and shoulder buttons arrive as them).
+  const std::vector<Effect> keyboardAndPad{{SDLK_UP, &Camera::CamY, 10},
+                                           {SDLK_DOWN, &Camera::CamY, -10},
+                                           {SDLK_PAGEUP, &Camera::CamZ, 10},
+                                           {SDLK_PAGEDOWN, &Camera::CamZ, -10}};
+  for (const Effect& e : keyboardAndPad) {
+    Camera expected = intro.Cam;
+    expected.*e.field += e.delta;
+    d.Press(e.key);
+    EXPECT_TRUE(same(intro.Cam, expected)) << SDL_GetKeyName(e.key);
+  }
+  d.Press(SDLK_LEFT);
+  EXPECT_EQ(intro.Cam.Heading, 100);
+  d.Press(SDLK_RIGHT);
+  EXPECT_EQ(intro.Cam.Heading, 70);
   Camera before = intro.Cam;
-  for (SDL_Keycode other : {SDLK_r, SDLK_1, SDLK_SPACE, SDLK_ESCAPE, SDLK_LEFT, SDLK_RETURN}) d.Press(other);
+  for (SDL_Keycode other : {SDLK_r, SDLK_1, SDLK_TAB, SDLK_F1}) d.Press(other);
   EXPECT_TRUE(same(intro.Cam, before));
   EXPECT_TRUE(intro.Loaded());
+}
+
+TEST_F(IntroTest, EnterSpaceEscapeAndAnyControllerButtonReturnToTheMenuLikeAClick) {
+  const std::vector<std::function<void()>> leave{[&] { d.Press(SDLK_RETURN); },
+                                                 [&] { d.Press(SDLK_SPACE); },
+                                                 [&] { d.Press(SDLK_ESCAPE); },
+                                                 [&] { d.PadTap(SDL_CONTROLLER_BUTTON_A); },
+                                                 [&] { d.PadTap(SDL_CONTROLLER_BUTTON_B); },
+                                                 [&] { d.PadTap(SDL_CONTROLLER_BUTTON_Y); },
+                                                 [&] { d.PadTap(SDL_CONTROLLER_BUTTON_START); },
+                                                 [&] { d.PadTap(SDL_CONTROLLER_BUTTON_BACK); },
+                                                 [&] { d.PadAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767); }};
+  for (size_t i = 0; i < leave.size(); ++i) {
+    d.PadAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0);
+    Open();
+    leave[i]();
+    EXPECT_FALSE(Forms::IsLoaded<INTRO>()) << "way " << i;
+    EXPECT_EQ(Forms::Active(), &Forms::Get<Form1>()) << "way " << i;
+  }
 }
 
 TEST_F(IntroTest, SteeringKeysWorkByPositionUnderTheRussianLayout) {

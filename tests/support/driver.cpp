@@ -11,7 +11,9 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/focus_nav.h"
 #include "platform/font.h"
+#include "platform/gamepad.h"
 #include "platform/owned.h"
 #include "platform/paths.h"
 #include "platform/picture.h"
@@ -155,11 +157,14 @@ Driver::Driver() {
   Screen::Get().Shutdown();
   Screen::Get().Init(false, false);
   Picture::ClearCache();
+  ResetControllerState();
+  FocusNav::Get().Reset();
   Randomize(12345);
 }
 
 Driver::~Driver() {
   actions_.clear();
+  ResetControllerState();
   Forms::UnloadAll();
   SetAudioBackend(nullptr);
   SetDisplayService(nullptr);
@@ -270,6 +275,51 @@ void Driver::Press(SDL_Keycode key, uint16_t mod) {
 
 void Driver::PressAt(SDL_Scancode scan, SDL_Keycode key, uint16_t mod) {
   Event([=] { vark::Screen::Get().KeyDown(key, mod, scan); });
+}
+
+namespace {
+SDL_Event KeyEvent(SDL_Keycode key, bool down) {
+  SDL_Event e{};
+  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+  e.key.type = e.type;
+  e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+  e.key.keysym.sym = key;
+  e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+  return e;
+}
+}  // namespace
+
+void Driver::Hold(SDL_Keycode key) {
+  Event([=] { vark::Screen::Get().HandleEvent(KeyEvent(key, true)); });
+}
+
+void Driver::Release(SDL_Keycode key) {
+  Event([=] { vark::Screen::Get().HandleEvent(KeyEvent(key, false)); });
+}
+
+void Driver::PadButton(SDL_GameControllerButton button, bool down, int pad) {
+  SDL_Event e{};
+  e.type = down ? SDL_CONTROLLERBUTTONDOWN : SDL_CONTROLLERBUTTONUP;
+  e.cbutton.type = e.type;
+  e.cbutton.which = pad;
+  e.cbutton.button = static_cast<Uint8>(button);
+  e.cbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
+  Event([=] { vark::Screen::Get().HandleEvent(e); });
+}
+
+void Driver::PadTap(SDL_GameControllerButton button, int pad) {
+  PadButton(button, true, pad);
+  PadButton(button, false, pad);
+}
+
+void Driver::PadAxis(SDL_GameControllerAxis axis, int value, int pad) {
+  SDL_Event e{};
+  e.type = SDL_CONTROLLERAXISMOTION;
+  e.caxis.type = e.type;
+  e.caxis.which = pad;
+  e.caxis.axis = static_cast<Uint8>(axis);
+  e.caxis.value = static_cast<Sint16>(value);
+  Event([=] { vark::Screen::Get().HandleEvent(e); });
 }
 
 void Driver::Window(SDL_WindowEventID event) {

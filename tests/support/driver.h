@@ -131,6 +131,13 @@ class Driver {
   // A key at its place on the keyboard, with the code a layout gives it there (under the
   // Russian layout the key "C" gives "с").
   void PressAt(SDL_Scancode scan, SDL_Keycode key, uint16_t mod = 0);
+  // A key held down and let go, as the keyboard reports them (held arrows steer).
+  void Hold(SDL_Keycode key);
+  void Release(SDL_Keycode key);
+  // A game controller's events, as SDL reports them; `pad` tells controllers apart.
+  void PadButton(SDL_GameControllerButton button, bool down, int pad = 0);
+  void PadTap(SDL_GameControllerButton button, int pad = 0);  // down, then up
+  void PadAxis(SDL_GameControllerAxis axis, int value, int pad = 0);
 
   // What the window system says about the game's window, through the same handling as in
   // the game: SDL_WINDOWEVENT_FOCUS_LOST, _FOCUS_GAINED, _MINIMIZED, _RESTORED, ...
