@@ -504,11 +504,14 @@ void DrawFace(cairo_t* cr, const Face& f) {
   ShadeAndOutline(cr, kCx, kCy, HalfHeight(f.head), f.skin, 2.5);
   SkinMarks(cr, f);
   Nose(cr, f);
+  // A beard grows around the mouth, so the mouth goes on top; a mask covers it.
+  const bool under_mouth = f.extra == Extra::kBeard, over_hair = f.extra == Extra::kHeadphones;
+  if (under_mouth) DrawExtra(cr, f);
   DrawMouth(cr, f);
-  if (f.extra != Extra::kHeadphones) DrawExtra(cr, f);
+  if (!under_mouth && !over_hair) DrawExtra(cr, f);
   DrawEyes(cr, f);
   HairFront(cr, f);
-  if (f.extra == Extra::kHeadphones) DrawExtra(cr, f);
+  if (over_hair) DrawExtra(cr, f);
 }
 
 }  // namespace
@@ -537,8 +540,8 @@ void MakeFaces(Output& out) {
        Mouth::kGrin, Extra::kBandana, Hex(0x806020)},
       {"Max", Kind::kPerson, Head::kWideJaw, tan, Hair::kSpiky, Hex(0x704020), Eyes::kDots, Hex(0x000000),
        Mouth::kSmile, Extra::kBeard, Hex(0x8A2A60)},
-      {"Гром", Kind::kPerson, Head::kSquare, dark, Hair::kBald, dark, Eyes::kAngry, Hex(0x804020), Mouth::kFrown,
-       Extra::kBeard, Hex(0x603010)},
+      {"Гром", Kind::kPerson, Head::kSquare, dark, Hair::kBald, Hex(0x8A8078), Eyes::kAngry, Hex(0x804020),
+       Mouth::kFrown, Extra::kBeard, Hex(0x603010)},
       {"Ёжик", Kind::kCreature, Head::kRound, Hex(0xC09070), Hair::kSpiky, Hex(0x4A4038), Eyes::kBig, Hex(0x302010),
        Mouth::kBuckTeeth, Extra::kNone, Hex(0x70A030)},
       {"Лиса", Kind::kPerson, Head::kTall, pale, Hair::kBob, Hex(0xE06020), Eyes::kLashes, Hex(0x40B060), Mouth::kSmirk,
