@@ -103,10 +103,4 @@ void SaveScene(Output& out, const std::string& name, int w, int h, uint64_t seed
 // Adds fine grain so large gradients do not band and surfaces look less flat.
 void Grain(cairo_surface_t* surface, uint64_t seed, double amount);
 
-// Draws one moment of a creature's death into a w x h target, from its picture
-// `body` (same size, transparent around the creature). `progress` runs from 0
-// (just hit: flash and recoil) through 0.35 (collapse) and 0.6 (bursting
-// apart) to 1 (only drifting smoke left).
-void DeathStage(cairo_t* cr, cairo_surface_t* body, int w, int h, double progress, uint64_t seed);
-
 }  // namespace assetgen

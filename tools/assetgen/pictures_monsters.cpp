@@ -1,12 +1,13 @@
 // The quiz's six monsters (112 x 136): each a different shape and colour, in a
 // normal pose, a triumphant pose shown after a wrong answer, and a ten-frame
-// death (hit, collapse, burst, smoke) built from the normal pose.
+// death of its own built from the normal pose.
 #include <cmath>
 #include <functional>
 #include <string>
 
 #include "draw.h"
 #include "generators.h"
+#include "monster_deaths.h"
 
 namespace assetgen {
 
@@ -201,6 +202,7 @@ struct Monster {
   const char* name;
   Rgb mood;  // colour of the glow behind it
   std::function<void(cairo_t*, bool)> draw;
+  Death death;
 };
 
 void Backdrop(cairo_t* cr, Rgb mood, bool triumph) {
@@ -247,7 +249,7 @@ void WriteMonster(Output& out, const Monster& m, uint64_t seed) {
   for (int n = 1; n <= 10; ++n) {
     Canvas frame(kW, kH);
     Backdrop(frame.cr(), m.mood, false);
-    DeathStage(frame.cr(), body.surface(), kW, kH, (n - 1) / 9.0, seed + 10 + n);
+    DrawDeath(m.death, frame.cr(), body.surface(), kW, kH, (n - 1) / 9.0, seed + 10 + n);
     Finish(out, frame, std::string(m.name) + "d" + std::to_string(n), seed + 20 + n);
   }
 }
@@ -256,8 +258,9 @@ void WriteMonster(Output& out, const Monster& m, uint64_t seed) {
 
 void MakeQuizMonsters(Output& out) {
   const Monster monsters[] = {
-      {"Imp", Hex(0xC04010), Imp},   {"Demon", Hex(0xC02050), Demon}, {"Skelet", Hex(0x20A050), Skelet},
-      {"Pain", Hex(0x7020C0), Pain}, {"Vile", Hex(0xD08010), Vile},   {"Cyber", Hex(0x2060C0), Cyber},
+      {"Imp", Hex(0xC04010), Imp, Death::kBurn},        {"Demon", Hex(0xC02050), Demon, Death::kMelt},
+      {"Skelet", Hex(0x20A050), Skelet, Death::kSplit}, {"Pain", Hex(0x7020C0), Pain, Death::kShrink},
+      {"Vile", Hex(0xD08010), Vile, Death::kSparks},    {"Cyber", Hex(0x2060C0), Cyber, Death::kSmoke},
   };
   uint64_t seed = 700;
   for (const Monster& m : monsters) WriteMonster(out, m, seed += 50);

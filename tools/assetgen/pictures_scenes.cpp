@@ -1,5 +1,6 @@
 // The quiz's scenes: the map of seven places joined by a route, the last
 // level's fortress, and the full-screen pictures of a lost and a won game.
+#include <array>
 #include <cmath>
 #include <functional>
 
@@ -199,8 +200,54 @@ void FinalFortress(Output& out) {
 
 // A great horned head rising over the horizon: its horns and burning eyes sit
 // above the end panel's place, the rest of it is a dark mass behind the panel.
+// A point on the quadratic curve from a through b to c at t.
+double Bend(double a, double b, double c, double t) { return (1 - t) * (1 - t) * a + 2 * (1 - t) * t * b + t * t * c; }
+
+// A great horn curving up from its base at (x, y) through (bx, by) to its tip at
+// (tx, ty): rounded by light along its upper edge, ringed with ridges.
+void RidgedHorn(cairo_t* cr, double x, double y, double bx, double by, double tx, double ty, double width, Rgb color) {
+  constexpr int kSteps = 32;
+  double left[kSteps + 1][2], right[kSteps + 1][2];
+  for (int i = 0; i <= kSteps; ++i) {
+    double t = double(i) / kSteps, px = Bend(x, bx, tx, t), py = Bend(y, by, ty, t);
+    double dx = 2 * (1 - t) * (bx - x) + 2 * t * (tx - bx), dy = 2 * (1 - t) * (by - y) + 2 * t * (ty - by);
+    double len = std::hypot(dx, dy), half = width * std::pow(1 - t, 0.8);
+    left[i][0] = px - dy / len * half, left[i][1] = py + dx / len * half;
+    right[i][0] = px + dy / len * half, right[i][1] = py - dx / len * half;
+  }
+  auto outline = [&] {
+    cairo_move_to(cr, left[0][0], left[0][1]);
+    for (int i = 1; i <= kSteps; ++i) cairo_line_to(cr, left[i][0], left[i][1]);
+    for (int i = kSteps; i >= 0; --i) cairo_line_to(cr, right[i][0], right[i][1]);
+    cairo_close_path(cr);
+  };
+  outline();
+  SetLinearGradient(cr, x, y - width, x, y + width, {{0, color.Lighter(0.35)}, {0.5, color}, {1, color.Darker(0.6)}});
+  cairo_fill(cr);
+  cairo_save(cr);
+  outline();
+  cairo_clip(cr);
+  for (int i = 2; i < kSteps - 4; i += 3) {  // growth rings
+    cairo_move_to(cr, left[i][0], left[i][1]);
+    cairo_line_to(cr, right[i][0], right[i][1]);
+  }
+  SetColor(cr, color.Darker(0.55), 0.8);
+  cairo_set_line_width(cr, 3);
+  cairo_stroke(cr);
+  for (int i = 0; i < kSteps; ++i)  // the shine along one flank
+    cairo_line_to(cr, left[i][0] * 0.75 + right[i][0] * 0.25, left[i][1] * 0.75 + right[i][1] * 0.25);
+  SetColor(cr, color.Lighter(0.6), 0.6);
+  cairo_set_line_width(cr, 4);
+  cairo_stroke(cr);
+  cairo_restore(cr);
+  outline();
+  SetColor(cr, Hex(0x140608));
+  cairo_set_line_width(cr, 2.5);
+  cairo_stroke(cr);
+}
+
 void LoomingDemon(cairo_t* cr, double cx) {
-  for (double s : {-1.0, 1.0}) Horn(cr, cx + s * 60, 78, cx + s * 175, 14, 34, Hex(0x6A4A40));
+  for (double s : {-1.0, 1.0}) RidgedHorn(cr, cx + s * 60, 82, cx + s * 190, 90, cx + s * 170, 8, 30, Hex(0x8A6A58));
   Glow(cr, cx, 190, 185, Hex(0xFF5020), 0.5);  // the fire behind it lights its rim
   EllipsePath(cr, cx, 190, 150, 150);
   ShadeAndOutline(cr, cx, 190, 150, Hex(0x6A2418), 3);
@@ -217,7 +264,8 @@ void LoomingDemon(cairo_t* cr, double cx) {
 }
 
 // The victory banner: a pole standing up from (0, 0) with its flag at the top.
-void VictoryBanner(cairo_t* cr, Rgb pole, Rgb cloth, Rgb letter) {
+// `letter_turn` turns the letter on the cloth, so a fallen banner can still show it upright.
+void VictoryBanner(cairo_t* cr, Rgb pole, Rgb cloth, Rgb letter, double letter_turn = 0) {
   Limb(cr, 0, 0, 0, -160, 5, pole);
   cairo_move_to(cr, 3, -158);
   cairo_curve_to(cr, 40, -168, 60, -138, 100, -150);
@@ -225,7 +273,11 @@ void VictoryBanner(cairo_t* cr, Rgb pole, Rgb cloth, Rgb letter) {
   cairo_curve_to(cr, 60, -88, 40, -118, 3, -108);
   cairo_close_path(cr);
   ShadeAndOutline(cr, 50, -130, 50, cloth, 2);
-  OutlinedText(cr, "V", 52, -114, 36, letter, cloth.Darker(0.7));
+  cairo_save(cr);
+  cairo_translate(cr, 52, -127);
+  cairo_rotate(cr, letter_turn);
+  OutlinedText(cr, "V", 0, 13, 36, letter, cloth.Darker(0.7));
+  cairo_restore(cr);
 }
 
 // The won game's banner fallen over on the plain, its flag burning.
@@ -233,10 +285,39 @@ void FallenBanner(cairo_t* cr, Rng& rng) {
   cairo_save(cr);
   cairo_translate(cr, 360, 465);
   cairo_rotate(cr, -1.45);
-  VictoryBanner(cr, Hex(0x8A9098), Hex(0x9A1822), Hex(0x8A7030));
+  VictoryBanner(cr, Hex(0x8A9098), Hex(0x9A1822), Hex(0x8A7030), 1.3);
   cairo_restore(cr);
   Glow(cr, 235, 372, 34, Hex(0xFF6010), 0.7);
   Explosion(cr, rng, 238, 370, 14, 1.2);
+}
+
+// A river of lava along a curve (start, two controls, end): it widens toward the
+// viewer, swells and narrows along its way, and its glowing core brightens and dims.
+void LavaRiver(cairo_t* cr, const std::array<double, 8>& c, double size, double phase) {
+  constexpr int kSteps = 48;
+  auto at = [&c](double t, int axis) {
+    double u = 1 - t;
+    return u * u * u * c[axis] + 3 * u * u * t * c[2 + axis] + 3 * u * t * t * c[4 + axis] + t * t * t * c[6 + axis];
+  };
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  for (int layer = 0; layer < 2; ++layer) {
+    for (int i = 0; i < kSteps; ++i) {
+      double t0 = double(i) / kSteps, t1 = double(i + 1) / kSteps;
+      double swell = 0.65 + 0.35 * std::sin(t0 * 11 + phase) + 0.15 * std::sin(t0 * 29 + phase * 2);
+      double width = size * (6 + 28 * t0) * swell;
+      double heat = 0.55 + 0.45 * std::sin(t0 * 7 + phase * 1.3);
+      cairo_move_to(cr, at(t0, 0), at(t0, 1));
+      cairo_line_to(cr, at(t1, 0), at(t1, 1));
+      if (layer == 0) {
+        SetColor(cr, Hex(0x8A1804).Mix(Hex(0xD83A0A), heat));
+        cairo_set_line_width(cr, width + 3);
+      } else {
+        SetColor(cr, Hex(0xFF7A18).Mix(Hex(0xFFF0A0), heat), 0.5 + 0.5 * heat);
+        cairo_set_line_width(cr, width * (0.25 + 0.3 * heat));
+      }
+      cairo_stroke(cr);
+    }
+  }
 }
 
 void LostGame(Output& out) {
@@ -253,12 +334,9 @@ void LostGame(Output& out) {
     SetLinearGradient(cr, 0, 330, 0, h, {{0, Hex(0x4A2418)}, {1, Hex(0x8A4428)}});
     cairo_rectangle(cr, 0, 336, w, h - 336);
     cairo_fill(cr);
-    for (double x0 : {90.0, 420.0}) {
-      cairo_move_to(cr, x0 + 120, 336);
-      cairo_curve_to(cr, x0 - 40, 380, x0 + 160, 420, x0 + 40, h);
-      cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-      DoubleStroke(cr, Hex(0xC02808), 9, Hex(0xFFD060), 3);
-    }
+    LavaRiver(cr, {210, 336, 50, 380, 250, 420, 130, h}, 1.0, 0.0);
+    LavaRiver(cr, {540, 336, 380, 380, 580, 420, 460, h}, 0.6, 1.7);
+    LavaRiver(cr, {330, 338, 300, 352, 250, 360, 170, 392}, 0.4, 3.1);  // a side arm
     FallenBanner(cr, rng);
     for (int i = 0; i < 7; ++i) {  // fires across the plain
       double x = rng.Range(300, w - 20), y = rng.Range(350, 470), r = rng.Range(10, 18);
