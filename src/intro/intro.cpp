@@ -156,46 +156,66 @@ void INTRO::Timer1_Timer() {
   Timer1.SetInterval(0);
   App& app = App::Get();
   // Each pass has its due time; a pass that comes late starts the count afresh rather
-  // than running the next ones in a burst.
+  // than running the next ones in a burst. Each pass moves the show on by the time since
+  // the one before, so its pace does not depend on how many passes there are.
   double due = static_cast<double>(app.Now());
+  uint64_t last = app.Now();
+  double elapsed = kStepMs;
   while (true) {
-    FramePass();
+    FramePass(elapsed);
     due = std::max(due + 1000.0 / kPassesPerSecond, static_cast<double>(app.Now()));
     app.WaitUntil(static_cast<uint64_t>(std::ceil(due)));
     if (!Loaded() || !Visible() || app.Ended()) break;
     if (NoVoxelState == 1) NoVoxelState = 2;
+    elapsed = std::min(static_cast<double>(app.Now() - last), kLongestPassMs);
+    last = app.Now();
   }
   // After a click the intro is already unloaded and the menu back; a hidden intro still
   // has to hand over to the menu.
   if (Loaded() && !app.Ended()) ReturnToMenu();
 }
 
-void INTRO::FramePass() {
+void INTRO::FramePass(double elapsedMs) {
   MPP();
-  CycleColour();
-  ScrollLine();
-  AdvanceCredits();
+  CycleColour(elapsedMs);
+  ScrollLine(elapsedMs);
+  AdvanceCredits(elapsedMs);
   TXT.SetValue(TXT.Value() + 10);
-  Cam.Drift(MouseX, MouseY, kFrameWidth, kFrameHeight);
+  Cam.Drift(MouseX, MouseY, kFrameWidth, kFrameHeight, elapsedMs / kDriftMs);
   if (NoVoxelState != 2) RenderFrame();
 }
 
-void INTRO::CycleColour() {
+void INTRO::CycleColour(double elapsedMs) {
+  colourMs_ += elapsedMs;
+  if (ColourPhase != 0 && colourMs_ < kColourStepMs) return;
+  colourMs_ = ColourPhase == 0 ? 0 : std::fmod(colourMs_, kColourStepMs);
   ColourPhase = ColourPhase + 1 > 7 ? 1 : ColourPhase + 1;
   Label2.SetForeColor(kScrollColours[ColourPhase - 1]);
 }
 
-void INTRO::ScrollLine() {
-  Picture2.SetLeft(Picture2.Left() - kScrollStepTwips);
-  if (Picture2.Left() + Picture2.Width() <= 0) Picture2.SetLeft(Image1.Width() + 1024);
+// The line's place comes from the time it has scrolled, in whole twips, so rounding never
+// adds up to a drift between fast and slow passes.
+void INTRO::ScrollLine(double elapsedMs) {
+  scrollMs_ += elapsedMs;
+  int target = static_cast<int>(std::floor(scrollMs_ / kStepMs * kScrollStepTwips + 1e-6));
+  Picture2.SetLeft(Picture2.Left() - (target - scrolledTwips_));
+  scrolledTwips_ = target;
+  if (Picture2.Left() + Picture2.Width() <= 0) {
+    Picture2.SetLeft(Image1.Width() + 1024);
+    scrollMs_ = 0;
+    scrolledTwips_ = 0;
+  }
 }
 
-void INTRO::AdvanceCredits() {
+// CreditPhase counts the steps of 1/30 s the credit has stood, so each credit stays five
+// seconds and its title's animation runs at the same pace at any pass rate.
+void INTRO::AdvanceCredits(double elapsedMs) {
   if (CreditPhase == 0) {
     ShowNextCredit();
     return;
   }
-  ++CreditPhase;
+  creditMs_ += elapsedMs;
+  CreditPhase = 1 + static_cast<int>(std::floor(creditMs_ / kStepMs + 1e-6));
   TXT.SetValue(4 * CreditPhase);
   if (CreditPhase > kPassesPerCredit) {
     CreditPhase = 0;
@@ -210,6 +230,7 @@ void INTRO::ShowNextCredit() {
   Label1.SetCaption(Subtitles[CreditIndex]);
   TXT.SetValue(0);
   CreditPhase = 1;
+  creditMs_ = 0;
 }
 
 void INTRO::RenderFrame() {

@@ -14,11 +14,18 @@ class INTRO : public Form {
  public:
   static constexpr int kCreditCount = 26;
   static constexpr int kPassesPerCredit = 150;
-  static constexpr int kScrollStepTwips = 64;
-  // Passes run at most this many times a second: each credit then stays five seconds,
-  // the drift and the scrolling line move at a calm pace, and 30 pictures a second
-  // still look smooth.
-  static constexpr int kPassesPerSecond = 30;
+  // The pace everything was designed at: one step of 1/30 s. A pass may be longer or
+  // shorter; each step is scaled to the time the pass stands for.
+  static constexpr double kStepMs = 1000.0 / 30;
+  static constexpr int kScrollStepTwips = 64;  // per step: 128 pixels a second
+  // Passes follow the display, up to this many a second, so the line moves in small steps.
+  static constexpr int kPassesPerSecond = 60;
+  // The line changes colour four times a second: faster would flicker.
+  static constexpr double kColourStepMs = 250;
+  // The drift of one pass is taken over this time: about 300 map units a second.
+  static constexpr double kDriftMs = 1000.0 / 15;
+  // A pass stands for at most this long, so a stall does not make the camera jump.
+  static constexpr double kLongestPassMs = 100;
 
   INTRO();
 
@@ -29,8 +36,9 @@ class INTRO : public Form {
   void Initial();
   // The frame loop: the first and only tick of Timer1.
   void Timer1_Timer();
-  // One pass of the frame loop: music, colours, scrolling line, credits, camera, frame.
-  void FramePass();
+  // One pass of the frame loop, standing for `elapsedMs` of the show: music, colours,
+  // scrolling line, credits, camera, frame.
+  void FramePass(double elapsedMs = kStepMs);
   void Image1_Click();
   void Pic_MouseMove(double x, double y);
   void MPP();
@@ -70,13 +78,17 @@ class INTRO : public Form {
   void SetUpTitle();
   void LoadPictures();
   void ShowNextCredit();
-  void AdvanceCredits();
-  void CycleColour();
-  void ScrollLine();
+  void AdvanceCredits(double elapsedMs);
+  void CycleColour(double elapsedMs);
+  void ScrollLine(double elapsedMs);
   void RenderFrame();
   void ReturnToMenu();
 
   bool voxelReady_ = false;
+  double creditMs_ = 0;    // how long the current credit has stood
+  double colourMs_ = 0;    // how long the current colour has stood
+  double scrollMs_ = 0;    // how long the line has scrolled since it last entered
+  int scrolledTwips_ = 0;  // how far it has moved since then
 };
 
 }  // namespace vark

@@ -86,9 +86,9 @@ void Camera::Turn(int delta) {
   Heading = static_cast<int16_t>(wrapped < 0 ? wrapped + kHeadingTurn : wrapped);
 }
 
-void Camera::Drift(int mouseX, int mouseY, int w, int h) {
-  CamX = CamX - (mouseX - w / 2.0) / 10;
-  CamY = CamY - (mouseY - h / 2.0) / 10;
+void Camera::Drift(int mouseX, int mouseY, int w, int h, double share) {
+  CamX = CamX - (mouseX - w / 2.0) / 10 * share;
+  CamY = CamY - (mouseY - h / 2.0) / 10 * share;
 }
 
 void DrawFrame(const Camera& cam, SDL_Surface* frame, SDL_Surface* texture, SDL_Surface* height) {

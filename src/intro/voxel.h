@@ -47,8 +47,9 @@ struct Camera {
   // Turns the view, keeping Heading within one turn so that Heading plus a screen
   // column always fits its 16 bits.
   void Turn(int delta);
-  // Moves the camera away from the mouse offset against the middle of a w x h box.
-  void Drift(int mouseX, int mouseY, int w, int h);
+  // Moves the camera away from the mouse offset against the middle of a w x h box, by a
+  // tenth of the offset times `share` (the part of one drift step that has passed).
+  void Drift(int mouseX, int mouseY, int w, int h, double share = 1.0);
 };
 
 // Renders one frame of the terrain seen from the camera into `frame` (at least 320 x 240),

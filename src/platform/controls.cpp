@@ -114,7 +114,8 @@ void Image::Draw(SDL_Surface* target, const SDL_Rect& box) const {
       SDL_BlitScaled(src, nullptr, scaled_.get(), nullptr);
     scaledVersion_ = key;
   }
-  SDL_SetSurfaceBlendMode(scaled_.get(), SDL_BLENDMODE_BLEND);
+  // An opaque landscape redrawn every frame is copied: blending it would cost as much again.
+  SDL_SetSurfaceBlendMode(scaled_.get(), picture_.Opaque() ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
   SDL_Rect dst = box;
   SDL_BlitSurface(scaled_.get(), nullptr, target, &dst);
 }

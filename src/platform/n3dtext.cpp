@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "platform/controls.h"
 
@@ -121,6 +122,8 @@ SDL_Surface* N3dText::Extrusion(const SDL_Rect& box, int depth, SDL_Surface* mas
     Color c = Blend(ColorOf(2), ColorOf(3), static_cast<double>(d) / depth);
     StampMask(base_.get(), mask, ox + d, oy + d, [c](int, int) { return c; });
   }
+  // The outline does not move with the glint either, so it is part of the base.
+  if (switches_[0]) Outline(base_.get(), mask, ox, oy);
   baseValid_ = true;
   return base_.get();
 }
@@ -129,6 +132,13 @@ void N3dText::Outline(SDL_Surface* target, SDL_Surface* mask, int ox, int oy) co
   Color edge = ColorOf(3);
   for (auto [dx, dy] : {std::pair{-1, 0}, std::pair{1, 0}, std::pair{0, -1}, std::pair{0, 1}})
     StampMask(target, mask, ox + dx, oy + dy, [edge](int, int) { return edge; });
+}
+
+std::vector<Color> N3dText::FaceGradient(int height) const {
+  std::vector<Color> rows(std::max(0, height));
+  for (int y = 0; y < height; ++y)
+    rows[y] = Blend(ColorOf(0), ColorOf(1), static_cast<double>(y) / std::max(1, height - 1));
+  return rows;
 }
 
 void N3dText::Draw(SDL_Surface* target, const SDL_Rect& box) const {
@@ -154,10 +164,10 @@ void N3dText::Draw(SDL_Surface* target, const SDL_Rect& box) const {
     // The letters: a vertical gradient between the face pair, with a slanted glint.
     double glint = std::fmod(value_ * 3.0, mask->w + mask->h + 160.0) - 80.0;
     int height = mask->h;
-    if (switches_[0]) Outline(cache_.get(), mask, ox, oy);
-    Color top = ColorOf(0), bottom = ColorOf(1), light = ColorOf(5);
+    Color light = ColorOf(5);
+    std::vector<Color> gradient = FaceGradient(height);
     StampMask(cache_.get(), mask, ox, oy, [&](int x, int y) {
-      Color c = Blend(top, bottom, static_cast<double>(y) / std::max(1, height - 1));
+      Color c = gradient[y];
       double dist = std::abs((x + y * 0.5) - glint);
       return dist < 18 ? Blend(c, light, (18 - dist) / 24.0) : c;
     });

@@ -14,6 +14,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/control.h"
 #include "platform/font.h"
@@ -49,6 +50,8 @@ class N3dText : public Control {
   // The extrusion behind the letters, drawn once per caption and colours.
   SDL_Surface* Extrusion(const SDL_Rect& box, int depth, SDL_Surface* mask, int ox, int oy) const;
   void Outline(SDL_Surface* target, SDL_Surface* mask, int ox, int oy) const;
+  // The letters' colour on each row of a mask of this height, top pair colour to bottom.
+  std::vector<Color> FaceGradient(int height) const;
 
   std::string caption_;
   FontSpec font_{"Arial Black", 36, true};

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <iostream>
 #include <list>
@@ -150,6 +151,15 @@ SDL_Surface* Picture::Argb() const {
   }
   data_->argbVersion = data_->version;
   return data_->argb.get();
+}
+
+bool Picture::Opaque() const {
+  if (!data_) return false;
+  const SDL_Surface* s = data_->surface.get();
+  const SDL_Palette* palette = s->format->palette;
+  if (!palette || SDL_HasColorKey(data_->surface.get())) return false;
+  return std::all_of(palette->colors, palette->colors + palette->ncolors,
+                     [](const SDL_Color& c) { return c.a == SDL_ALPHA_OPAQUE; });
 }
 
 }  // namespace vark

@@ -37,6 +37,9 @@ class Picture {
 
   // A 32-bit ARGB copy for drawing (the surface itself when it already is one).
   SDL_Surface* Argb() const;
+  // True when every pixel is fully opaque, as for a palettised picture with neither a
+  // transparent colour nor a see-through palette entry: it can be copied, not blended.
+  bool Opaque() const;
 
   // A number that changes whenever the pixels change; drawing caches key on it.
   uint64_t Version() const;

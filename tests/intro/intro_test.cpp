@@ -97,15 +97,24 @@ TEST_F(IntroTest, EachCreditStaysFor150PassesWithItsTitleAnimatedAndTheRollStart
   EXPECT_EQ(titleValues[150], 10);
 }
 
-TEST_F(IntroTest, ScrollingLineColoursCycleThroughSevenSteps) {
+TEST_F(IntroTest, ScrollingLineColoursCycleThroughSevenStepsFourTimesASecond) {
   auto& intro = Open();
   const std::vector<Color> steps{RGB(0, 0, 255),   RGB(255, 0, 0),   RGB(192, 0, 192),  RGB(0, 255, 0),
                                  RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 255)};
   for (int pass = 0; pass < 15; ++pass) {
-    intro.FramePass();
+    intro.FramePass(INTRO::kColourStepMs);
     EXPECT_EQ(intro.ColourPhase, pass % 7 + 1);
     EXPECT_EQ(intro.Label2.ForeColor(), steps[pass % 7]) << pass;
   }
+  // At sixty passes a second the colour still changes only four times a second.
+  int changes = 0;
+  for (int pass = 0; pass < 120; ++pass) {
+    Color before = intro.Label2.ForeColor();
+    intro.FramePass(1000.0 / 60);
+    changes += intro.Label2.ForeColor() == before ? 0 : 1;
+  }
+  EXPECT_GE(changes, 7);
+  EXPECT_LE(changes, 8);
 }
 
 TEST_F(IntroTest, ScrollingLineReentersFromTheRightOnceItHasLeftTheScreen) {
@@ -222,24 +231,53 @@ TEST_F(IntroTest, SteeringKeysWorkByPositionUnderTheRussianLayout) {
 
 TEST_F(IntroTest, CameraDriftsByTheMouseOffsetEveryPass) {
   auto& intro = Open();
-  intro.FramePass();  // the mouse never reached the box: a drift of 16 and 12
+  intro.FramePass(INTRO::kDriftMs);  // the mouse never reached the box: a drift of 16 and 12
   EXPECT_EQ(intro.Cam.CamX, 216);
   EXPECT_EQ(intro.Cam.CamY, 212);
   intro.Pic_MouseMove(160.4, 121.5);
-  intro.FramePass();
+  intro.FramePass(INTRO::kDriftMs);
   EXPECT_EQ(intro.Cam.CamX, 216);
   EXPECT_DOUBLE_EQ(intro.Cam.CamY, 212 - 0.2);
 }
 
-TEST_F(IntroTest, PassesAreHeldToThirtyASecondSoEachCreditStaysFiveSeconds) {
-  auto& intro = Open();
-  int passes = 0;
-  d.At(kStartMs + 100, [&] { passes = intro.CreditPhase; });
-  RunLoop(1100, [&] { passes = intro.CreditPhase - passes; });
-  EXPECT_GE(passes, 29);
-  EXPECT_LE(passes, 30);
+// One second of the show at different pass rates: the landscape flies the same 300 map
+// units, the line scrolls the same 128 pixels and the credit has stood the same time.
+TEST_F(IntroTest, DistanceFlownAndScrollPerSecondDoNotDependOnThePassRate) {
+  struct Second {
+    double flown;
+    int scrolled;
+    int creditPhase;
+  };
+  auto runSecond = [&](int passes) {
+    Forms::Unload<INTRO>();
+    auto& intro = Open();
+    intro.FramePass(0);  // the first credit comes up
+    double x = intro.Cam.CamX, y = intro.Cam.CamY;
+    int left = intro.Picture2.Left();
+    for (int pass = 0; pass < passes; ++pass) intro.FramePass(1000.0 / passes);
+    return Second{std::hypot(intro.Cam.CamX - x, intro.Cam.CamY - y), left - intro.Picture2.Left(), intro.CreditPhase};
+  };
+  for (int passes : {24, 30, 50, 60}) {
+    Second second = runSecond(passes);
+    EXPECT_NEAR(second.flown, 300, 1e-6) << passes;
+    EXPECT_NEAR(second.scrolled, 64 * 30, 1) << passes;
+    EXPECT_EQ(second.creditPhase, 31) << passes;
+  }
 }
 
+TEST_F(IntroTest, PassesFollowTheDisplayAtSixtyASecondAndEachCreditStaysFiveSeconds) {
+  auto& intro = Open();
+  std::set<int> places;
+  for (int ms = 100; ms < 1100; ++ms) d.At(kStartMs + ms, [&] { places.insert(intro.Picture2.Left()); });
+  int shownAt = 0;
+  d.At(kStartMs + 1, [&] { shownAt = intro.CreditIndex; });
+  RunLoop(5100, [&] {
+    EXPECT_EQ(intro.CreditIndex, shownAt + 1);
+    EXPECT_LT(intro.CreditPhase, 10);
+  });
+  EXPECT_GE(places.size(), 59u);
+  EXPECT_LE(places.size(), 61u);
+}
 // The intro plays on in another window: it is not against the clock.
 TEST_F(IntroTest, IntroPlaysOnWhileThePlayerIsAway) {
   auto& intro = Open();
