@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libsdl2-ttf-dev
-  libfontconfig-dev fonts-dejavu-core fonts-paratype
+  libfontconfig-dev libx11-dev fonts-dejavu-core fonts-paratype
   fluidsynth libfluidsynth-dev timgm6mb-soundfont libmpg123-dev
   libcairo2-dev libgif-dev libpng-dev libmp3lame-dev
   libgtest-dev googletest

@@ -112,6 +112,7 @@ class Screen {
   void ConfinePointer(bool on);
   void ApplyPointer(Control* c, Form* f);
   void ApplyWindowMode();
+  void CoverDisplay();  // the window as large as its display, where no window manager sizes it
   void WindowEvent(const SDL_WindowEvent& e);
   void SetAway(bool focused, bool outOfSight);
   bool Unshown() const { return showAll_ || (unshown_.w > 0 && unshown_.h > 0); }

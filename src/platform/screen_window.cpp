@@ -10,6 +10,7 @@
 #include "platform/form.h"
 #include "platform/screen.h"
 #include "platform/window_identity.h"
+#include "platform/window_manager.h"
 
 namespace vark {
 namespace {
@@ -96,10 +97,12 @@ void Screen::ShowDesktopMode() {
 // Full screen is SDL's desktop full screen on the monitor the window is on; the window is
 // not moved or resized first (a window manager would keep its frame's offset). On the way
 // back the window returns to its place: without a window manager nothing else would give
-// it its size again.
+// it its size again. Without one, nothing sizes it for full screen either, and SDL ignores a
+// size asked of a full-screen window: so there it covers its display first.
 void Screen::ApplyWindowMode() {
   if (window_) {
     if (fullscreen_) {
+      if (!WindowManagerRuns(window_.get())) CoverDisplay();
       SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
       SDL_SetWindowFullscreen(window_.get(), 0);
@@ -111,6 +114,13 @@ void Screen::ApplyWindowMode() {
     presenter_->WindowChanged();
   }
   showAll_ = true;
+}
+
+void Screen::CoverDisplay() {
+  SDL_Rect bounds;
+  if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_.get())), &bounds) != 0) return;
+  SDL_SetWindowSize(window_.get(), bounds.w, bounds.h);
+  SDL_SetWindowPosition(window_.get(), bounds.x, bounds.y);
 }
 
 // The place is the one of the plain window: full screen, maximised or minimised it stays
