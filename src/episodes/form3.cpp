@@ -17,7 +17,7 @@ constexpr double kSmallestNamePt = 8;  // the player's name shrinks no further
 Form3::Form3() : Form("Form3") {
   Image2.SetStretch(true);
   Image1.SetStretch(true);
-  // The name stays left of the result captions: a long one shrinks, then loses its middle.
+  // A very long name shrinks, then loses its middle.
   Label2.SetTransparent(true);
   Label2.SetForeColor(kYellow);
   Label2.SetFont(FontSpec{"Arial Black", 14, true});

@@ -21,12 +21,14 @@ class Form3 : public Form {
   Image& Image2 = AddImage("Image2", {-300, -300, 9975, 7695});                     // the backdrop
   BtnEnh& BtnEnh6 = AddButton("BtnEnh6", {1200, 0, 6735, 735}, "ПРОФИЛЬ ВАРКЕРА");  // the title
   Image& Image1 = AddImage("Image1", {600, 600, 975, 975});                         // the player's face
-  Label& Label2 = AddLabel("Label2", {480, 1560, 1680, 375});                       // the player's name
   // The four episodes' names in the player's panel.
   Label& Label3 = AddLabel("Label3", {2280, 960, 3600, 375});
   Label& Label4 = AddLabel("Label4", {6000, 960, 3480, 375});
   Label& Label5 = AddLabel("Label5", {2280, 1440, 3600, 375});
   Label& Label6 = AddLabel("Label6", {6000, 1440, 3480, 375});
+  // The player's name, under the face on the panel's free row between the episodes' names
+  // and the buttons, as wide as the panel: a first name and surname show whole.
+  Label& Label2 = AddLabel("Label2", {480, 1815, 9000, 345});
   BtnEnh& BtnEnh1 = AddButton("BtnEnh1", {120, 2160, 4335, 855}, "АТАКА КАКОДЕМОНОВ");
   BtnEnh& BtnEnh2 = AddButton("BtnEnh2", {120, 3120, 4335, 855}, "СЛЕГКА ПОVARKАЕМ");
   BtnEnh& BtnEnh3 = AddButton("BtnEnh3", {120, 4080, 4335, 855}, "ТЕЛЕПОРТЕРЫ");

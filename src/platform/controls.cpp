@@ -180,7 +180,13 @@ FittedText Label::Shown() const {
 void Label::Draw(SDL_Surface* target, const SDL_Rect& box) const {
   if (!transparent_) FillRect(target, box, back_);
   SDL_Surface* s = Rendered(wrap_ && !autoSize_ ? std::max(1, box.w) : 0);
-  if (s) SDL_SetSurfaceColorMod(s, fore_.r, fore_.g, fore_.b);
+  if (!s) return;
+  if (shadowDepth_ > 0) {
+    SDL_SetSurfaceColorMod(s, shadow_.r, shadow_.g, shadow_.b);
+    SDL_Rect cast{box.x + shadowDepth_, box.y + shadowDepth_, box.w, box.h};
+    BlitAligned(s, target, cast, align_, vcenter_);
+  }
+  SDL_SetSurfaceColorMod(s, fore_.r, fore_.g, fore_.b);
   BlitAligned(s, target, box, align_, vcenter_);
 }
 

@@ -136,6 +136,13 @@ class Label : public Control {
     Changed();
   }
   int FitMargin() const { return fitMarginPx_; }
+  // The text casts a copy of itself in `color`, `depthPx` down and right, as a caption box's
+  // caption does (0: no shadow).
+  void SetShadow(Color color, int depthPx) {
+    shadow_ = color;
+    shadowDepth_ = depthPx;
+    Invalidate();
+  }
   // The caption and font as they are drawn in the box now.
   FittedText Shown() const;
 
@@ -158,6 +165,8 @@ class Label : public Control {
   bool vcenter_ = false;
   double fitSmallestPt_ = 0;
   int fitMarginPx_ = 0;
+  Color shadow_ = RGB(0, 0, 0);
+  int shadowDepth_ = 0;
   mutable OwnedSurface text_;
   mutable int textWrap_ = -1;
 };

@@ -128,9 +128,11 @@ void Caco::SetUpLooks() {
     number->SetForeColor(kRed);
     number->SetTransparent(true);
     // The numbers read on one line with the caption boxes beside them: the same face and
-    // size, in the middle of the same height.
-    number->SetFont(FontSpec{"Arial Black", 11.6, true});
+    // size, in the middle of the same height, with the same white shadow two pixels down
+    // and right that a red caption box casts.
+    number->SetFont(FontSpec{"Arial Black", 11.625, true});
     number->SetVerticalCenter(true);
+    number->SetShadow(kWhite, 2);
   }
   BtnEnh4.SetFont(FontSpec{"Arial Black", 24, true});
   BtnEnh3.SetFont(FontSpec{"Arial Black", 26, true});

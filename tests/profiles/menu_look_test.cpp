@@ -65,8 +65,13 @@ TEST_P(NameFits, EveryPlaceShowsTheNameWithinItsBoxAndTheTypingMarkStays) {
   d.Click(m.BtnEnh2);
   Form3& episodes = Forms::Get<Form3>();
   ExpectFits(episodes.Label2, name, 8);
-  // The name stays clear of the result captions to its right.
-  EXPECT_LT(episodes.Label2.Left() + episodes.Label2.Width(), episodes.Label5.Left());
+  if (Utf8Length(name) <= 21) {
+    EXPECT_EQ(episodes.Label2.Shown().text, name) << "a first name and surname show whole";
+    EXPECT_EQ(episodes.Label2.Shown().font.sizePt, episodes.Label2.Font().sizePt) << "at the normal size";
+  }
+  // The name's row lies between the episodes' names and the buttons, clear of both.
+  EXPECT_GE(episodes.Label2.Top(), episodes.Label5.Top() + episodes.Label5.Height());
+  EXPECT_LE(episodes.Label2.Top() + episodes.Label2.Height(), episodes.BtnEnh1.Top());
 
   d.Click(episodes.BtnEnh5);
   Form1& menu = Forms::Get<Form1>();
@@ -95,6 +100,8 @@ std::string NameKind(const testing::TestParamInfo<std::string>& info) {
 // that once inlined.
 INSTANTIATE_TEST_SUITE_P(Letters, NameFits,
                          testing::Values("Ж", "W", Repeat("Ж", 20), Repeat("W", 20),
+                                         Repeat("Ж", 10).append(" ").append(Repeat("Ш", 10)),
+                                         Repeat("W", 10).append(" ").append(Repeat("M", 10)),
                                          std::string("Щ").append(Repeat("Ж", 62)).append("Ю"),
                                          std::string("A").append(Repeat("W", 62)).append("Z")),
                          NameKind);

@@ -506,13 +506,15 @@ TEST(ShooterPicture, PlayAndLevelPanelLookRight) {
   EXPECT_EQ(g.d.Pixel((1800 + 360 + 427) / 15, (2400 + 360 + 427) / 15), kMonsterColour);
 }
 
-// Top and bottom screen rows of the red text within columns x0 to x1 of the status bar.
-std::pair<int, int> RedInkRows(Driver& d, int x0, int x1) {
+bool IsRed(uint32_t p) { return (p >> 16) > 200 && ((p >> 8) & 0xFF) < 60 && (p & 0xFF) < 60; }
+bool IsWhite(uint32_t p) { return (p >> 16) > 200 && ((p >> 8) & 0xFF) > 200 && (p & 0xFF) > 200; }
+
+// Top and bottom screen rows of the status bar's ink of one colour within columns x0 to x1.
+std::pair<int, int> InkRows(Driver& d, int x0, int x1, bool (*ink)(uint32_t)) {
   int top = 480, bottom = -1;
   for (int y = 424; y < 480; ++y) {
     for (int x = x0; x <= x1; ++x) {
-      uint32_t p = d.Pixel(x, y);
-      if ((p >> 16) > 200 && ((p >> 8) & 0xFF) < 60 && (p & 0xFF) < 60) {
+      if (ink(d.Pixel(x, y))) {
         top = std::min(top, y);
         bottom = std::max(bottom, y);
       }
@@ -521,17 +523,22 @@ std::pair<int, int> RedInkRows(Driver& d, int x0, int x1) {
   return {top, bottom};
 }
 
-TEST(ShooterPicture, StatusNumbersStandOnTheLineOfTheirCaptions) {
+// The numbers are drawn like the captions: red letters with a white shadow, on one line.
+TEST(ShooterPicture, StatusNumbersStandOnTheLineOfTheirCaptionsAndCastTheirShadow) {
   Game g;
   g.caco().Score = 30;
   g.caco().InitScore();
   g.Tick();
-  auto caption = RedInkRows(g.d, 432, 495);  // "Счёт:"
-  auto score = RedInkRows(g.d, 496, 561);    // " 30"
-  ASSERT_GT(caption.second, 0);
-  ASSERT_GT(score.second, 0);
-  EXPECT_NEAR(score.first, caption.first, 1);
-  EXPECT_NEAR(score.second, caption.second, 1);
+  ASSERT_TRUE(g.d.SaveScreen((g.dir.Path() / "status.png").string()));
+  for (auto ink : {IsRed, IsWhite}) {
+    SCOPED_TRACE(ink == IsRed ? "letters" : "shadow");
+    auto caption = InkRows(g.d, 432, 495, ink);  // "Счёт:"
+    auto score = InkRows(g.d, 496, 561, ink);    // " 30"
+    ASSERT_GT(caption.second, 0);
+    ASSERT_GT(score.second, 0);
+    EXPECT_EQ(score.second, caption.second) << "the same baseline";
+    EXPECT_NEAR(score.first, caption.first, 1);
+  }
 }
 
 }  // namespace
