@@ -28,7 +28,7 @@ stop_game() {
   game=""
 }
 trap 'stop_game; rm -rf "$work"' EXIT
-export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy
+export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy MAGICK_TEMPORARY_PATH=$work
 cp -R "$game_source" "$work/game"
 # Profiles a developer made playing from the build tree are not part of the game.
 rm -f "$work/game"/*.pro
