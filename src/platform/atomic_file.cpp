@@ -40,7 +40,10 @@ std::filesystem::path TemporaryName(const std::filesystem::path& path) {
   std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
   std::string suffix;
   for (int i = 0; i < 12; ++i) suffix += kLetters[pick(entropy)];
-  return path.parent_path() / ("." + path.filename().string() + "." + suffix + ".tmp");
+  // Appended piece by piece: "." + string makes GCC 12 warn wrongly (-Wrestrict) once inlined.
+  std::string name = ".";
+  name.append(path.filename().string()).append(".").append(suffix).append(".tmp");
+  return path.parent_path() / name;
 }
 
 // Creates a temporary file nobody else has made: O_EXCL refuses any existing name, a
