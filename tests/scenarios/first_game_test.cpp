@@ -8,6 +8,7 @@
 #include "profiles/form1.h"
 #include "profiles/stack.h"
 #include "quiz/quest.h"
+#include "scenarios/started_game.h"
 #include "shooter/caco.h"
 #include "startup/form2.h"
 #include "support/driver.h"
@@ -18,11 +19,7 @@ namespace {
 class FirstGame : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!std::filesystem::exists(std::filesystem::path(VARK_GAME_DIR) / "VarKers")) GTEST_SKIP() << "no game data";
-    dir.LinkGameData(VARK_GAME_DIR);
-    d.SetSetting("SafeMode", "0");
-    App::Get().Dispatch([] { Forms::Show<Form2>(); });
-    d.Advance(720);  // start-up and the main menu's own start sequence
+    if (!StartAtMainMenu(dir, d)) GTEST_SKIP() << "no game data";
   }
 
   Form& Front() { return *Forms::Active(); }

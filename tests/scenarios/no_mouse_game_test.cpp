@@ -10,6 +10,7 @@
 #include "profiles/form1.h"
 #include "profiles/stack.h"
 #include "quiz/quest.h"
+#include "scenarios/started_game.h"
 #include "shooter/caco.h"
 #include "startup/form2.h"
 #include "support/driver.h"
@@ -72,11 +73,7 @@ class Controller : public Hands {
 class NoMouseGame : public ::testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
-    if (!std::filesystem::exists(std::filesystem::path(VARK_GAME_DIR) / "VarKers")) GTEST_SKIP() << "no game data";
-    dir.LinkGameData(VARK_GAME_DIR);
-    d.SetSetting("SafeMode", "0");
-    App::Get().Dispatch([] { Forms::Show<Form2>(); });
-    d.Advance(720);
+    if (!StartAtMainMenu(dir, d)) GTEST_SKIP() << "no game data";
     if (GetParam()) hands = std::make_unique<Controller>(d);
     else hands = std::make_unique<Keyboard>(d);
   }
