@@ -47,12 +47,13 @@ bool OnSomeDisplay(const SDL_Rect& place) {
 
 void Screen::EnsureWindow() {
   if (window_ || !wantWindow_) return;
-  const int display = StartDisplay();
-  ChoosePlace(display);
-  // Full screen opens covering the start display, also where no window manager would
-  // size it; the window's own place waits for the way back.
+  ChoosePlace(StartDisplay());
+  // Full screen opens covering the display of the window's place (a remembered one, or
+  // the first one on the start display), also where no window manager would size it:
+  // Alt+Enter then gives the window on the same monitor.
   SDL_Rect box = place_;
-  if (fullscreen_ && SDL_GetDisplayBounds(display, &box) != 0) box = place_;
+  const int display = SDL_GetRectDisplayIndex(&place_);
+  if (fullscreen_ && (display < 0 || SDL_GetDisplayBounds(display, &box) != 0)) box = place_;
   Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
   window_.reset(SDL_CreateWindow(title_.c_str(), box.x, box.y, box.w, box.h, flags));
   if (!window_) {
