@@ -12,7 +12,7 @@ PACKAGES=(
   libgtest-dev googletest
   clang libclang-rt-dev
   xvfb xauth xdotool imagemagick openbox wmctrl x11-utils shellcheck
-  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-xkb-utils
   desktop-file-utils appstream
   debootstrap lintian man-db
 )

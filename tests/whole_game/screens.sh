@@ -5,6 +5,7 @@
 # scaling: clicks on picture points and the screen it shows. The sourcing script defines
 # $work and fail.
 # shellcheck disable=SC2034,SC2154
+game="" window=""
 
 # Runs a check every 0.2 s until it holds (true) or `seconds` have passed (false).
 wait_until() {
