@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The real game under Xvfb with SDL's X11 driver and no window manager: full screen and a
+# The real game under Xvfb with SDL's X11 driver and no window manager (one that ran and
+# was killed left its name on the root window, as a crashed one does): full screen and a
 # window both show the whole picture and take clicks where the picture shows them.
 #  1. Full screen at start, then Alt+Enter three times; after each switch the window has
 #     the expected size and a click on the middle of "Старт" opens the face choice.
@@ -17,11 +18,10 @@ game_source=$1
 start_x=${2:-556}
 start_y=${3:-180}
 work=$(mktemp -d)
-game=""
-window=""
 failures=0
 
-trap 'stop_game; rm -rf "$work"' EXIT
+spy=""
+trap 'stop_game; kill $spy 2>/dev/null || true; rm -rf "$work"' EXIT
 export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy MAGICK_TEMPORARY_PATH=$work
 cp -R "$game_source" "$work/game"
 # Profiles a developer made playing from the build tree are not part of the game.
@@ -59,6 +59,17 @@ check_size() {
 
 wait_until 10 x_server_answers || { fail "the X server does not answer on $DISPLAY"; exit 1; }
 read -r screen_w screen_h < <(xdotool getdisplaygeometry)
+wm_named() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; }
+# A client that stays keeps the server from resetting, and the root's name with it, when
+# the window manager goes.
+xprop -root -spy _NET_SUPPORTING_WM_CHECK >"$work/wm-check.log" 2>&1 &
+spy=$!
+openbox --sm-disable >"$work/wm.log" 2>&1 &
+wm=$!
+wait_until 10 wm_named || fail "openbox did not start"
+kill -9 "$wm"
+wait "$wm" 2>/dev/null || true
+wm_named || fail "the killed window manager left no name behind: that case goes unchecked"
 
 start_game
 full=1

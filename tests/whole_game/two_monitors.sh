@@ -16,7 +16,7 @@
 set -euo pipefail
 game_source=$1
 work=$(mktemp -d)
-game="" window="" wm=""
+wm=""
 failures=0
 trap 'stop_game; kill $wm 2>/dev/null || true; rm -rf "$work"' EXIT
 trap 'echo "FAIL: line $LINENO stopped the check"' ERR
