@@ -245,6 +245,9 @@ class SdlMixerOutput : public MixerOutput {
     KeepWhatIsPlaying();
     Mix_UnregisterEffect(MIX_CHANNEL_POST, CountFrames);
     Mix_CloseAudio();
+    // SDL's sound driver keeps its connection to the sound server, which is dead now: each
+    // try starts SDL's sound afresh.
+    QuitSdlAudio();
     open_ = false;
     Reopen();
     if (!open_) retry_.SetInterval(kReopenEveryMs);
@@ -284,7 +287,11 @@ class SdlMixerOutput : public MixerOutput {
   }
 
   void Reopen() {
-    if (Mix_OpenAudioDevice(format_.rate, AUDIO_S16SYS, format_.channels, kChunkFrames, nullptr, 0) != 0) return;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
+        Mix_OpenAudioDevice(format_.rate, AUDIO_S16SYS, format_.channels, kChunkFrames, nullptr, 0) != 0) {
+      QuitSdlAudio();
+      return;
+    }
     open_ = true;
     retry_.SetInterval(0);
     InstallLimiter();
@@ -292,6 +299,13 @@ class SdlMixerOutput : public MixerOutput {
     if (channels_ > 0) Mix_AllocateChannels(channels_);
     for (auto& [channel, held] : held_) Begin(channel, held);
     std::cerr << "vark: the sound device is back\n";
+  }
+
+  // SDL counts its users of sound and of events; quitting sound also lets go of events
+  // once, even when sound was not running (a start that failed). So it quits only sound
+  // that runs, or the game's input would stop after a few tries.
+  static void QuitSdlAudio() {
+    if (SDL_WasInit(SDL_INIT_AUDIO)) SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
 
   void CountMixedFrames() { Mix_RegisterEffect(MIX_CHANNEL_POST, CountFrames, nullptr, this); }
@@ -361,6 +375,8 @@ void OpenRealAudio() {
     return;
   }
   InstallLimiter();
+  // A sound server that goes away is waited for, rather than another driver taken meanwhile.
+  SDL_SetHint(SDL_HINT_AUDIODRIVER, SDL_GetCurrentAudioDriver());
   PcmFormat device;
   Uint16 format = 0;
   Mix_QuerySpec(&device.rate, &format, &device.channels);
