@@ -200,10 +200,8 @@ class SilentBackend : public AudioBackend {
   int next_ = 0;
 };
 
-// Every sound is decoded in the format the device was first opened in, so a device opened
-// again must have exactly that one: SDL converts for a device that wants another.
-constexpr int kChunkFrames = 1024;
-constexpr int kReopenEveryMs = 2000;
+constexpr int kChunkFrames = 1024;    // frames the mixer mixes at a time
+constexpr int kReopenEveryMs = 2000;  // how often a lost device is tried again
 
 // SDL_mixer plays our own decoded samples: each channel's chunk points into the sound it
 // holds, so the mixer never decodes anything itself (and never holds its lock for long).
@@ -286,6 +284,9 @@ class SdlMixerOutput : public MixerOutput {
     }
   }
 
+  // Every sound is decoded in the format the device was first opened in, so the device
+  // opened again must have exactly that one (no change allowed: SDL converts for a device
+  // that wants another).
   void Reopen() {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
         Mix_OpenAudioDevice(format_.rate, AUDIO_S16SYS, format_.channels, kChunkFrames, nullptr, 0) != 0) {
