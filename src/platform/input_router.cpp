@@ -1,10 +1,12 @@
 // Input routing: mouse events go to the front-most visible, enabled control under the
 // pointer (a press holds the control until the release), keys to the form first when it
-// asks, then to the focused control, typed text to the focused control.
+// asks, then to the focused control, typed text to the focused control. The loss of the
+// sound device goes to the sound system.
 #include "platform/focus_nav.h"
 #include "platform/form.h"
 #include "platform/gamepad.h"
 #include "platform/keys.h"
+#include "platform/media.h"
 #include "platform/mnemonic.h"
 #include "platform/screen.h"
 
@@ -99,6 +101,9 @@ void Screen::HandleEvent(const SDL_Event& e) {
     case SDL_KEYUP: SteerWithKeyboard(e.key); break;
     case SDL_TEXTINPUT: TextInput(e.text.text); break;
     case SDL_WINDOWEVENT: WindowEvent(e.window); break;
+    case SDL_AUDIODEVICEREMOVED:  // the only output device the game opens is the mixer's
+      if (!e.adevice.iscapture) Audio().DeviceLost();
+      break;
     default: HandleControllerEvent(e); break;
   }
 }

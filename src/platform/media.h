@@ -33,11 +33,16 @@ class AudioBackend {
   virtual void Pump() {}
   // Starts decoding the file (a real path) now and keeps it for the whole run.
   virtual void Prepare(const std::string&) {}
+  // The sound device is gone (the sound server stopped, the card was unplugged).
+  virtual void DeviceLost() {}
 };
 
 AudioBackend& Audio();
 void SetAudioBackend(std::unique_ptr<AudioBackend> backend);
-// Opens the sound device with SDL_mixer; without one the game stays silent.
+// Opens the sound device with SDL_mixer; without one the game stays silent. When the device
+// is lost later, it is opened again at once and then every 2 s until it is back, in the
+// format it had before (so every decoded sound still fits it). Meanwhile sound stands
+// still: what was playing, and what is asked to play, goes on from where it stood.
 void OpenRealAudio();
 // Starts decoding these files (game names) in this order, long before they are played,
 // and keeps them: the tunes the screens come back to again and again.
@@ -119,6 +124,8 @@ class MixerOutput {
   virtual void Start(int channel, SoundStore::Sound sound) = 0;
   virtual void Halt(int channel) = 0;
   virtual bool Playing(int channel) const = 0;
+  // The device is gone: the output opens it again as soon as it can.
+  virtual void DeviceLost() {}
 };
 
 // Channels over a mixer and a store: a channel asked to play a tune that is still
@@ -134,6 +141,7 @@ class MixerBackend : public AudioBackend {
   bool IsPlaying(int channel) const override;
   void Pump() override;
   void Prepare(const std::string& path) override;
+  void DeviceLost() override { output_->DeviceLost(); }
   SoundStore& Store() { return store_; }
 
  private:

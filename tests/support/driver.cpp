@@ -329,6 +329,15 @@ void Driver::Window(SDL_WindowEventID event) {
   Event([e] { vark::Screen::Get().HandleEvent(e); });
 }
 
+void Driver::SoundDeviceRemoved() {
+  SDL_Event e{};
+  e.type = SDL_AUDIODEVICEREMOVED;
+  e.adevice.type = e.type;
+  e.adevice.which = 2;  // SDL numbers opened devices from 2
+  e.adevice.iscapture = 0;
+  Event([e] { vark::Screen::Get().HandleEvent(e); });
+}
+
 bool Driver::SaveScreen(const std::string& path) { return vark::Screen::Get().SavePng(path); }
 
 uint32_t Driver::Pixel(int x, int y) { return vark::Screen::Get().PixelAt(x, y); }

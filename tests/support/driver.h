@@ -142,6 +142,8 @@ class Driver {
   // What the window system says about the game's window, through the same handling as in
   // the game: SDL_WINDOWEVENT_FOCUS_LOST, _FOCUS_GAINED, _MINIMIZED, _RESTORED, ...
   void Window(SDL_WindowEventID event);
+  // SDL's word that the sound output device is gone (the sound server stopped).
+  void SoundDeviceRemoved();
 
   bool SaveScreen(const std::string& path);
   // The screen pixel as 0xRRGGBB.
