@@ -131,7 +131,9 @@ void Growl(Output& out) {
 // high noise whose colour falls from a hiss to a snap, a quick zing gliding down an
 // octave over it, and only a light pop underneath, so it sparkles rather than booms. It
 // is over within a quarter of a second, so the channels that take turns playing it are
-// free again quickly.
+// free again quickly. The layers are mixed lightly rather than driven into the curve:
+// at the same peak a denser burst sounds louder, and rapid fire in the shooter would
+// then stand 4 LU above the other screens.
 void Explosion(Output& out) {
   Rng rng(904);
   BandPass crack, sparkle;
@@ -146,7 +148,7 @@ void Explosion(Output& out) {
     double tone = (std::sin(2 * M_PI * zing) + 0.3 * std::sin(6 * M_PI * zing)) * std::exp(-t / 0.045);
     double pop = std::sin(2 * M_PI * (260 * t - 300 * t * t)) * std::exp(-t / 0.025);
     double tail = std::min((kLength - t) / 0.04, 1.0);
-    return attack * std::tanh(2.2 * hiss + 0.8 * glitter + 0.45 * tone + 0.4 * pop) * tail;
+    return attack * std::tanh(1.2 * hiss + 0.45 * glitter + 0.25 * tone + 0.22 * pop) * tail;
   });
 }
 
