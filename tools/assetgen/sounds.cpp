@@ -114,15 +114,18 @@ void Refusal(Output& out) {
   });
 }
 
+// A monster's growl as it fires: a rough low voice that rises and falls once. It is
+// heard at every monster's shot, which on the late levels comes more than once a second,
+// so it is over in about half a second.
 void Growl(Output& out) {
   Rng rng(903);
   BandPass low, high;
   double phase = 0;
-  SaveEffect(out, "caco_alert.wav", 0.9, [&](double t) {
-    double f = 85 + 35 * std::sin(2 * M_PI * 1.2 * t) + 6 * std::sin(2 * M_PI * 23 * t);
+  SaveEffect(out, "caco_alert.wav", 0.55, [&](double t) {
+    double f = 85 + 35 * std::sin(2 * M_PI * 1.8 * t) + 6 * std::sin(2 * M_PI * 23 * t);
     phase += f * kDt;
     double source = Saw(phase) + 0.35 * rng.Range(-1, 1);
-    double env = std::min(t / 0.06, 1.0) * std::exp(-std::max(0.0, t - 0.5) / 0.15);
+    double env = std::min(t / 0.04, 1.0) * std::exp(-std::max(0.0, t - 0.28) / 0.09);
     return (low.Run(source, 450, 4) + 0.7 * high.Run(source, 1100, 6)) * env;
   });
 }
