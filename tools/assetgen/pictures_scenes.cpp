@@ -264,8 +264,7 @@ void LoomingDemon(cairo_t* cr, double cx) {
 }
 
 // The victory banner: a pole standing up from (0, 0) with its flag at the top.
-// `letter_turn` turns the letter on the cloth, so a fallen banner can still show it upright.
-void VictoryBanner(cairo_t* cr, Rgb pole, Rgb cloth, Rgb letter, double letter_turn = 0) {
+void VictoryBanner(cairo_t* cr, Rgb pole, Rgb cloth, Rgb letter) {
   Limb(cr, 0, 0, 0, -160, 5, pole);
   cairo_move_to(cr, 3, -158);
   cairo_curve_to(cr, 40, -168, 60, -138, 100, -150);
@@ -273,22 +272,27 @@ void VictoryBanner(cairo_t* cr, Rgb pole, Rgb cloth, Rgb letter, double letter_t
   cairo_curve_to(cr, 60, -88, 40, -118, 3, -108);
   cairo_close_path(cr);
   ShadeAndOutline(cr, 50, -130, 50, cloth, 2);
-  cairo_save(cr);
-  cairo_translate(cr, 52, -127);
-  cairo_rotate(cr, letter_turn);
-  OutlinedText(cr, "V", 0, 13, 36, letter, cloth.Darker(0.7));
-  cairo_restore(cr);
+  OutlinedText(cr, "V", 52, -114, 36, letter, cloth.Darker(0.7));
 }
 
-// The won game's banner fallen over on the plain, its flag burning.
+// The won game's banner knocked over: its pole leans low over the plain from where
+// it stuck in the ground, the cloth hangs limp from the pole's top with its letter
+// upright, and its lower corner burns.
 void FallenBanner(cairo_t* cr, Rng& rng) {
-  cairo_save(cr);
-  cairo_translate(cr, 360, 465);
-  cairo_rotate(cr, -1.45);
-  VictoryBanner(cr, Hex(0x8A9098), Hex(0x9A1822), Hex(0x8A7030), 1.3);
-  cairo_restore(cr);
-  Glow(cr, 235, 372, 34, Hex(0xFF6010), 0.7);
-  Explosion(cr, rng, 238, 370, 14, 1.2);
+  const double base_x = 430, base_y = 466, tip_x = 250, tip_y = 372;
+  const double hold_x = tip_x + (base_x - tip_x) * 0.42, hold_y = tip_y + (base_y - tip_y) * 0.42;
+  Limb(cr, base_x, base_y, tip_x, tip_y, 5, Hex(0x8A9098));
+  const Rgb cloth = Hex(0x9A1822);
+  cairo_move_to(cr, tip_x, tip_y);
+  cairo_line_to(cr, hold_x, hold_y);
+  cairo_curve_to(cr, hold_x + 6, hold_y + 20, hold_x - 4, hold_y + 40, hold_x + 2, hold_y + 58);
+  cairo_curve_to(cr, hold_x - 20, hold_y + 48, tip_x + 40, tip_y + 96, tip_x + 8, tip_y + 84);
+  cairo_curve_to(cr, tip_x - 2, tip_y + 60, tip_x + 6, tip_y + 30, tip_x, tip_y);
+  cairo_close_path(cr);
+  ShadeAndOutline(cr, (tip_x + hold_x) / 2, tip_y + 40, 50, cloth, 2);
+  OutlinedText(cr, "V", (tip_x + hold_x) / 2 + 2, tip_y + 58, 34, Hex(0x8A7030), cloth.Darker(0.7));
+  Glow(cr, tip_x + 14, tip_y + 84, 30, Hex(0xFF6010), 0.7);
+  Explosion(cr, rng, tip_x + 14, tip_y + 82, 13, 1.2);
 }
 
 // A river of lava along a curve (start, two controls, end): it widens toward the
@@ -337,12 +341,12 @@ void LostGame(Output& out) {
     LavaRiver(cr, {210, 336, 50, 380, 250, 420, 130, h}, 1.0, 0.0);
     LavaRiver(cr, {540, 336, 380, 380, 580, 420, 460, h}, 0.6, 1.7);
     LavaRiver(cr, {330, 338, 300, 352, 250, 360, 170, 392}, 0.4, 3.1);  // a side arm
-    FallenBanner(cr, rng);
-    for (int i = 0; i < 7; ++i) {  // fires across the plain
+    for (int i = 0; i < 7; ++i) {                                       // fires across the plain
       double x = rng.Range(300, w - 20), y = rng.Range(350, 470), r = rng.Range(10, 18);
       Glow(cr, x, y, r * 3, Hex(0xFF5010), 0.5);
       Explosion(cr, rng, x, y, r, 1.2);
     }
+    FallenBanner(cr, rng);
   });
 }
 

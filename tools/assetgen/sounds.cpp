@@ -114,15 +114,18 @@ void Refusal(Output& out) {
   });
 }
 
+// A monster's growl as it fires: a rough low voice that rises and falls once. It is
+// heard at every monster's shot, which on the late levels comes more than once a second,
+// so it is over in about half a second.
 void Growl(Output& out) {
   Rng rng(903);
   BandPass low, high;
   double phase = 0;
-  SaveEffect(out, "caco_alert.wav", 0.9, [&](double t) {
-    double f = 85 + 35 * std::sin(2 * M_PI * 1.2 * t) + 6 * std::sin(2 * M_PI * 23 * t);
+  SaveEffect(out, "caco_alert.wav", 0.55, [&](double t) {
+    double f = 85 + 35 * std::sin(2 * M_PI * 1.8 * t) + 6 * std::sin(2 * M_PI * 23 * t);
     phase += f * kDt;
     double source = Saw(phase) + 0.35 * rng.Range(-1, 1);
-    double env = std::min(t / 0.06, 1.0) * std::exp(-std::max(0.0, t - 0.5) / 0.15);
+    double env = std::min(t / 0.04, 1.0) * std::exp(-std::max(0.0, t - 0.28) / 0.09);
     return (low.Run(source, 450, 4) + 0.7 * high.Run(source, 1100, 6)) * env;
   });
 }
@@ -131,7 +134,9 @@ void Growl(Output& out) {
 // high noise whose colour falls from a hiss to a snap, a quick zing gliding down an
 // octave over it, and only a light pop underneath, so it sparkles rather than booms. It
 // is over within a quarter of a second, so the channels that take turns playing it are
-// free again quickly.
+// free again quickly. The layers are mixed lightly rather than driven into the curve:
+// at the same peak a denser burst sounds louder, and rapid fire in the shooter would
+// then stand 4 LU above the other screens.
 void Explosion(Output& out) {
   Rng rng(904);
   BandPass crack, sparkle;
@@ -146,7 +151,7 @@ void Explosion(Output& out) {
     double tone = (std::sin(2 * M_PI * zing) + 0.3 * std::sin(6 * M_PI * zing)) * std::exp(-t / 0.045);
     double pop = std::sin(2 * M_PI * (260 * t - 300 * t * t)) * std::exp(-t / 0.025);
     double tail = std::min((kLength - t) / 0.04, 1.0);
-    return attack * std::tanh(2.2 * hiss + 0.8 * glitter + 0.45 * tone + 0.4 * pop) * tail;
+    return attack * std::tanh(1.2 * hiss + 0.45 * glitter + 0.25 * tone + 0.22 * pop) * tail;
   });
 }
 
