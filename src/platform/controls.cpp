@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/form.h"
+#include "platform/smooth_scale.h"
 #include "platform/utf8.h"
 
 namespace vark {
@@ -96,8 +97,18 @@ void Image::Draw(SDL_Surface* target, const SDL_Rect& box) const {
     InvertArea(target, box);
     return;
   }
+  if (box.w <= 0 || box.h <= 0) return;
+  // An opaque palette picture scaled (the intro's landscape, new on every frame) is scaled
+  // straight into the screen: no colour copy, no scaled copy.
+  SDL_Surface* raw = picture_.Raw();
+  if (stretch_ && raw && (raw->w != box.w || raw->h != box.h) && CanScaleSmoothly(*raw, *target)) {
+    SDL_Rect clip;
+    SDL_GetClipRect(target, &clip);
+    ScaleSmoothly(*raw, *target, box, clip);
+    return;
+  }
   SDL_Surface* src = picture_.Argb();
-  if (!src || box.w <= 0 || box.h <= 0) return;
+  if (!src) return;
   if (!stretch_ || (src->w == box.w && src->h == box.h)) {
     SDL_Rect dst{box.x, box.y, src->w, src->h};
     SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_BLEND);

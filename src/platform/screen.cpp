@@ -64,11 +64,13 @@ void Screen::ComposeForm(Form& form) {
 void Screen::ComposeControl(Control& c, const SDL_Rect& clip) {
   if (!c.Visible() || c.Covered()) return;
   SDL_Rect box = c.ScreenBox();
+  // A control outside the changed area (or off the screen) has nothing to draw there, nor
+  // have its children, which are cut at its edges.
+  SDL_Rect inner;
+  if (!SDL_IntersectRect(&box, &clip, &inner)) return;
   SDL_SetClipRect(surface_.get(), &clip);
   c.Draw(surface_.get(), box);
   if (c.Children().empty()) return;
-  SDL_Rect inner;
-  if (!SDL_IntersectRect(&box, &clip, &inner)) return;
   for (Control* child : c.Children()) ComposeControl(*child, inner);
 }
 
