@@ -16,6 +16,7 @@
 
 #include "intro/intro.h"
 #include "intro/voxel.h"
+#include "platform/display.h"
 #include "platform/owned.h"
 #include "platform/screen.h"
 #include "support/driver.h"
@@ -140,15 +141,17 @@ void TimeRenderer(const Maps& maps) {
 void TimeWholePass() {
   auto& intro = Forms::Show<INTRO>();
   intro.Picture1.SetVisible(false);
-  double logic = MedianMs(301, [&] { intro.FramePass(1000.0 / INTRO::kPassesPerSecond); });
-  double pass = MedianMs(301, [&] {
-    intro.FramePass(1000.0 / INTRO::kPassesPerSecond);
+  constexpr double kPassMs = 1000.0 / kMostPassesPerSecond;
+  double logic = MedianMs(301, [&] { intro.FramePass(kPassMs); });
+  double pass = MedianMs(1001, [&] {
+    intro.FramePass(kPassMs);
     Screen::Get().Compose();
     Screen::Get().Present();
   });
   std::printf("pass without composing the screen: %.4f ms\n", logic);
   std::printf("whole pass with the screen composed: %.4f ms (landscape %s)\n", pass,
               intro.VoxelReady() ? "rendered" : "missing");
+  std::printf("%d passes a second take %.1f%% of a core\n", kMostPassesPerSecond, pass * kMostPassesPerSecond / 10);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "platform/app.h"
+#include "platform/display.h"
 #include "profiles/form1.h"
 #include "startup/options.h"
 
@@ -163,7 +164,9 @@ void INTRO::Timer1_Timer() {
   double elapsed = kStepMs;
   while (true) {
     FramePass(elapsed);
-    due = std::max(due + 1000.0 / kPassesPerSecond, static_cast<double>(app.Now()));
+    // Passes follow the display's refresh, up to 60 a second, so the line moves in small
+    // steps; the rate is read each pass, so it follows the window to another display.
+    due = std::max(due + 1000.0 / PassesPerSecond(Display().RefreshRate()), static_cast<double>(app.Now()));
     app.WaitUntil(static_cast<uint64_t>(std::ceil(due)));
     if (!Loaded() || !Visible() || app.Ended()) break;
     if (NoVoxelState == 1) NoVoxelState = 2;

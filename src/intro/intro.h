@@ -18,8 +18,6 @@ class INTRO : public Form {
   // shorter; each step is scaled to the time the pass stands for.
   static constexpr double kStepMs = 1000.0 / 30;
   static constexpr int kScrollStepTwips = 64;  // per step: 128 pixels a second
-  // Passes follow the display, up to this many a second, so the line moves in small steps.
-  static constexpr int kPassesPerSecond = 60;
   // The line changes colour four times a second: faster would flicker.
   static constexpr double kColourStepMs = 250;
   // The drift of one pass is taken over this time: about 300 map units a second.

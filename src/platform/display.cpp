@@ -32,6 +32,14 @@ class ScaledDisplay : public DisplayService {
   // The desktop's mode until the game asks for another, then the one asked for.
   DisplayMode Current() override { return switched_ ? *switched_ : DesktopMode(); }
 
+  int RefreshRate() override {
+    SDL_Window* window = Screen::Get().Window();
+    int display = window ? SDL_GetWindowDisplayIndex(window) : 0;
+    SDL_DisplayMode mode;
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
+    return mode.refresh_rate;
+  }
+
   void Change(const DisplayMode& mode) override {
     switched_ = mode;
     if (mode.width == 640 && mode.height == 480) Screen::Get().ShowGameMode();
@@ -57,6 +65,10 @@ DisplayMode DesktopMode() {
     return DisplayMode{m.w, m.h, static_cast<int>(SDL_BITSPERPIXEL(m.format))};
   }();
   return desktop;
+}
+
+int PassesPerSecond(int refreshHz) {
+  return refreshHz > 0 ? std::min(refreshHz, kMostPassesPerSecond) : kMostPassesPerSecond;
 }
 
 SDL_Rect FirstWindowPlace(const SDL_Rect& usable) {

@@ -27,7 +27,17 @@ class DisplayService {
   // The desktop's mode now.
   virtual DisplayMode Current() = 0;
   virtual void Change(const DisplayMode& mode) = 0;
+  // How often the display the game's window is on (without a window, the first display)
+  // shows a new picture, in Hz; 0 when unknown.
+  virtual int RefreshRate() = 0;
 };
+
+// Animations that follow the display make a pass for each new picture it shows, up to
+// this many a second.
+constexpr int kMostPassesPerSecond = 60;
+// Passes a second at this refresh rate: the rate up to kMostPassesPerSecond, which also
+// stands for an unknown rate (0).
+int PassesPerSecond(int refreshHz);
 
 DisplayService& Display();
 // The desktop's mode as found when the program first asked, which it does before its

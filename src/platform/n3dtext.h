@@ -50,6 +50,8 @@ class N3dText : public Control {
   // The extrusion behind the letters, drawn once per caption and colours.
   SDL_Surface* Extrusion(const SDL_Rect& box, int depth, SDL_Surface* mask, int ox, int oy) const;
   void Outline(SDL_Surface* target, SDL_Surface* mask, int ox, int oy) const;
+  // The extrusion with the letters in their colours, without the glint; made with it.
+  SDL_Surface* Face(SDL_Surface* base, SDL_Surface* mask, int ox, int oy) const;
   // The letters' colour on each row of a mask of this height, top pair colour to bottom.
   std::vector<Color> FaceGradient(int height) const;
 
@@ -64,6 +66,8 @@ class N3dText : public Control {
   mutable OwnedSurface mask_;
   mutable OwnedSurface base_;
   mutable bool baseValid_ = false;
+  mutable OwnedSurface face_;
+  mutable SDL_Rect inked_{0, 0, 0, 0};  // the part of the cache that is not see-through
   mutable int maskWidth_ = -1, maskHeight_ = -1;
 };
 

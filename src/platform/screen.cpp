@@ -3,6 +3,8 @@
 // screen_pointer.cpp's, input is input_router.cpp's.
 #include <SDL_image.h>
 
+#include <algorithm>
+
 #include "platform/focus_nav.h"
 #include "platform/form.h"
 #include "platform/screen.h"
@@ -44,8 +46,11 @@ void Screen::Compose() {
   if (!surface_ || !Dirty()) return;
   FocusNav::Get().BeforeCompose();
   SDL_SetClipRect(surface_.get(), &dirty_);
-  SDL_FillRect(surface_.get(), &dirty_, SDL_MapRGB(surface_->format, 0, 0, 0));
-  for (Form* f : Forms::ZOrder()) ComposeForm(*f);
+  // Each visible form fills the whole area with its colour first; without one it is black.
+  const auto& forms = Forms::ZOrder();
+  if (std::none_of(forms.begin(), forms.end(), [](const Form* f) { return f->Visible(); }))
+    SDL_FillRect(surface_.get(), &dirty_, SDL_MapRGB(surface_->format, 0, 0, 0));
+  for (Form* f : forms) ComposeForm(*f);
   FocusNav::Get().DrawRing(surface_.get(), dirty_);
   SDL_SetClipRect(surface_.get(), nullptr);
   if (unshown_.w > 0 && unshown_.h > 0) SDL_UnionRect(&unshown_, &dirty_, &unshown_);
@@ -64,11 +69,13 @@ void Screen::ComposeForm(Form& form) {
 void Screen::ComposeControl(Control& c, const SDL_Rect& clip) {
   if (!c.Visible() || c.Covered()) return;
   SDL_Rect box = c.ScreenBox();
+  // A control outside the changed area (or off the screen) has nothing to draw there, nor
+  // have its children, which are cut at its edges.
+  SDL_Rect inner;
+  if (!SDL_IntersectRect(&box, &clip, &inner)) return;
   SDL_SetClipRect(surface_.get(), &clip);
   c.Draw(surface_.get(), box);
   if (c.Children().empty()) return;
-  SDL_Rect inner;
-  if (!SDL_IntersectRect(&box, &clip, &inner)) return;
   for (Control* child : c.Children()) ComposeControl(*child, inner);
 }
 

@@ -1,13 +1,18 @@
 // Showing the picture: where it goes in windows of any shape, that scaling only the
-// changed part gives the same pixels as scaling everything, that window points map back
-// to the picture, and how screens' mode requests meet the player's full-screen choice.
+// changed part gives the same pixels as scaling everything (also smoothly, as the intro's
+// landscape is), that window points map back to the picture, and how screens' mode
+// requests meet the player's full-screen choice.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include "platform/display.h"
 #include "platform/owned.h"
 #include "platform/presenter.h"
 #include "platform/screen.h"
+#include "platform/smooth_scale.h"
 #include "support/driver.h"
 
 namespace vark {
@@ -77,6 +82,80 @@ TEST(Presenting, OnlyTheChangedAreaOfTheWindowIsRedrawn) {
   EXPECT_EQ(At(target.get(), 353, 257), At(picture.get(), 176, 112));
   EXPECT_EQ(At(target.get(), 191, 48), 0u);
   EXPECT_EQ(At(target.get(), 354, 257), 0u);
+}
+
+// An 8-bit picture whose palette is a colour ramp, so neighbours differ in every channel.
+OwnedSurface PalettePattern(int w, int h) {
+  OwnedSurface s(SDL_CreateRGBSurfaceWithFormat(0, w, h, 8, SDL_PIXELFORMAT_INDEX8));
+  SDL_Color colours[256];
+  for (int i = 0; i < 256; ++i)
+    colours[i] = SDL_Color{static_cast<Uint8>(i), static_cast<Uint8>(255 - i), static_cast<Uint8>(i * 7), 255};
+  SDL_SetPaletteColors(s->format->palette, colours, 0, 256);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) static_cast<Uint8*>(s->pixels)[y * s->pitch + x] = static_cast<Uint8>(x * 37 + y * 11);
+  return s;
+}
+
+// Smooth scaling written the obvious way: the target pixel's centre in picture
+// coordinates, the four pixels around it weighted by closeness, in floating point.
+Uint32 SmoothPixel(const SDL_Surface* picture, const SDL_Rect& box, int x, int y) {
+  auto place = [](int t, int boxLength, int pictureLength) {
+    return std::clamp((t + 0.5) * pictureLength / boxLength - 0.5, 0.0, pictureLength - 1.0);
+  };
+  double px = place(x - box.x, box.w, picture->w), py = place(y - box.y, box.h, picture->h);
+  int x0 = static_cast<int>(px), y0 = static_cast<int>(py);
+  int x1 = std::min(x0 + 1, picture->w - 1), y1 = std::min(y0 + 1, picture->h - 1);
+  double fx = px - x0, fy = py - y0;
+  auto colour = [&](int cx, int cy) {
+    return picture->format->palette->colors[static_cast<Uint8*>(picture->pixels)[cy * picture->pitch + cx]];
+  };
+  auto channel = [&](Uint8 SDL_Color::*c) {
+    double top = colour(x0, y0).*c * (1 - fx) + colour(x1, y0).*c * fx;
+    double bottom = colour(x0, y1).*c * (1 - fx) + colour(x1, y1).*c * fx;
+    return static_cast<Uint32>(std::lround(top * (1 - fy) + bottom * fy));
+  };
+  return 0xFF000000u | channel(&SDL_Color::r) << 16 | channel(&SDL_Color::g) << 8 | channel(&SDL_Color::b);
+}
+
+int LargestChannelGap(Uint32 a, Uint32 b) {
+  int gap = 0;
+  for (int shift = 0; shift < 32; shift += 8)
+    gap = std::max(gap, std::abs(static_cast<int>(a >> shift & 0xFF) - static_cast<int>(b >> shift & 0xFF)));
+  return gap;
+}
+
+TEST(Presenting, SmoothScalingMixesTheNearestPixelsAndGivesTheSamePixelsPartByPart) {
+  OwnedSurface picture = PalettePattern(32, 24);
+  // The intro's shape (a little over twice as wide, less than twice as high), shrinking,
+  // and a box reaching beyond the target.
+  for (SDL_Rect box : {SDL_Rect{3, 2, 65, 41}, SDL_Rect{1, 1, 20, 13}, SDL_Rect{-7, 5, 90, 70}}) {
+    OwnedSurface whole = Surface(80, 60);
+    OwnedSurface parts = Surface(80, 60);
+    SDL_FillRect(whole.get(), nullptr, 0);
+    SDL_FillRect(parts.get(), nullptr, 0);
+    ASSERT_TRUE(CanScaleSmoothly(*picture, *whole));
+    ScaleSmoothly(*picture, *whole, box, {0, 0, 80, 60});
+    for (SDL_Rect part : {SDL_Rect{0, 0, 80, 9}, SDL_Rect{0, 9, 37, 51}, SDL_Rect{37, 9, 1, 1},
+                          SDL_Rect{37, 10, 43, 50}, SDL_Rect{38, 9, 42, 1}})
+      ScaleSmoothly(*picture, *parts, box, part);
+    EXPECT_TRUE(SamePixels(whole.get(), parts.get())) << box.w << "x" << box.h;
+    int worst = 0;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 80; ++x) {
+        SDL_Point p{x, y};
+        Uint32 expected = SDL_PointInRect(&p, &box) ? SmoothPixel(picture.get(), box, x, y) : 0u;
+        worst = std::max(worst, LargestChannelGap(At(whole.get(), x, y), expected));
+      }
+    EXPECT_LE(worst, 1) << box.w << "x" << box.h;  // the mixing rounds twice, in 256ths
+  }
+  // A picture with a see-through colour, or with transparency in its palette, is left to
+  // the general way, which blends it.
+  OwnedSurface target = Surface(80, 60);
+  SDL_SetColorKey(picture.get(), SDL_TRUE, 0);
+  EXPECT_FALSE(CanScaleSmoothly(*picture, *target));
+  SDL_SetColorKey(picture.get(), SDL_FALSE, 0);
+  picture->format->palette->colors[5].a = 128;
+  EXPECT_FALSE(CanScaleSmoothly(*picture, *target));
 }
 
 TEST(Presenting, TheWindowShowsThePictureAndItsPointsMapBack) {

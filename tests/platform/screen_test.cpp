@@ -201,7 +201,7 @@ TEST(Screen, InvertingImageShowsTheBackgroundInverted) {
   EXPECT_EQ(d.Pixel(450, 250), 0x0AC81Eu);
 }
 
-TEST(Screen, LabelColourChangesShowAndMissingPicturesAreEmpty) {
+TEST(Screen, LabelColourAndCaptionChangesShowAndMissingPicturesAreEmpty) {
   Driver d;
   auto& b = Forms::Show<Board>();
   auto reddest = [&] {
@@ -214,6 +214,17 @@ TEST(Screen, LabelColourChangesShowAndMissingPicturesAreEmpty) {
   EXPECT_LT(reddest(), 40);
   b.Text.SetForeColor(RGB(255, 0, 0));
   EXPECT_GT(reddest(), 200);
+  // A new caption in the same colour shows the new letters, not the old ones.
+  auto redPixels = [&] {
+    int count = 0;
+    for (int x = 20; x < 320; ++x)
+      for (int y = 360; y < 420; ++y) count += ((d.Pixel(x, y) >> 16) & 0xFF) > 128;
+    return count;
+  };
+  b.Text.SetCaption("i");
+  int narrow = redPixels();
+  b.Text.SetCaption("WWWWWW");
+  EXPECT_GT(redPixels(), 4 * narrow);
   b.Sprite.LoadPicture("Gfx\\nothing-here.dat");
   EXPECT_TRUE(b.Sprite.GetPicture().Empty());
 }

@@ -56,9 +56,11 @@ class FakeDisplay : public DisplayService {
   std::vector<DisplayMode> modes{{1024, 768, 32}, {800, 600, 32}, {640, 480, 32}, {640, 480, 16}};
   DisplayMode current{1024, 768, 32};
   std::vector<DisplayMode> changes;
+  int refreshRate = 0;  // unknown
 
   std::vector<DisplayMode> Modes() override { return modes; }
   DisplayMode Current() override { return current; }
+  int RefreshRate() override { return refreshRate; }
   void Change(const DisplayMode& mode) override {
     changes.push_back(mode);
     current = mode;
