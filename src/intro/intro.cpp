@@ -100,6 +100,9 @@ void INTRO::DesignLooks() {
   Label2.SetFont(FontSpec{"Arial Black", 12, false});
   Label2.SetTransparent(true);
   Label2.SetAutoSize(true);
+  // The darker colours of the line (blue, purple) hardly stand out from the black strip; a
+  // grey copy one pixel down and right gives every colour an edge to read by.
+  Label2.SetShadow(RGB(150, 150, 150), 1);
   Picture3.SetBackColor(RGB(0, 0, 0));
   Label1.SetForeColor(RGB(192, 255, 192));
   Label1.SetBackColor(RGB(0, 0, 0));

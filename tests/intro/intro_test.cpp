@@ -411,6 +411,11 @@ TEST_F(IntroTest, GeneratedLandscapeRunsBehindTheTitleAndBothStrips) {
     // The subtitle is short and centred: the strip's ends are black over the sky.
     EXPECT_EQ(CountPixels(d, {0, 88, 160, 33}, isBlack), 80 * 17) << "landscape through the subtitle strip";
     EXPECT_GT(CountPixels(d, {0, 420, 640, 25}, [&](uint32_t p) { return p == scrollColour; }), 50);
+    // Dark colours of the line (blue) need a light edge to stand out from the black strip.
+    auto lightGrey = [](uint32_t p) { return (p & 0xFF) > 100 && p == (p & 0xFF) * 0x010101; };
+    if (scrollColour != 0xFFFFFF) {
+      EXPECT_GT(CountPixels(d, {0, 420, 640, 25}, lightGrey), 5) << "no edge";
+    }
   });
 }
 
