@@ -12,21 +12,26 @@
 set -euo pipefail
 game_dir=$1
 work=$(mktemp -d)
-game="" wm="" setup=""
-trap 'kill $game $setup $wm 2>/dev/null || true; rm -rf "$work"' EXIT
+wm="" setup=""
+finish() {
+  local status=$?
+  stop_game
+  kill $setup $wm 2>/dev/null || true
+  # A failed run shows what the game itself said, before its folder goes.
+  if [ "$status" != 0 ] && [ -s "$work/game.log" ]; then sed 's/^/game: /' "$work/game.log"; fi
+  rm -rf "$work"
+}
+trap finish EXIT
 cp -r "$game_dir" "$work/game"
 export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy LANG=C.UTF-8 MAGICK_TEMPORARY_PATH=$work
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# Waits up to 10 s for a command to succeed.
-wait_for() {
-  for _ in $(seq 100); do
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
+# shellcheck source=tests/whole_game/screens.sh
+source "$(dirname "$0")/screens.sh"
+# shellcheck disable=SC2154 # $game, the game's process, is set by start_game there
+game_ended() { ! kill -0 "$game" 2>/dev/null; }
+wait_for() { wait_until 10 "$@" 2>/dev/null; }
 
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; }
 state() { xprop -id "$window" WM_STATE _NET_WM_STATE 2>/dev/null; }
@@ -34,35 +39,21 @@ is_iconic() { state | grep -q "window state: Iconic"; }
 is_normal() { state | grep -q "window state: Normal"; }
 is_fullscreen() { state | grep -q "_NET_WM_STATE_FULLSCREEN"; }
 is_windowed() { is_normal && ! is_fullscreen; }
-geometry() {
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  echo "$X $Y $WIDTH $HEIGHT"
-}
 has_size() { [ "$(geometry | cut -d' ' -f3-4)" = "$1 $2" ]; }
+# The set-up program's window, polled: a search while other windows come and go can fail.
+setup_window_shows() {
+  window=$(xdotool search --onlyvisible --pid "$setup" 2>/dev/null | head -1)
+  [ -n "$window" ]
+}
 
 openbox --sm-disable >"$work/wm.log" 2>&1 &
 wm=$!
 wait_for wm_running || { echo "FAIL: openbox did not start"; exit 1; }
 
-start_game() {
-  (cd "$work/game" && ./RIZAVORUV.exe --defaults >/dev/null && exec ./vark) >"$work/game.log" 2>&1 &
-  game=$!
-  window=$(xdotool search --sync --onlyvisible --pid "$game" | head -1)
-  sleep 2  # the start-up screen, then the main menu
-}
-
-# A 640 x 480 picture point on the root window, through the window's aspect-kept scaling.
-root_point() {
-  local px=$1 py=$2 x y w h vw vh
-  read -r x y w h < <(geometry)
-  vw=$w vh=$((w * 480 / 640))
-  if [ "$vh" -gt "$h" ]; then vh=$h vw=$((h * 640 / 480)); fi
-  echo "$((x + (w - vw) / 2 + px * vw / 640)) $((y + (h - vh) / 2 + py * vh / 480))"
-}
-
 # Pixels that differ in the face panel's area (picture 130,150 to 450,400) between shots.
 panel_changes() {
   local x0 y0 x1 y1
+  measure_window
   read -r x0 y0 < <(root_point 130 150)
   read -r x1 y1 < <(root_point 450 400)
   local crop="$((x1 - x0))x$((y1 - y0))+$x0+$y0"
@@ -73,13 +64,9 @@ panel_changes() {
     awk '{ printf "%d", $1 }' || true
 }
 
-click_picture() {
-  read -r x y < <(root_point "$1" "$2")
-  xdotool mousemove "$x" "$y" click 1
-}
-
 # 1. Full screen, minimised.
 start_game
+wait_until 30 on_menu || fail "the main menu does not show"
 wait_for is_fullscreen || fail "the game did not start full screen"
 xdotool windowminimize "$window"
 wait_for is_iconic || fail "the game could not be minimised"
@@ -118,17 +105,17 @@ sleep 0.5
 xdotool windowminimize "$window"
 wait_for is_iconic || fail "the window could not be minimised"
 wmctrl -i -c "$window"
-wait_for bash -c "! kill -0 $game" || fail "the minimised game did not answer the close request"
+wait_for game_ended || fail "the minimised game did not answer the close request"
 grep -q "^Window=" "$XDG_CONFIG_HOME/Brindle/settings.ini" || fail "the window's place was not kept"
 VARK_WINDOWED=1 start_game
 wait_for is_windowed || fail "no window at a windowed start"
 [ "$(geometry)" = "$placed" ] || fail "the next start opened at $(geometry), not at $placed"
-kill "$game"
+stop_game
 
 # 5. The set-up program's title.
 (cd "$work/game" && exec ./RIZAVORUV.exe) >"$work/setup.log" 2>&1 &
 setup=$!
-window=$(xdotool search --sync --onlyvisible --pid "$setup" | head -1)
+wait_for setup_window_shows || fail "the set-up program shows no window"
 title=$(xprop -id "$window" _NET_WM_NAME || true)
 [ "$title" = '_NET_WM_NAME(UTF8_STRING) = "Project: VARK — настройка"' ] || fail "set-up title: $title"
 
