@@ -9,6 +9,11 @@ namespace {
 
 constexpr double kHighestGround = 2.0 * 255;
 
+// The height above which a ray gives up: once it is above the highest possible terrain
+// and not sinking, nothing more can be drawn. A sinking ray (or one that went wrong and
+// lies at infinity, where it can meet no terrain either) goes on.
+double GiveUpAbove(double dz) { return dz >= 0 ? kHighestGround : HUGE_VAL; }
+
 // Keeps a surface's pixels addressable for the length of one frame.
 class PixelLock {
  public:
@@ -59,6 +64,7 @@ void CastColumn(const Camera cam, int column, const ByteView screen, const MapVi
   double z = cam.CamZ;
   double dz = pitch * -100;
   double rise = 0;
+  double giveUpAbove = GiveUpAbove(dz);
   uint8_t* pixel = &screen(column, 0);
   uint8_t* const topRow = &screen(column, kFrameHeight - 1);  // the top row always stays sky
   const ptrdiff_t up = -static_cast<ptrdiff_t>(screen.pitch);
@@ -78,12 +84,12 @@ void CastColumn(const Camera cam, int column, const ByteView screen, const MapVi
         dz += pitch;
         z += rise;
       } while (!(z > ground));
+      giveUpAbove = GiveUpAbove(dz);
     }
     ray += dxy;
     z += dz;
     rise += halfPitch;
-    // Above the highest possible terrain and not sinking: nothing more can be drawn.
-    if (dz >= 0 && z >= kHighestGround) return;
+    if (z >= giveUpAbove) return;
   }
 }
 
