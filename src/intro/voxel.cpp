@@ -28,8 +28,15 @@ class PixelLock {
   SDL_Surface* surface_;
 };
 
+// Added to a map coordinate, 1.5 x 2^52 pushes the fraction out of the mantissa: the sum
+// is rounded to the nearest integer (halves to even, the default rounding mode), and its
+// low mantissa bits are that integer in two's complement. Exact for |v| < 2^51.
+constexpr double kRoundingShift = 6755399441055744.0;
+
+// The ray's x and y, stepped and rounded together by one vector instruction each; every
+// lane is computed exactly as a lone double would be.
 using Pair = double __attribute__((vector_size(16)));
-constexpr Pair kCellShift = {6755399441055744.0, 6755399441055744.0};
+constexpr Pair kCellShift = {kRoundingShift, kRoundingShift};
 
 // Twice each height byte: the terrain's height in the ray's units.
 constexpr std::array<double, 256> kGround = [] {
@@ -105,10 +112,8 @@ bool IsByteSurface(const SDL_Surface* surface, int w, int h) {
 }
 
 int MapCell(double v) {
-  // Adding 1.5 x 2^52 pushes the fraction out of the mantissa: the sum is rounded to the
-  // nearest integer (halves to even, the default rounding mode), and its low mantissa bits
-  // are that integer in two's complement. Exact for |v| < 2^51; never out of range.
-  double shifted = v + 6755399441055744.0;
+  // Never out of range: only the low bits of the rounded coordinate are kept.
+  double shifted = v + kRoundingShift;
   uint64_t bits;
   std::memcpy(&bits, &shifted, sizeof bits);
   return static_cast<int>(bits & (kMapSize - 1));
