@@ -33,10 +33,11 @@ class PixelLock {
 // low mantissa bits are that integer in two's complement. Exact for |v| < 2^51.
 constexpr double kRoundingShift = 6755399441055744.0;
 
-// The ray's x and y, stepped and rounded together by one vector instruction each; every
-// lane is computed exactly as a lone double would be.
+// The ray's x and y, stepped, rounded and cut to map cells together by one vector
+// instruction each; every lane is computed exactly as a lone double would be.
 using Pair = double __attribute__((vector_size(16)));
 constexpr Pair kCellShift = {kRoundingShift, kRoundingShift};
+using Cells = int64_t __attribute__((vector_size(16)));
 
 // Twice each height byte: the terrain's height in the ray's units.
 constexpr std::array<double, 256> kGround = [] {
@@ -52,7 +53,7 @@ struct MapView {
   ptrdiff_t pitch;
 
   explicit MapView(const ByteView& view) : bottom(view.Row(0)), pitch(view.pitch) {}
-  uint8_t operator()(int i, int j) const { return bottom[i - j * pitch]; }
+  uint8_t operator()(ptrdiff_t i, ptrdiff_t j) const { return bottom[i - j * pitch]; }
 };
 
 // One screen column: the ray walks away from the camera, and wherever the terrain rises
@@ -76,11 +77,12 @@ void CastColumn(const Camera cam, int column, const ByteView screen, const MapVi
   uint8_t* const topRow = &screen(column, kFrameHeight - 1);  // the top row always stays sky
   const ptrdiff_t up = -static_cast<ptrdiff_t>(screen.pitch);
   for (int step = 0; step <= kLastStep; ++step) {
-    uint64_t cells[2];
+    Cells cells;
     Pair shifted = ray + kCellShift;
-    std::memcpy(cells, &shifted, sizeof cells);
-    int i = static_cast<int>(cells[0] & (kMapSize - 1));
-    int j = static_cast<int>(cells[1] & (kMapSize - 1));
+    std::memcpy(&cells, &shifted, sizeof cells);
+    cells &= kMapSize - 1;
+    ptrdiff_t i = cells[0];
+    ptrdiff_t j = cells[1];
     double ground = kGround[heights(i, j)];
     if (ground > z) {
       uint8_t colour = colours(i, j);
