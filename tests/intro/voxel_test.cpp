@@ -1,11 +1,13 @@
 // The terrain renderer on small synthetic maps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
 
 #include "intro/voxel.h"
+#include "intro/voxel_plain.h"
 #include "platform/owned.h"
 
 namespace vark {
@@ -134,6 +136,46 @@ TEST(IntroVoxel, TopRowStaysSkyAndNothingOutsideTheFrameIsWritten) {
         if (r >= kFrameHeight || c >= kFrameWidth) {
           ASSERT_EQ(Shown(s.frame.get(), c, r), 0xEE) << c << "," << r;
         }
+  }
+}
+
+void FillHills(SDL_Surface* s) {
+  auto* p = static_cast<uint8_t*>(s->pixels);
+  for (int y = 0; y < s->h; ++y)
+    for (int x = 0; x < s->pitch; ++x)
+      p[y * s->pitch + x] = static_cast<uint8_t>(127.5 + 127 * std::sin(x / 23.0) * std::cos(y / 17.0));
+}
+
+// The fast renderer draws exactly the bytes of the plain one: rough and smooth terrain,
+// cameras high and low, pitched up, level and down, far from the origin, on maps and
+// frames larger than needed (rows longer than 512 bytes, more rows than 512).
+TEST(IntroVoxel, DrawsTheSameBytesAsThePlainCaster) {
+  const Camera cameras[] = {
+      {200, 200, 500, 100, 0.05},  {-731.5, 4000.25, 300, 900, 0.05}, {40, 470, 150, 2000, 0.08},
+      {256, 256, 520, 1500, 0.02}, {1e5, -1e5, 380, 0, 0.05},         {10, 20, -50, 700, -0.03},
+      {300, 100, 600, 2200, 0.0},  {77.5, 12.5, 255, 1234, 0.3},      {-3.5, 511.5, 200, 2261, 0.01}};
+  struct Maps {
+    int mapW, mapH, frameW, frameH;
+    bool smooth;
+  };
+  for (Maps m : {Maps{kMapSize, kMapSize, kFrameWidth, kFrameHeight, true},
+                 Maps{kMapSize, kMapSize, kFrameWidth, kFrameHeight, false},
+                 Maps{kMapSize + 9, kMapSize + 5, kFrameWidth + 7, kFrameHeight + 3, true}}) {
+    OwnedSurface texture = ByteSurface(m.mapW, m.mapH, 0);
+    OwnedSurface height = ByteSurface(m.mapW, m.mapH, 0);
+    FillRandom(texture.get(), 11);
+    m.smooth ? FillHills(height.get()) : FillRandom(height.get(), 12);
+    OwnedSurface fast = ByteSurface(m.frameW, m.frameH, 0xEE);
+    OwnedSurface plain = ByteSurface(m.frameW, m.frameH, 0xEE);
+    for (const Camera& cam : cameras) {
+      DrawFrame(cam, fast.get(), texture.get(), height.get());
+      PlainDrawFrame(cam, plain.get(), texture.get(), height.get());
+      auto* f = static_cast<const uint8_t*>(fast->pixels);
+      auto* p = static_cast<const uint8_t*>(plain->pixels);
+      ASSERT_TRUE(std::equal(f, f + fast->pitch * fast->h, p))
+          << "map " << m.mapW << "x" << m.mapH << (m.smooth ? " smooth" : " rough") << ", camera " << cam.CamX << ","
+          << cam.CamY << "," << cam.CamZ << " heading " << cam.Heading << " pitch " << cam.PitchStep;
+    }
   }
 }
 
