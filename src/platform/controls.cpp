@@ -180,29 +180,31 @@ SDL_Surface* Label::Rendered(int wrapWidth) const {
   FittedText shown = Shown();
   text_ = RenderText(shown.text, shown.font, RGB(255, 255, 255), wrapWidth, align_);
   textWrap_ = wrapWidth;
-  coloured_.reset();
+  coloured_.surface.reset();
+  shadowCast_.surface.reset();
   return text_.get();
 }
 
 // A coloured copy blends faster than tinting the white text on every drawing, which
 // matters for the lines drawn over the intro's landscape on every frame.
-SDL_Surface* Label::InColour(SDL_Surface* white, Color colour) const {
-  if (coloured_ && colouredIn_ == colour) return coloured_.get();
-  coloured_.reset(SDL_ConvertSurface(white, white->format, 0));
-  if (!coloured_) return nullptr;
-  colouredIn_ = colour;
-  SDL_LockSurface(coloured_.get());
-  for (int y = 0; y < coloured_->h; ++y) {
-    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(coloured_->pixels) + y * coloured_->pitch);
-    for (int x = 0; x < coloured_->w; ++x) {
+SDL_Surface* Label::InColour(SDL_Surface* white, Color colour, TintedCopy& copy) {
+  if (copy.surface && copy.colour == colour) return copy.surface.get();
+  copy.surface.reset(SDL_ConvertSurface(white, white->format, 0));
+  SDL_Surface* tinted = copy.surface.get();
+  if (!tinted) return nullptr;
+  copy.colour = colour;
+  SDL_LockSurface(tinted);
+  for (int y = 0; y < tinted->h; ++y) {
+    auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(tinted->pixels) + y * tinted->pitch);
+    for (int x = 0; x < tinted->w; ++x) {
       uint32_t p = row[x];
       auto tint = [p](int shift, uint8_t c) { return ((p >> shift & 0xFF) * c / 255) << shift; };
       row[x] = (p & 0xFF000000u) | tint(16, colour.r) | tint(8, colour.g) | tint(0, colour.b);
     }
   }
-  SDL_UnlockSurface(coloured_.get());
-  SDL_SetSurfaceBlendMode(coloured_.get(), SDL_BLENDMODE_BLEND);
-  return coloured_.get();
+  SDL_UnlockSurface(tinted);
+  SDL_SetSurfaceBlendMode(tinted, SDL_BLENDMODE_BLEND);
+  return tinted;
 }
 
 FittedText Label::Shown() const {
@@ -215,12 +217,10 @@ void Label::Draw(SDL_Surface* target, const SDL_Rect& box) const {
   SDL_Surface* s = Rendered(wrap_ && !autoSize_ ? std::max(1, box.w) : 0);
   if (!s) return;
   if (shadowDepth_ > 0) {
-    SDL_SetSurfaceColorMod(s, shadow_.r, shadow_.g, shadow_.b);
     SDL_Rect cast{box.x + shadowDepth_, box.y + shadowDepth_, box.w, box.h};
-    BlitAligned(s, target, cast, align_, vcenter_);
+    BlitAligned(InColour(s, shadow_, shadowCast_), target, cast, align_, vcenter_);
   }
-  SDL_SetSurfaceColorMod(s, 255, 255, 255);
-  BlitAligned(InColour(s, fore_), target, box, align_, vcenter_);
+  BlitAligned(InColour(s, fore_, coloured_), target, box, align_, vcenter_);
 }
 
 // ---- TextBox ---------------------------------------------------------------------------

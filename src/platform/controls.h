@@ -169,10 +169,14 @@ class Label : public Control {
   int shadowDepth_ = 0;
   mutable OwnedSurface text_;
   mutable int textWrap_ = -1;
-  // The text in its colour, kept until the text or the colour changes.
-  SDL_Surface* InColour(SDL_Surface* white, Color colour) const;
-  mutable OwnedSurface coloured_;
-  mutable Color colouredIn_;
+  // A copy of the white text in one colour, kept until the text or the colour changes.
+  struct TintedCopy {
+    OwnedSurface surface;
+    Color colour;
+  };
+  static SDL_Surface* InColour(SDL_Surface* white, Color colour, TintedCopy& copy);
+  mutable TintedCopy coloured_;
+  mutable TintedCopy shadowCast_;
 };
 
 // A one-line text box. Typing edits the focused box and raises OnChange; setting the text
