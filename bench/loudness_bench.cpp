@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/limiter.h"
-#include "platform/sound_decode.h"
+#include "platform/sound/limiter.h"
+#include "platform/sound/sound_decode.h"
 
 namespace {
 

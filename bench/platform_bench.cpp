@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/app.h"
-#include "platform/form.h"
-#include "platform/screen.h"
-#include "platform/settings.h"
+#include "platform/runtime/app.h"
+#include "platform/forms/form.h"
+#include "platform/forms/screen.h"
+#include "platform/files/settings.h"
 #include "profiles/form1.h"
 #include "startup/form2.h"
 #include "startup/options.h"

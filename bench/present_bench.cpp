@@ -12,9 +12,9 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/app.h"
-#include "platform/form.h"
-#include "platform/screen.h"
+#include "platform/runtime/app.h"
+#include "platform/forms/form.h"
+#include "platform/forms/screen.h"
 
 namespace {
 

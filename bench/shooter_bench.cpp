@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/app.h"
+#include "platform/runtime/app.h"
 #include "platform/platform.h"
 #include "profiles/stack.h"
 #include "shooter/caco.h"

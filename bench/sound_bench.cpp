@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/media.h"
-#include "platform/sound_decode.h"
+#include "platform/sound/media.h"
+#include "platform/sound/sound_decode.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include "intro/intro.h"
 #include "intro/voxel.h"
 #include "intro/voxel_plain.h"
-#include "platform/display.h"
-#include "platform/owned.h"
-#include "platform/screen.h"
+#include "platform/video/display.h"
+#include "platform/base/owned.h"
+#include "platform/forms/screen.h"
 #include "support/driver.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/picture_decode.h"
+#include "platform/files/picture_decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string problem;

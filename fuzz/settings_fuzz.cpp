@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/settings.h"
+#include "platform/files/settings.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/sound_decode.h"
+#include "platform/sound/sound_decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::atomic<bool> never{false};

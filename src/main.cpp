@@ -3,14 +3,14 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "platform/app.h"
-#include "platform/folders.h"
-#include "platform/font.h"
-#include "platform/media.h"
+#include "platform/runtime/app.h"
+#include "platform/files/folders.h"
+#include "platform/video/font.h"
+#include "platform/sound/media.h"
 #include "platform/platform.h"
-#include "platform/screen.h"
-#include "platform/programs.h"
-#include "platform/window_identity.h"
+#include "platform/forms/screen.h"
+#include "platform/files/programs.h"
+#include "platform/video/window_identity.h"
 #include "startup/command_line.h"
 #include "startup/form2.h"
 #include "startup/options.h"

@@ -2,7 +2,7 @@
 // episode, and the way back to the main menu.
 #pragma once
 
-#include "platform/form.h"
+#include "platform/forms/form.h"
 
 namespace vark {
 

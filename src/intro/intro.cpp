@@ -4,8 +4,8 @@
 #include <cmath>
 #include <iostream>
 
-#include "platform/app.h"
-#include "platform/display.h"
+#include "platform/runtime/app.h"
+#include "platform/video/display.h"
 #include "profiles/form1.h"
 #include "startup/options.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "intro/voxel.h"
-#include "platform/form.h"
+#include "platform/forms/form.h"
 
 namespace vark {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/number_text.h"
-#include "platform/random.h"
+#include "platform/base/number_text.h"
+#include "platform/base/random.h"
 
 namespace vark::memory {
 

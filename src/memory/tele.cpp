@@ -1,8 +1,8 @@
 #include "memory/tele.h"
 
 #include "episodes/form3.h"
-#include "platform/app.h"
-#include "platform/focus_nav.h"
+#include "platform/runtime/app.h"
+#include "platform/input/focus_nav.h"
 #include "profiles/stack.h"
 #include "startup/options.h"
 

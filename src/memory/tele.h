@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "memory/memory_rules.h"
-#include "platform/form.h"
+#include "platform/forms/form.h"
 
 namespace vark {
 

@@ -10,14 +10,14 @@
 #include <cstring>
 #include <iostream>
 
-#include "platform/display.h"
-#include "platform/font.h"
-#include "platform/form.h"
-#include "platform/gamepad.h"
-#include "platform/media.h"
-#include "platform/random.h"
-#include "platform/screen.h"
-#include "platform/settings.h"
+#include "platform/video/display.h"
+#include "platform/video/font.h"
+#include "platform/forms/form.h"
+#include "platform/input/gamepad.h"
+#include "platform/sound/media.h"
+#include "platform/base/random.h"
+#include "platform/forms/screen.h"
+#include "platform/files/settings.h"
 
 namespace vark {
 namespace {

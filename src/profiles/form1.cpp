@@ -4,7 +4,7 @@
 
 #include "episodes/form3.h"
 #include "intro/intro.h"
-#include "platform/utf8.h"
+#include "platform/base/utf8.h"
 #include "profiles/profile_file.h"
 #include "profiles/stack.h"
 #include "startup/form2.h"

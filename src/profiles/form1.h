@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/app.h"
-#include "platform/form.h"
+#include "platform/runtime/app.h"
+#include "platform/forms/form.h"
 
 namespace vark {
 

@@ -5,11 +5,11 @@
 #include <fstream>
 #include <iostream>
 
-#include "platform/codepage.h"
-#include "platform/folders.h"
-#include "platform/paths.h"
-#include "platform/text_file.h"
-#include "platform/utf8.h"
+#include "platform/files/codepage.h"
+#include "platform/files/folders.h"
+#include "platform/files/paths.h"
+#include "platform/files/text_file.h"
+#include "platform/base/utf8.h"
 
 namespace vark {
 namespace {

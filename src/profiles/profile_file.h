@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/atomic_file.h"
-#include "platform/picture.h"
+#include "platform/files/atomic_file.h"
+#include "platform/video/picture.h"
 
 namespace vark {
 

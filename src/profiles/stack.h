@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/form.h"
+#include "platform/forms/form.h"
 
 namespace vark {
 

@@ -7,7 +7,7 @@
 #include <iostream>
 
 #include "episodes/form3.h"
-#include "platform/random.h"
+#include "platform/base/random.h"
 #include "profiles/stack.h"
 
 namespace vark {

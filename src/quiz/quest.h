@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/form.h"
+#include "platform/forms/form.h"
 #include "quiz/quiz_data.h"
 
 namespace vark {

@@ -2,9 +2,9 @@
 
 #include <iostream>
 
-#include "platform/number_text.h"
-#include "platform/paths.h"
-#include "platform/text_file.h"
+#include "platform/base/number_text.h"
+#include "platform/files/paths.h"
+#include "platform/files/text_file.h"
 
 namespace vark {
 

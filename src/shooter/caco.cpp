@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "episodes/form3.h"
-#include "platform/gamepad.h"
-#include "platform/number_text.h"
-#include "platform/random.h"
-#include "platform/screen.h"
+#include "platform/input/gamepad.h"
+#include "platform/base/number_text.h"
+#include "platform/base/random.h"
+#include "platform/forms/screen.h"
 #include "profiles/stack.h"
 #include "startup/options.h"
 

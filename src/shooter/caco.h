@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "platform/form.h"
+#include "platform/forms/form.h"
 #include "shooter/shooter_rules.h"
 
 namespace vark {

@@ -2,7 +2,7 @@
 // positions and sizes are in twips.
 #pragma once
 
-#include "platform/geometry.h"
+#include "platform/base/geometry.h"
 
 namespace vark {
 

@@ -1,7 +1,7 @@
 #include "startup/form2.h"
 
-#include "platform/app.h"
-#include "platform/programs.h"
+#include "platform/runtime/app.h"
+#include "platform/files/programs.h"
 #include "profiles/form1.h"
 #include "startup/hpresol.h"
 #include "startup/options.h"

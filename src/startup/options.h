@@ -8,8 +8,8 @@
 #include <map>
 #include <string>
 
-#include "platform/font.h"
-#include "platform/settings.h"
+#include "platform/video/font.h"
+#include "platform/files/settings.h"
 
 namespace vark {
 

@@ -1,7 +1,7 @@
 #include "startup/resol.h"
 
-#include "platform/app.h"
-#include "platform/number_text.h"
+#include "platform/runtime/app.h"
+#include "platform/base/number_text.h"
 
 namespace vark {
 

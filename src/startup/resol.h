@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/display.h"
-#include "platform/form.h"
+#include "platform/video/display.h"
+#include "platform/forms/form.h"
 
 namespace vark {
 

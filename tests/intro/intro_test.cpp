@@ -8,8 +8,8 @@
 #include <set>
 
 #include "intro/intro.h"
-#include "platform/display.h"
-#include "platform/owned.h"
+#include "platform/video/display.h"
+#include "platform/base/owned.h"
 #include "profiles/form1.h"
 #include "support/driver.h"
 

@@ -8,7 +8,7 @@
 
 #include "intro/voxel.h"
 #include "intro/voxel_plain.h"
-#include "platform/owned.h"
+#include "platform/base/owned.h"
 
 namespace vark {
 namespace {

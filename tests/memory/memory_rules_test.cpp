@@ -5,7 +5,7 @@
 #include <map>
 
 #include "memory/memory_rules.h"
-#include "platform/random.h"
+#include "platform/base/random.h"
 
 namespace vark::memory {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "episodes/form3.h"
 #include "memory/tele.h"
-#include "platform/random.h"
+#include "platform/base/random.h"
 #include "support/driver.h"
 
 namespace vark {

@@ -5,10 +5,10 @@
 #include <set>
 
 #include "episodes/form3.h"
-#include "platform/codepage.h"
-#include "platform/font.h"
-#include "platform/screen.h"
-#include "platform/utf8.h"
+#include "platform/files/codepage.h"
+#include "platform/video/font.h"
+#include "platform/forms/screen.h"
+#include "platform/base/utf8.h"
 #include "profiles/menu_fixture.h"
 
 namespace vark {

@@ -8,9 +8,9 @@
 
 #include <fstream>
 
-#include "platform/folders.h"
-#include "platform/paths.h"
-#include "platform/utf8.h"
+#include "platform/files/folders.h"
+#include "platform/files/paths.h"
+#include "platform/base/utf8.h"
 #include "profiles/profile_file.h"
 #include "support/driver.h"
 

@@ -2,8 +2,8 @@
 #include <filesystem>
 
 #include "episodes/form3.h"
-#include "platform/codepage.h"
-#include "platform/utf8.h"
+#include "platform/files/codepage.h"
+#include "platform/base/utf8.h"
 #include "profiles/menu_fixture.h"
 
 namespace vark {

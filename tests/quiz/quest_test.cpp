@@ -5,7 +5,7 @@
 #include <set>
 
 #include "episodes/form3.h"
-#include "platform/random.h"
+#include "platform/base/random.h"
 #include "quiz/quest.h"
 #include "quiz_test_files.h"
 

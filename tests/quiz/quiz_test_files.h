@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/codepage.h"
+#include "platform/files/codepage.h"
 #include "support/driver.h"
 
 namespace vark::quiztest {

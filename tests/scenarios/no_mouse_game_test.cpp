@@ -6,7 +6,7 @@
 #include "episodes/form3.h"
 #include "intro/intro.h"
 #include "memory/tele.h"
-#include "platform/focus_nav.h"
+#include "platform/input/focus_nav.h"
 #include "profiles/form1.h"
 #include "profiles/stack.h"
 #include "quiz/quest.h"

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "platform/app.h"
-#include "platform/form.h"
+#include "platform/runtime/app.h"
+#include "platform/forms/form.h"
 #include "startup/form2.h"
 #include "support/driver.h"
 

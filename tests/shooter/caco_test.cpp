@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "episodes/form3.h"
-#include "platform/screen.h"
+#include "platform/forms/screen.h"
 #include "profiles/stack.h"
 #include "shooter/caco.h"
 #include "support/driver.h"

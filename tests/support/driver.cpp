@@ -11,15 +11,15 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "platform/focus_nav.h"
-#include "platform/font.h"
-#include "platform/gamepad.h"
-#include "platform/owned.h"
-#include "platform/paths.h"
-#include "platform/picture.h"
-#include "platform/random.h"
-#include "platform/screen.h"
-#include "platform/settings.h"
+#include "platform/input/focus_nav.h"
+#include "platform/video/font.h"
+#include "platform/input/gamepad.h"
+#include "platform/base/owned.h"
+#include "platform/files/paths.h"
+#include "platform/video/picture.h"
+#include "platform/base/random.h"
+#include "platform/forms/screen.h"
+#include "platform/files/settings.h"
 #include "startup/options.h"
 
 namespace vark {

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/app.h"
-#include "platform/display.h"
-#include "platform/form.h"
-#include "platform/media.h"
+#include "platform/runtime/app.h"
+#include "platform/video/display.h"
+#include "platform/forms/form.h"
+#include "platform/sound/media.h"
 
 namespace vark {
 

@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/font.h"
-#include "platform/number_text.h"
-#include "platform/owned.h"
-#include "platform/text_file.h"
+#include "platform/video/font.h"
+#include "platform/base/number_text.h"
+#include "platform/base/owned.h"
+#include "platform/files/text_file.h"
 #include "startup/options.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/settings.h"
+#include "platform/files/settings.h"
 #include "setup/setup_form.h"
 #include "support/driver.h"
 

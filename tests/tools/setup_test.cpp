@@ -9,7 +9,7 @@
 #include <iterator>
 #include <sstream>
 
-#include "platform/settings.h"
+#include "platform/files/settings.h"
 #include "setup/setup_form.h"
 #include "setup/setup_settings.h"
 #include "support/driver.h"

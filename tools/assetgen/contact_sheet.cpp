@@ -8,7 +8,7 @@
 
 #include "draw.h"
 #include "generators.h"
-#include "platform/atomic_file.h"
+#include "platform/files/atomic_file.h"
 
 namespace assetgen {
 

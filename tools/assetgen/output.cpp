@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <system_error>
 
-#include "platform/atomic_file.h"
-#include "platform/owned.h"
+#include "platform/files/atomic_file.h"
+#include "platform/base/owned.h"
 
 namespace assetgen {
 

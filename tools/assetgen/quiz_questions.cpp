@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "generators.h"
-#include "platform/codepage.h"
+#include "platform/files/codepage.h"
 #include "rng.h"
 
 namespace assetgen {

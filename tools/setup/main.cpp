@@ -7,12 +7,12 @@
 #include <cstring>
 #include <iostream>
 
-#include "platform/app.h"
-#include "platform/folders.h"
-#include "platform/font.h"
+#include "platform/runtime/app.h"
+#include "platform/files/folders.h"
+#include "platform/video/font.h"
 #include "platform/platform.h"
-#include "platform/screen.h"
-#include "platform/window_identity.h"
+#include "platform/forms/screen.h"
+#include "platform/video/window_identity.h"
 #include "setup/setup_form.h"
 #include "setup/setup_settings.h"
 #include "startup/options.h"

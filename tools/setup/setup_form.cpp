@@ -1,9 +1,9 @@
 #include "setup/setup_form.h"
 
-#include "platform/app.h"
-#include "platform/folders.h"
-#include "platform/paths.h"
-#include "platform/programs.h"
+#include "platform/runtime/app.h"
+#include "platform/files/folders.h"
+#include "platform/files/paths.h"
+#include "platform/files/programs.h"
 
 namespace vark {
 namespace {

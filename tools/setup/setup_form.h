@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/form.h"
+#include "platform/forms/form.h"
 #include "setup/setup_settings.h"
 
 namespace vark {

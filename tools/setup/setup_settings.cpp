@@ -4,8 +4,8 @@
 #include <map>
 #include <string>
 
-#include "platform/paths.h"
-#include "platform/settings.h"
+#include "platform/files/paths.h"
+#include "platform/files/settings.h"
 #include "startup/options.h"
 
 namespace vark {
