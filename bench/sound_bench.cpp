@@ -16,6 +16,8 @@
 #include <vector>
 
 #include "platform/sound/media.h"
+#include "platform/sound/mixer_backend.h"
+#include "platform/sound/sdl_mixer_output.h"
 #include "platform/sound/sound_decode.h"
 
 namespace {

@@ -3,19 +3,22 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "platform/runtime/app.h"
+#include "platform/base/run_state.h"
 #include "platform/files/folders.h"
-#include "platform/video/font.h"
-#include "platform/sound/media.h"
-#include "platform/platform.h"
-#include "platform/forms/screen.h"
 #include "platform/files/programs.h"
+#include "platform/forms/screen.h"
+#include "platform/platform.h"
+#include "platform/runtime/app.h"
+#include "platform/sound/media.h"
+#include "platform/video/font.h"
 #include "platform/video/window_identity.h"
 #include "startup/command_line.h"
 #include "startup/form2.h"
 #include "startup/options.h"
 
 int main(int argc, char** argv) {
+  // Everything the game keeps for the run lives here, and goes when main returns.
+  vark::RunState run;
   vark::FollowDesktopLocale();
   vark::CommandLine line = vark::ParseCommandLine({argv + (argc > 0 ? 1 : 0), argv + argc});
   using Action = vark::CommandLine::Action;

@@ -10,24 +10,35 @@
 #include <cstring>
 #include <iostream>
 
-#include "platform/video/display.h"
-#include "platform/video/font.h"
+#include "platform/base/random.h"
+#include "platform/base/run_state.h"
+#include "platform/files/settings.h"
 #include "platform/forms/form.h"
+#include "platform/forms/screen.h"
 #include "platform/input/gamepad.h"
 #include "platform/sound/media.h"
-#include "platform/base/random.h"
-#include "platform/forms/screen.h"
-#include "platform/files/settings.h"
+#include "platform/sound/sdl_mixer_output.h"
+#include "platform/video/display.h"
+#include "platform/video/font.h"
 
 namespace vark {
 namespace {
 
-WindowPlaceSetting placeSetting;
+// Where the window's place is kept between runs (no key: nowhere).
+struct KeptPlaceSetting {
+  WindowPlaceSetting setting;
+};
 
-std::string KeptPlace() { return GetSetting(placeSetting.application, placeSetting.section, placeSetting.key); }
+WindowPlaceSetting& PlaceSetting() { return CurrentRun().Get<KeptPlaceSetting>().setting; }
+
+std::string KeptPlace() {
+  const WindowPlaceSetting& placeSetting = PlaceSetting();
+  return GetSetting(placeSetting.application, placeSetting.section, placeSetting.key);
+}
 
 // The window opens where the player left it last time.
 void PlaceWindowAsLastTime() {
+  const WindowPlaceSetting& placeSetting = PlaceSetting();
   if (placeSetting.key.empty()) return;
   std::string text = KeptPlace();
   if (text.empty()) return;
@@ -38,6 +49,7 @@ void PlaceWindowAsLastTime() {
 }
 
 void RememberWindowPlace() {
+  const WindowPlaceSetting& placeSetting = PlaceSetting();
   if (placeSetting.key.empty() || !Screen::Get().WindowShown()) return;  // nothing to keep
   std::string text = WindowPlaceText(Screen::Get().FramePlace());
   if (text != KeptPlace()) SaveSettings(placeSetting.application, placeSetting.section, {{placeSetting.key, text}});
@@ -51,7 +63,7 @@ void FollowDesktopLocale() {
 }
 
 bool InitGamePlatform(const WindowPlaceSetting& windowPlace) {
-  placeSetting = windowPlace;
+  PlaceSetting() = windowPlace;
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
     std::cerr << "vark: cannot start video: " << SDL_GetError() << "\n";
     return false;

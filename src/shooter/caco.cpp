@@ -4,10 +4,11 @@
 #include <cmath>
 
 #include "episodes/form3.h"
-#include "platform/input/gamepad.h"
 #include "platform/base/number_text.h"
 #include "platform/base/random.h"
+#include "platform/base/run_state.h"
 #include "platform/forms/screen.h"
+#include "platform/input/gamepad.h"
 #include "profiles/stack.h"
 #include "startup/options.h"
 
@@ -18,7 +19,9 @@ using namespace shooter;
 namespace {
 
 // The explosion channel used last. It carries over from one game to the next in a run.
-int SndRotor = 0;
+struct ExplosionRotor {
+  int SndRotor = 0;
+};
 
 constexpr int kHomeTopRow1 = 240;
 constexpr int kHomeTopRow2 = 1080;
@@ -556,6 +559,7 @@ void Caco::Play1() {
 
 void Caco::Play2() {
   if (SfxOn == 0) return;
+  int& SndRotor = CurrentRun().Get<ExplosionRotor>().SndRotor;
   SndRotor = (SndRotor + 1) % 3;
   MediaPlayer* explosions[] = {&Aud2, &Aud3, &Aud4};
   explosions[SndRotor]->Play();

@@ -8,8 +8,9 @@
 #include <map>
 #include <string>
 
-#include "platform/video/font.h"
+#include "platform/base/run_state.h"
 #include "platform/files/settings.h"
+#include "platform/video/font.h"
 
 namespace vark {
 
@@ -41,10 +42,7 @@ inline GameOptions ReadGameOptions() {
 
 // The options the game started with (main reads them; the test driver again after it
 // writes an option).
-inline GameOptions& Options() {
-  static GameOptions options;
-  return options;
-}
+inline GameOptions& Options() { return CurrentRun().Get<GameOptions>(); }
 
 // Families the screens name, mapped to what a Debian machine has: the narrow heavy display
 // face becomes PT Sans Narrow bold (as tall for its width, with Cyrillic drawn by its own

@@ -22,7 +22,6 @@ uint32_t FaceColour(int picture) { return 0x100000u * static_cast<uint32_t>(pict
 class MemoryGame : public ::testing::Test {
  protected:
   void SetUp() override {
-    Picture::ClearCache();
     Randomize(1234);
     WriteSolid("Res/Arrow.png", 0xFFFFFF);
     WriteSolid("Res/Arrow2.png", 0xFFFFFF);
@@ -31,7 +30,6 @@ class MemoryGame : public ::testing::Test {
     WriteSolid("Gfx/Blank.dat", kBlank);
     for (int n = 1; n <= 9; ++n) WriteSolid("Gfx/Tel" + std::to_string(n) + ".jpg", FaceColour(n));
   }
-  void TearDown() override { Picture::ClearCache(); }  // the next test's pictures differ
 
   void WriteSolid(const std::string& name, uint32_t rgb) {
     dir.WritePicture(name, 16, 16, rgb >> 16, (rgb >> 8) & 0xFF, rgb & 0xFF);

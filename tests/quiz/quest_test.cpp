@@ -23,7 +23,6 @@ constexpr const char* kDamaged = "ФАЙЛ ВОПРОСОВ ПОВРЕЖДЁН �
 class QuizGame : public ::testing::Test {
  protected:
   void SetUp() override {
-    Picture::ClearCache();
     Randomize(7);
     dir.WritePicture("Enterin.jpg", 640, 480, 20, 40, 120);
     dir.WritePicture("Stone.jpg", 64, 64, 90, 80, 70);

@@ -11,15 +11,15 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "platform/input/focus_nav.h"
-#include "platform/video/font.h"
-#include "platform/input/gamepad.h"
 #include "platform/base/owned.h"
-#include "platform/files/paths.h"
-#include "platform/video/picture.h"
 #include "platform/base/random.h"
-#include "platform/forms/screen.h"
+#include "platform/files/paths.h"
 #include "platform/files/settings.h"
+#include "platform/forms/screen.h"
+#include "platform/input/focus_nav.h"
+#include "platform/input/gamepad.h"
+#include "platform/video/font.h"
+#include "platform/video/picture.h"
 #include "startup/options.h"
 
 namespace vark {
@@ -145,36 +145,21 @@ Driver::Driver() {
   Options() = ReadGameOptions();
   SetFontSubstitutes(GameFonts());
 
-  App& app = App::Get();
-  app.UseVirtualClock(true);
-  app.ResetEnded();
+  App::Get().UseVirtualClock(true);
   auto audio = std::make_unique<FakeAudio>();
   audio_ = audio.get();
   SetAudioBackend(std::move(audio));
   auto display = std::make_unique<FakeDisplay>();
   display_ = display.get();
   SetDisplayService(std::move(display));
-  Screen::Get().Shutdown();
   Screen::Get().Init(false, false);
-  Picture::ClearCache();
-  ResetControllerState();
-  FocusNav::Get().Reset();
   Randomize(12345);
 }
 
 Driver::~Driver() {
   actions_.clear();
-  ResetControllerState();
+  // The forms go while everything they use is still there; the run takes the rest.
   Forms::UnloadAll();
-  SetAudioBackend(nullptr);
-  SetDisplayService(nullptr);
-  Screen::Get().Shutdown();
-  Picture::ClearCache();
-  CloseFonts();
-  App& app = App::Get();
-  app.SetVirtualLimit(UINT64_MAX);
-  app.UseVirtualClock(false);
-  app.ResetEnded();
   std::error_code ec;
   std::filesystem::remove_all(configHome_, ec);
 }

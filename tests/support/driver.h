@@ -13,10 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/runtime/app.h"
-#include "platform/video/display.h"
+#include "platform/base/run_state.h"
 #include "platform/forms/form.h"
+#include "platform/runtime/app.h"
 #include "platform/sound/media.h"
+#include "platform/video/display.h"
 
 namespace vark {
 
@@ -168,6 +169,9 @@ class Driver {
   [[noreturn]] static void Missing(const std::string& name, int index);
   void Event(const std::function<void()>& action);
 
+  // Everything the platform and the game keep for a run is made afresh for each driver,
+  // and goes with it; the rest is destroyed before it.
+  RunState run_;
   FakeAudio* audio_;
   FakeDisplay* display_;
   std::filesystem::path configHome_;

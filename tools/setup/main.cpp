@@ -7,11 +7,12 @@
 #include <cstring>
 #include <iostream>
 
-#include "platform/runtime/app.h"
+#include "platform/base/run_state.h"
 #include "platform/files/folders.h"
-#include "platform/video/font.h"
-#include "platform/platform.h"
 #include "platform/forms/screen.h"
+#include "platform/platform.h"
+#include "platform/runtime/app.h"
+#include "platform/video/font.h"
 #include "platform/video/window_identity.h"
 #include "setup/setup_form.h"
 #include "setup/setup_settings.h"
@@ -45,6 +46,7 @@ int RunWindow(bool safeMode) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  vark::RunState run;  // what the program keeps while it runs
   vark::FollowDesktopLocale();
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--defaults") == 0) return WriteDefaults();

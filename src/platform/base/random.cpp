@@ -3,12 +3,14 @@
 #include <chrono>
 #include <random>
 
+#include "platform/base/run_state.h"
+
 namespace vark {
 namespace {
-std::mt19937_64& Engine() {
-  static std::mt19937_64 engine(5489u);
-  return engine;
-}
+struct Generator {
+  std::mt19937_64 engine{5489u};
+};
+std::mt19937_64& Engine() { return CurrentRun().Get<Generator>().engine; }
 }  // namespace
 
 double Rnd() {

@@ -4,21 +4,21 @@
 #include <iostream>
 #include <system_error>
 
+#include "platform/base/run_state.h"
 #include "platform/files/paths.h"
 #include "vark_build_info.h"
 
 namespace vark {
 namespace {
 
-GameFolders& Current() {
-  static GameFolders folders;
-  return folders;
-}
+// The folders found at start-up, and whether the player's folder could not be used.
+struct FoundFolders {
+  GameFolders folders;
+  bool missing = false;
+};
 
-bool& Missing() {
-  static bool missing = false;
-  return missing;
-}
+GameFolders& Current() { return CurrentRun().Get<FoundFolders>().folders; }
+bool& Missing() { return CurrentRun().Get<FoundFolders>().missing; }
 
 // The prefix when folder ends with the relative path tail ("bin", "lib/vark"); empty
 // otherwise.

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <tuple>
 
+#include "platform/base/run_state.h"
 #include "platform/base/utf8.h"
 
 namespace vark {
@@ -59,10 +60,11 @@ std::filesystem::path FindIgnoringCase(const std::filesystem::path& folder, cons
   return part;
 }
 
-std::filesystem::path& SharedDataFolder() {
-  static std::filesystem::path folder;
-  return folder;
-}
+// The installed data folder, looked in after the working folder (empty: none).
+struct SharedData {
+  std::filesystem::path folder;
+};
+std::filesystem::path& SharedDataFolder() { return CurrentRun().Get<SharedData>().folder; }
 
 bool MatchPattern(std::string_view pattern, std::string_view name) {
   if (pattern.empty()) return name.empty();

@@ -2,16 +2,20 @@
 
 #include <cstdlib>
 #include <iostream>
-#include <mutex>
 #include <optional>
 #include <set>
 #include <string_view>
 #include <vector>
 
+#include "platform/base/report_once.h"
+#include "platform/base/run_state.h"
 #include "platform/files/plain_file.h"
 
 namespace vark {
 namespace {
+
+// Settings files whose trouble was said.
+struct UnreadableSettings : ReportedOnce {};
 
 // Larger settings files are not read (and never replaced).
 constexpr size_t kMaxSettingsFileBytes = size_t{1} << 20;
@@ -169,13 +173,9 @@ std::optional<std::string> ReadSettingsText(const std::filesystem::path& file) {
   if (!std::filesystem::exists(std::filesystem::symlink_status(file, ec))) return std::string();
   std::string problem;
   auto text = ReadPlainFile(file, kMaxSettingsFileBytes, problem);
-  if (!text) {
-    static std::mutex mutex;
-    static std::set<std::string> reported;
-    std::lock_guard lock(mutex);
-    if (reported.insert(file.string()).second)
-      std::cerr << "vark: settings file " << file.string() << " cannot be read (" << problem
-                << "); it is ignored and kept as it is\n";
+  if (!text && CurrentRun().Get<UnreadableSettings>().First(file.string())) {
+    std::cerr << "vark: settings file " << file.string() << " cannot be read (" << problem
+              << "); it is ignored and kept as it is\n";
   }
   return text;
 }

@@ -2,26 +2,32 @@
 
 #include <algorithm>
 
-#include "platform/runtime/app.h"
+#include "platform/base/run_state.h"
 #include "platform/forms/screen.h"
+#include "platform/runtime/app.h"
 
 namespace vark {
 namespace {
 
-std::map<std::type_index, std::unique_ptr<Form>>& Loaded() {
-  static std::map<std::type_index, std::unique_ptr<Form>> loaded;
-  return loaded;
-}
+// The run's forms: the loaded ones by type, the unloaded ones waiting to be destroyed
+// between events, and the visible ones back to front.
+struct FormRegistry {
+  // A form that goes uses the screen, the sound channels and the timer list: they are
+  // made first, so they outlive the forms.
+  FormRegistry() {
+    Screen::Get();
+    Audio();
+    CurrentRun().Get<TimerList>();
+  }
+  std::map<std::type_index, std::unique_ptr<Form>> loaded;
+  std::vector<std::unique_ptr<Form>> graveyard;
+  std::vector<Form*> stack;
+};
 
-std::vector<std::unique_ptr<Form>>& Graveyard() {
-  static std::vector<std::unique_ptr<Form>> graveyard;
-  return graveyard;
-}
-
-std::vector<Form*>& Stack() {
-  static std::vector<Form*> stack;
-  return stack;
-}
+FormRegistry& Registry() { return CurrentRun().Get<FormRegistry>(); }
+std::map<std::type_index, std::unique_ptr<Form>>& Loaded() { return Registry().loaded; }
+std::vector<std::unique_ptr<Form>>& Graveyard() { return Registry().graveyard; }
+std::vector<Form*>& Stack() { return Registry().stack; }
 
 }  // namespace
 

@@ -5,16 +5,14 @@
 
 #include <algorithm>
 
-#include "platform/input/focus_nav.h"
+#include "platform/base/run_state.h"
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
+#include "platform/input/focus_nav.h"
 
 namespace vark {
 
-Screen& Screen::Get() {
-  static Screen screen;
-  return screen;
-}
+Screen& Screen::Get() { return CurrentRun().Get<Screen>(); }
 
 void Screen::Init(bool withWindow, bool fullscreen) {
   wantWindow_ = withWindow;

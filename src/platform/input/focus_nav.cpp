@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/base/run_state.h"
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
 
@@ -97,10 +98,7 @@ void PressControl(Control& c) {
   if (std::function<void()> click = c.OnClick) click();
 }
 
-FocusNav& FocusNav::Get() {
-  static FocusNav nav;
-  return nav;
-}
+FocusNav& FocusNav::Get() { return CurrentRun().Get<FocusNav>(); }
 
 bool FocusNav::Key(Form& form, SDL_Keycode key) {
   if (!IsArrow(key) && !IsPressKey(key)) return false;
@@ -242,8 +240,6 @@ void FocusNav::DrawRing(SDL_Surface* target, const SDL_Rect& clip) const {
   FrameRect(target, band, kRingBright, 2);
   SDL_SetClipRect(target, nullptr);
 }
-
-void FocusNav::Reset() { *this = FocusNav(); }
 
 void FocusNav::Forget(const Form& form) {
   if (form_ != &form) return;

@@ -38,8 +38,6 @@ class FocusNav {
 
   // The form is going away: no reference into it is kept.
   void Forget(const Form& form);
-  // Back to the start: no ring, no focus (a new screen, a new test).
-  void Reset();
 
  private:
   void Show();

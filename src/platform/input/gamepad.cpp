@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/base/owned.h"
+#include "platform/base/run_state.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/timer.h"
 
@@ -34,17 +35,16 @@ struct Pad {
 };
 
 struct State {
+  // The repeat timer must not outlive the run's timer list: asking for the list first
+  // makes it the older of the two.
+  State() { CurrentRun().Get<TimerList>(); }
   std::map<SDL_JoystickID, Pad> pads;
   bool leftKey = false, rightKey = false;
   SDL_Keycode repeating = SDLK_UNKNOWN;
   std::unique_ptr<Timer> repeat;
 };
 
-// Never destroyed: the repeat timer must not outlive the timer list it sits in.
-State& Pads() {
-  static State* state = new State;
-  return *state;
-}
+State& Pads() { return CurrentRun().Get<State>(); }
 
 double Axis(Sint16 value) { return std::clamp(value / 32767.0, -1.0, 1.0); }
 
@@ -189,7 +189,6 @@ bool InitControllers() {
 }
 
 void ShutdownControllers() {
-  ResetControllerState();
   Pads().pads.clear();
   Pads().repeat.reset();
   if (SDL_WasInit(SDL_INIT_GAMECONTROLLER)) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
@@ -226,18 +225,6 @@ double SteerX() {
   double x = (s.rightKey ? 1 : 0) - (s.leftKey ? 1 : 0);
   for (const auto& [id, pad] : s.pads) x += pad.dpadX + StickSteer(pad.stickX);
   return std::clamp(x, -1.0, 1.0);
-}
-
-void ResetControllerState() {
-  State& s = Pads();
-  s.leftKey = s.rightKey = false;
-  for (auto& [id, pad] : s.pads) {
-    OwnedController handle = std::move(pad.handle);
-    pad = Pad{};
-    pad.handle = std::move(handle);
-  }
-  s.repeating = SDLK_UNKNOWN;
-  if (s.repeat) s.repeat->SetInterval(0);
 }
 
 }  // namespace vark

@@ -35,7 +35,4 @@ int OpenControllers();
 // How the player steers now, from -1 (full left) to 1 (full right).
 double SteerX();
 
-// Forgets every held key, direction and trigger and stops the repeat (a new test, a new game).
-void ResetControllerState();
-
 }  // namespace vark

@@ -4,17 +4,15 @@
 
 #include <algorithm>
 
+#include "platform/base/run_state.h"
 #include "platform/forms/form.h"
-#include "platform/sound/media.h"
 #include "platform/forms/screen.h"
 #include "platform/runtime/timer.h"
+#include "platform/sound/media.h"
 
 namespace vark {
 
-App& App::Get() {
-  static App app;
-  return app;
-}
+App& App::Get() { return CurrentRun().Get<App>(); }
 
 App::App() : clock_(std::make_unique<RealClock>()) {}
 

@@ -54,6 +54,7 @@ class App {
   void AdvanceVirtual(uint64_t target);
 
  private:
+  friend class RunState;
   App();
   void HandlePendingInput(int timeoutMs);
   // Waits for input until the next timer or drawing is due, at most a second.

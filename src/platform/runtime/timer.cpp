@@ -3,17 +3,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/base/run_state.h"
 #include "platform/runtime/app.h"
 
 namespace vark {
 namespace {
 
-std::vector<Timer*>& Running() {
-  static std::vector<Timer*> running;
-  return running;
-}
-
-uint64_t gNextOrder = 0;
+std::vector<Timer*>& Running() { return CurrentRun().Get<TimerList>().running; }
 
 void Remove(Timer* t) {
   auto& running = Running();
@@ -23,7 +19,7 @@ void Remove(Timer* t) {
 }  // namespace
 
 Timer::Timer(std::string name, int intervalMs, std::function<void()> onTick)
-    : name_(std::move(name)), onTick_(std::move(onTick)), order_(gNextOrder++) {
+    : name_(std::move(name)), onTick_(std::move(onTick)), order_(CurrentRun().Get<TimerList>().made++) {
   SetInterval(intervalMs);
 }
 

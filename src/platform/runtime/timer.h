@@ -7,8 +7,19 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vark {
+
+class Timer;
+
+// The run's timers that run, and how many timers were made (of two timers due at the same
+// time, the older fires first). An object of the run that owns a timer asks for this list
+// in its constructor, so the list is the older of the two and outlives the timer.
+struct TimerList {
+  std::vector<Timer*> running;
+  uint64_t made = 0;
+};
 
 class Timer {
  public:

@@ -54,11 +54,6 @@ void Limiter::Process(int16_t* samples, size_t count) {
 
 namespace {
 
-std::unique_ptr<Limiter>& OutputLimiter() {
-  static std::unique_ptr<Limiter> limiter;
-  return limiter;
-}
-
 void LimitMix(void* limiter, Uint8* stream, int bytes) {
   static_cast<Limiter*>(limiter)->Process(reinterpret_cast<int16_t*>(stream),
                                           static_cast<size_t>(bytes) / sizeof(int16_t));
@@ -66,14 +61,16 @@ void LimitMix(void* limiter, Uint8* stream, int bytes) {
 
 }  // namespace
 
-void InstallLimiter() {
+std::unique_ptr<Limiter> InstallLimiter() {
   int rate = 0, channels = 0;
   Uint16 format = 0;
   Mix_SetPostMix(nullptr, nullptr);
-  if (!Mix_QuerySpec(&rate, &format, &channels) || format != AUDIO_S16SYS) return;  // left as the mixer makes it
-  OutputLimiter() = std::make_unique<Limiter>(rate, channels);
+  if (!Mix_QuerySpec(&rate, &format, &channels) || format != AUDIO_S16SYS)
+    return nullptr;  // left as the mixer makes it
+  auto limiter = std::make_unique<Limiter>(rate, channels);
   Mix_MasterVolume(kMixVolume);
-  Mix_SetPostMix(LimitMix, OutputLimiter().get());
+  Mix_SetPostMix(LimitMix, limiter.get());
+  return limiter;
 }
 
 }  // namespace vark

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace vark {
@@ -43,7 +44,9 @@ class Limiter {
   double gain_ = kMakeUpGain;
 };
 
-// Mixes every channel at kMixVolume and limits the output of the open SDL_mixer device.
-void InstallLimiter();
+// Mixes every channel at kMixVolume and limits the output of the open SDL_mixer device
+// with the limiter it returns, which must stay until the device closes or the limiter is
+// taken off again (nothing when the device's samples are not 16-bit).
+std::unique_ptr<Limiter> InstallLimiter();
 
 }  // namespace vark

@@ -8,8 +8,9 @@
 #include <optional>
 
 #include "platform/base/geometry.h"
-#include "platform/video/presenter.h"
+#include "platform/base/run_state.h"
 #include "platform/forms/screen.h"
+#include "platform/video/presenter.h"
 
 namespace vark {
 namespace {
@@ -50,21 +51,27 @@ class ScaledDisplay : public DisplayService {
   std::optional<DisplayMode> switched_;
 };
 
-std::unique_ptr<DisplayService>& Service() {
-  static std::unique_ptr<DisplayService> service = MakeScaledDisplay();
-  return service;
+// The run's display service, and the desktop's mode as first read.
+struct DisplayState {
+  std::unique_ptr<DisplayService> service = MakeScaledDisplay();
+  std::optional<DisplayMode> desktop;
+};
+
+std::unique_ptr<DisplayService>& Service() { return CurrentRun().Get<DisplayState>().service; }
+
+DisplayMode ReadDesktopMode() {
+  SDL_DisplayMode m;
+  if (SDL_GetDesktopDisplayMode(0, &m) != 0) return DisplayMode{640, 480, 32};
+  return DisplayMode{m.w, m.h, static_cast<int>(SDL_BITSPERPIXEL(m.format))};
 }
 
 }  // namespace
 
 DisplayMode DesktopMode() {
   // Read once, before the game's window covers the display.
-  static const DisplayMode desktop = [] {
-    SDL_DisplayMode m;
-    if (SDL_GetDesktopDisplayMode(0, &m) != 0) return DisplayMode{640, 480, 32};
-    return DisplayMode{m.w, m.h, static_cast<int>(SDL_BITSPERPIXEL(m.format))};
-  }();
-  return desktop;
+  std::optional<DisplayMode>& desktop = CurrentRun().Get<DisplayState>().desktop;
+  if (!desktop) desktop = ReadDesktopMode();
+  return *desktop;
 }
 
 int PassesPerSecond(int refreshHz) {

@@ -10,16 +10,26 @@
 #include <tuple>
 
 #include "platform/base/owned.h"
-#include "platform/files/plain_file.h"
+#include "platform/base/run_state.h"
 #include "platform/base/utf8.h"
+#include "platform/files/plain_file.h"
 
 namespace vark {
 namespace {
 
-std::map<std::string, FontSubstitute>& Substitutes() {
-  static std::map<std::string, FontSubstitute> substitutes;
-  return substitutes;
-}
+// The run's fonts: the families that stand in for others, font files read whole by path
+// (every size of a font is opened from the same bytes, so no font keeps a file open however
+// many sizes the screens ask for), and open fonts by family, size in pixels and weight (a
+// font that could not be found is remembered as empty, so it is looked for once). The open
+// fonts go before the bytes they read from.
+struct FontStore {
+  std::map<std::string, FontSubstitute> substitutes;
+  std::map<std::string, std::string> files;
+  std::map<std::tuple<std::string, int, bool>, OwnedFont> fonts;
+};
+
+FontStore& Fonts() { return CurrentRun().Get<FontStore>(); }
+std::map<std::string, FontSubstitute>& Substitutes() { return Fonts().substitutes; }
 
 // The installed family that stands in for one a screen names (made bold when the
 // substitute says so); a family without a substitute is looked up as it is.
@@ -53,19 +63,8 @@ std::string FindFontFile(const std::string& family, bool bold) {
   return reinterpret_cast<char*>(path);
 }
 
-// Font files read whole, by path: every size of a font is opened from the same bytes, so
-// no font keeps a file open however many sizes the screens ask for.
-std::map<std::string, std::string>& FontFiles() {
-  static std::map<std::string, std::string> files;
-  return files;
-}
-
-// Open fonts by family, size in pixels and weight; a font that could not be found is
-// remembered as empty, so it is looked for once.
-std::map<std::tuple<std::string, int, bool>, OwnedFont>& OpenFonts() {
-  static std::map<std::tuple<std::string, int, bool>, OwnedFont> fonts;
-  return fonts;
-}
+std::map<std::string, std::string>& FontFiles() { return Fonts().files; }
+std::map<std::tuple<std::string, int, bool>, OwnedFont>& OpenFonts() { return Fonts().fonts; }
 
 TTF_Font* OpenFontFile(const std::string& file, int pixels) {
   constexpr size_t kMaxFontFileBytes = size_t{64} << 20;

@@ -8,12 +8,13 @@
 #include <list>
 #include <optional>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "platform/base/owned.h"
+#include "platform/base/report_once.h"
+#include "platform/base/run_state.h"
+#include "platform/base/utf8.h"
 #include "platform/files/paths.h"
 #include "platform/files/picture_decode.h"
-#include "platform/base/utf8.h"
 
 namespace vark {
 namespace {
@@ -32,9 +33,6 @@ namespace {
 // Decoded files stay cached while they fit this many pixel bytes; the least recently used
 // go first when a new one does not fit.
 constexpr size_t kCacheBudgetBytes = size_t{64} << 20;
-// Files whose failure was already reported; each is reported once.
-constexpr size_t kMaxReportedFiles = 1024;
-
 size_t PixelBytes(const Picture& p) { return p.Empty() ? 0 : static_cast<size_t>(p.Raw()->pitch) * p.Raw()->h; }
 
 class PictureCache {
@@ -61,6 +59,8 @@ class PictureCache {
     used_ = 0;
   }
 
+  ReportedOnce unreadable;  // files whose failure was said
+
  private:
   struct Entry {
     Picture picture;
@@ -79,18 +79,12 @@ class PictureCache {
   size_t used_ = 0;
 };
 
-PictureCache& Cache() {
-  static PictureCache cache;
-  return cache;
-}
+PictureCache& Cache() { return CurrentRun().Get<PictureCache>(); }
 
 // One line per unreadable file for the whole run, quoting only a short printable part of
 // the name and of the reason (both may come from the file).
 void ReportOnce(const std::string& path, const std::string& problem) {
-  static std::unordered_set<std::string> reported;
-  if (reported.contains(path)) return;
-  if (reported.size() >= kMaxReportedFiles) reported.clear();
-  reported.insert(path);
+  if (!Cache().unreadable.First(path)) return;
   std::cerr << "vark: cannot load picture " << PrintablePrefix(path, 120) << ": " << PrintablePrefix(problem, 80)
             << "\n";
 }

@@ -13,6 +13,8 @@
 #include <mutex>
 
 #include "platform/sound/limiter.h"
+#include "platform/sound/mixer_backend.h"
+#include "platform/sound/sdl_mixer_output.h"
 #include "platform/sound/sound_decode.h"
 #include "support/driver.h"
 

@@ -15,6 +15,7 @@
 
 #include "platform/sound/limiter.h"
 #include "platform/sound/media.h"
+#include "platform/sound/mixer_backend.h"
 #include "platform/sound/sound_decode.h"
 #include "support/driver.h"
 

@@ -1,0 +1,14 @@
+// The real sound output: SDL_mixer on the machine's sound device, with the limiter on the
+// finished mix, opened again when the device goes away and comes back.
+#pragma once
+
+namespace vark {
+
+// Opens the sound device with SDL_mixer and makes it the channels' backend; without one
+// the game stays silent. When the device is lost later, it is opened again at once and
+// then every 2 s until it is back, in the format it had before (so every decoded sound
+// still fits it). Meanwhile sound stands still: what was playing, and what is asked to
+// play, goes on from where it stood.
+void OpenRealAudio();
+
+}  // namespace vark
