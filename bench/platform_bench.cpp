@@ -9,10 +9,11 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/runtime/app.h"
+#include "platform/files/settings.h"
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
-#include "platform/files/settings.h"
+#include "platform/platform.h"
+#include "platform/runtime/app.h"
 #include "profiles/form1.h"
 #include "startup/form2.h"
 #include "startup/options.h"
@@ -50,6 +51,7 @@ int main() {
   setenv("SDL_AUDIODRIVER", "dummy", 0);
   SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER);
   TTF_Init();
+  vark::ConnectPlatform();
   vark::Screen::Get().Init(true, false);
   std::printf("video driver: %s\n", SDL_GetCurrentVideoDriver());
 

@@ -12,9 +12,11 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/runtime/app.h"
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
+#include "platform/platform.h"
+#include "platform/runtime/app.h"
+#include "platform/video/window.h"
 
 namespace {
 
@@ -105,12 +107,13 @@ int main() {
   if (!getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "offscreen", 0);
   SDL_Init(SDL_INIT_VIDEO);
   const char* windowed = getenv("VARK_WINDOWED");
+  vark::ConnectPlatform();
   vark::Screen::Get().Init(true, !(windowed && std::strcmp(windowed, "1") == 0));
   auto& board = vark::Forms::Show<Board>();
   vark::Screen::Get().Present();
   vark::App::Get().WaitUntil(vark::App::Get().Now() + 500);  // the window is up and drawn
   std::printf("video driver %s, showing through the %s\n", SDL_GetCurrentVideoDriver(),
-              vark::Screen::Get().PresentPath());
+              vark::GameWindow::Get().PresentPath());
 
   Figures tile = OneTile(board);
   std::printf("present one tile change: median %.3f ms, max %.3f ms (target well under 1 ms)\n", tile.median,

@@ -11,6 +11,7 @@
 #include "platform/runtime/app.h"
 #include "platform/sound/media.h"
 #include "platform/video/font.h"
+#include "platform/video/window.h"
 #include "platform/video/window_identity.h"
 #include "startup/command_line.h"
 #include "startup/form2.h"
@@ -30,7 +31,7 @@ int main(int argc, char** argv) {
   vark::EnterGameFolders();
   vark::Options() = vark::ReadGameOptions();
   vark::SetFontSubstitutes(vark::GameFonts());
-  vark::Screen::Get().SetTitle(vark::kGameTitle);
+  vark::GameWindow::Get().SetTitle(vark::kGameTitle);
   // The set-up program the first start opens, on its own: the way back to the settings
   // once they exist.
   if (line.action == Action::Setup) return vark::StartProgram("RIZAVORUV.exe") ? 0 : 1;

@@ -16,10 +16,13 @@
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
 #include "platform/input/gamepad.h"
+#include "platform/input/input_router.h"
+#include "platform/runtime/app.h"
 #include "platform/sound/media.h"
 #include "platform/sound/sdl_mixer_output.h"
 #include "platform/video/display.h"
 #include "platform/video/font.h"
+#include "platform/video/window.h"
 
 namespace vark {
 namespace {
@@ -42,7 +45,7 @@ void PlaceWindowAsLastTime() {
   if (placeSetting.key.empty()) return;
   std::string text = KeptPlace();
   if (text.empty()) return;
-  if (auto place = ParseWindowPlace(text)) Screen::Get().SetWindowPlace(*place);
+  if (auto place = ParseWindowPlace(text)) GameWindow::Get().SetPlace(*place);
   else
     std::cerr << "vark: the setting " << placeSetting.key << "=" << text
               << " is not x,y,width,height; the window opens in its usual place\n";
@@ -50,12 +53,29 @@ void PlaceWindowAsLastTime() {
 
 void RememberWindowPlace() {
   const WindowPlaceSetting& placeSetting = PlaceSetting();
-  if (placeSetting.key.empty() || !Screen::Get().WindowShown()) return;  // nothing to keep
-  std::string text = WindowPlaceText(Screen::Get().FramePlace());
+  if (placeSetting.key.empty() || !GameWindow::Get().Shown()) return;  // nothing to keep
+  std::string text = WindowPlaceText(GameWindow::Get().FramePlace());
   if (text != KeptPlace()) SaveSettings(placeSetting.application, placeSetting.section, {{placeSetting.key, text}});
 }
 
+// What the event loop drives: input goes to the router, unloaded forms go after each
+// event, and between events the sound system takes in decoded sounds, the window follows
+// the front screen and the picture is shown when due.
+class PlatformParts final : public LoopParts {
+ public:
+  void HandleEvent(const SDL_Event& e) override { InputRouter::Get().HandleEvent(e); }
+  void AfterEvent() override { Forms::CollectGarbage(); }
+  void BetweenEvents(uint64_t now) override {
+    Audio().Pump();
+    Screen::Get().FollowActivity();
+    Screen::Get().PresentIfDue(now);
+  }
+  uint64_t NextDrawTime() const override { return Screen::Get().NextPresentTime(); }
+};
+
 }  // namespace
+
+void ConnectPlatform() { App::Get().Connect(&CurrentRun().Get<PlatformParts>()); }
 
 void FollowDesktopLocale() {
   std::setlocale(LC_ALL, "");
@@ -64,6 +84,7 @@ void FollowDesktopLocale() {
 
 bool InitGamePlatform(const WindowPlaceSetting& windowPlace) {
   PlaceSetting() = windowPlace;
+  ConnectPlatform();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
     std::cerr << "vark: cannot start video: " << SDL_GetError() << "\n";
     return false;

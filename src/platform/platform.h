@@ -20,6 +20,9 @@ void FollowDesktopLocale();
 // window opens at the place kept under `placeSetting`, and the place is kept there again at
 // shutdown; with no setting given it opens in its usual place and nothing is kept.
 bool InitGamePlatform(const WindowPlaceSetting& placeSetting = {});
+// Connects the event loop to input, the screens and the sound: what InitGamePlatform does
+// first, and all a test or a tool that starts SDL itself needs.
+void ConnectPlatform();
 void ShutdownGamePlatform();
 
 }  // namespace vark

@@ -18,6 +18,8 @@
 #include "platform/forms/screen.h"
 #include "platform/input/focus_nav.h"
 #include "platform/input/gamepad.h"
+#include "platform/input/input_router.h"
+#include "platform/platform.h"
 #include "platform/video/font.h"
 #include "platform/video/picture.h"
 #include "startup/options.h"
@@ -152,6 +154,7 @@ Driver::Driver() {
   auto display = std::make_unique<FakeDisplay>();
   display_ = display.get();
   SetDisplayService(std::move(display));
+  ConnectPlatform();
   Screen::Get().Init(false, false);
   Randomize(12345);
 }
@@ -228,11 +231,11 @@ void Driver::MouseDown(Control& c, int button) {
 }
 
 void Driver::MouseDownAt(int x, int y, int button) {
-  Event([=] { vark::Screen::Get().MouseDown(x, y, SdlButton(button)); });
+  Event([=] { vark::InputRouter::Get().MouseDown(x, y, SdlButton(button)); });
 }
 
 void Driver::MouseUpAt(int x, int y, int button) {
-  Event([=] { vark::Screen::Get().MouseUp(x, y, SdlButton(button)); });
+  Event([=] { vark::InputRouter::Get().MouseUp(x, y, SdlButton(button)); });
 }
 
 void Driver::MoveOver(Control& c) {
@@ -241,7 +244,7 @@ void Driver::MoveOver(Control& c) {
 }
 
 void Driver::MoveTo(int x, int y) {
-  Event([=] { vark::Screen::Get().MouseMove(x, y); });
+  Event([=] { vark::InputRouter::Get().MouseMove(x, y); });
 }
 
 void Driver::Type(const std::string& utf8) {
@@ -250,16 +253,16 @@ void Driver::Type(const std::string& utf8) {
     while (i + len < utf8.size() && (static_cast<unsigned char>(utf8[i + len]) & 0xC0) == 0x80) ++len;
     std::string ch = utf8.substr(i, len);
     i += len;
-    Event([ch] { vark::Screen::Get().TextInput(ch); });
+    Event([ch] { vark::InputRouter::Get().TextInput(ch); });
   }
 }
 
 void Driver::Press(SDL_Keycode key, uint16_t mod) {
-  Event([=] { vark::Screen::Get().KeyDown(key, mod); });
+  Event([=] { vark::InputRouter::Get().KeyDown(key, mod); });
 }
 
 void Driver::PressAt(SDL_Scancode scan, SDL_Keycode key, uint16_t mod) {
-  Event([=] { vark::Screen::Get().KeyDown(key, mod, scan); });
+  Event([=] { vark::InputRouter::Get().KeyDown(key, mod, scan); });
 }
 
 namespace {
@@ -275,11 +278,11 @@ SDL_Event KeyEvent(SDL_Keycode key, bool down) {
 }  // namespace
 
 void Driver::Hold(SDL_Keycode key) {
-  Event([=] { vark::Screen::Get().HandleEvent(KeyEvent(key, true)); });
+  Event([=] { vark::InputRouter::Get().HandleEvent(KeyEvent(key, true)); });
 }
 
 void Driver::Release(SDL_Keycode key) {
-  Event([=] { vark::Screen::Get().HandleEvent(KeyEvent(key, false)); });
+  Event([=] { vark::InputRouter::Get().HandleEvent(KeyEvent(key, false)); });
 }
 
 void Driver::PadButton(SDL_GameControllerButton button, bool down, int pad) {
@@ -289,7 +292,7 @@ void Driver::PadButton(SDL_GameControllerButton button, bool down, int pad) {
   e.cbutton.which = pad;
   e.cbutton.button = static_cast<Uint8>(button);
   e.cbutton.state = down ? SDL_PRESSED : SDL_RELEASED;
-  Event([=] { vark::Screen::Get().HandleEvent(e); });
+  Event([=] { vark::InputRouter::Get().HandleEvent(e); });
 }
 
 void Driver::PadTap(SDL_GameControllerButton button, int pad) {
@@ -304,14 +307,14 @@ void Driver::PadAxis(SDL_GameControllerAxis axis, int value, int pad) {
   e.caxis.which = pad;
   e.caxis.axis = static_cast<Uint8>(axis);
   e.caxis.value = static_cast<Sint16>(value);
-  Event([=] { vark::Screen::Get().HandleEvent(e); });
+  Event([=] { vark::InputRouter::Get().HandleEvent(e); });
 }
 
 void Driver::Window(SDL_WindowEventID event) {
   SDL_Event e{};
   e.type = SDL_WINDOWEVENT;
   e.window.event = static_cast<Uint8>(event);
-  Event([e] { vark::Screen::Get().HandleEvent(e); });
+  Event([e] { vark::InputRouter::Get().HandleEvent(e); });
 }
 
 void Driver::SoundDeviceRemoved() {
@@ -320,7 +323,7 @@ void Driver::SoundDeviceRemoved() {
   e.adevice.type = e.type;
   e.adevice.which = 2;  // SDL numbers opened devices from 2
   e.adevice.iscapture = 0;
-  Event([e] { vark::Screen::Get().HandleEvent(e); });
+  Event([e] { vark::InputRouter::Get().HandleEvent(e); });
 }
 
 bool Driver::SaveScreen(const std::string& path) { return vark::Screen::Get().SavePng(path); }

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/runtime/app.h"
 #include "platform/video/font.h"
+#include "platform/video/window.h"
 #include "platform/video/window_identity.h"
 #include "setup/setup_form.h"
 #include "setup/setup_settings.h"
@@ -30,7 +31,8 @@ int RunWindow(bool safeMode) {
   }
   if (TTF_Init() != 0) std::cerr << "setup: fonts unavailable: " << TTF_GetError() << "\n";
   vark::SetFontSubstitutes(vark::GameFonts());
-  vark::Screen::Get().SetTitle(std::string(vark::kGameTitle) + " — настройка");
+  vark::GameWindow::Get().SetTitle(std::string(vark::kGameTitle) + " — настройка");
+  vark::ConnectPlatform();
   vark::Screen::Get().Init(true, false);
   auto& form = vark::Forms::Show<vark::SetupForm>();
   if (safeMode) form.OfferToLeaveSafeMode();

@@ -22,6 +22,7 @@ struct FormRegistry {
   std::map<std::type_index, std::unique_ptr<Form>> loaded;
   std::vector<std::unique_ptr<Form>> graveyard;
   std::vector<Form*> stack;
+  std::vector<FormWatcher*> watchers;
 };
 
 FormRegistry& Registry() { return CurrentRun().Get<FormRegistry>(); }
@@ -36,7 +37,7 @@ std::vector<Form*>& Stack() { return Registry().stack; }
 Form::Form(std::string name) : name_(std::move(name)) {}
 
 Form::~Form() {
-  Screen::Get().Forget(*this);
+  Forms::TellGone(*this);
   // Timers and channels go first, so no tick or sound outlives the controls.
   timers_.clear();
   channels_.clear();
@@ -66,7 +67,7 @@ void Form::SetBackColor(Color c) {
 
 void Form::SetPausesWhileAway(bool on) {
   pausesWhileAway_ = on;
-  HoldTimers(on && Screen::Get().PlayerAway());
+  HoldTimers(on && GameWindow::Get().PlayerAway());
 }
 
 void Form::HoldTimers(bool on) {
@@ -136,7 +137,7 @@ void Forms::Unload(Form& form) {
   for (auto it = loaded.begin(); it != loaded.end(); ++it) {
     if (it->second.get() != &form) continue;
     form.Discard();
-    Screen::Get().Forget(form);
+    TellGone(form);
     // The form may be unloading itself from one of its own handlers: keep the object
     // until the outermost event is over.
     Graveyard().push_back(std::move(it->second));
@@ -171,6 +172,14 @@ void Forms::CollectGarbage() {
 void Forms::PlayerAway(bool away) {
   for (auto& [type, form] : Loaded())
     if (form->PausesWhileAway()) form->HoldTimers(away);
+}
+
+void Forms::Watch(FormWatcher& watcher) { Registry().watchers.push_back(&watcher); }
+
+void Forms::Unwatch(FormWatcher& watcher) { std::erase(Registry().watchers, &watcher); }
+
+void Forms::TellGone(const Form& form) {
+  for (FormWatcher* watcher : Registry().watchers) watcher->FormGone(form);
 }
 
 void Forms::UnloadAll() {

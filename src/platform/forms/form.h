@@ -13,20 +13,12 @@
 
 #include "platform/forms/btnenh.h"
 #include "platform/forms/controls.h"
-#include "platform/sound/media.h"
 #include "platform/forms/n3dtext.h"
 #include "platform/runtime/timer.h"
+#include "platform/sound/media.h"
+#include "platform/video/window.h"
 
 namespace vark {
-
-// What a form asks of the display while it is in front.
-enum class Activity {
-  Idle,          // menus and questions: the screensaver may start
-  Watched,       // the player watches (the intro): the screensaver stays off
-  Round,         // a round against the clock: the screensaver stays off
-  SteeredRound,  // a round steered with the pointer: also, in full screen, the pointer
-                 // stays on the game's monitor
-};
 
 class Form {
  public:
@@ -141,6 +133,16 @@ class Form {
   std::vector<std::unique_ptr<MediaPlayer>> channels_;
 };
 
+// Told when a form is destroyed, to let go of every reference into it (input routing,
+// the focus ring).
+class FormWatcher {
+ public:
+  virtual void FormGone(const Form& form) = 0;
+
+ protected:
+  ~FormWatcher() = default;
+};
+
 // The registry of loaded forms.
 class Forms {
  public:
@@ -183,6 +185,11 @@ class Forms {
   // The player went away from the game's window or came back: forms that pause while the
   // player is away hold or release their timers.
   static void PlayerAway(bool away);
+
+  // A watcher is told of every form destroyed until it stops watching.
+  static void Watch(FormWatcher& watcher);
+  static void Unwatch(FormWatcher& watcher);
+  static void TellGone(const Form& form);
 
  private:
   static Form* Find(std::type_index type);

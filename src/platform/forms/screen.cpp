@@ -1,6 +1,6 @@
 // The compositor: the visible forms, back to front, drawn into the 640 x 480 picture where
-// it changed. Showing the picture is screen_window.cpp's job, the pointer's shape is
-// screen_pointer.cpp's, input is input_router.cpp's.
+// it changed. Showing the picture is screen_present.cpp's job, the pointer's shape is
+// screen_pointer.cpp's.
 #include <SDL_image.h>
 
 #include <algorithm>
@@ -8,27 +8,27 @@
 #include "platform/base/run_state.h"
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
-#include "platform/input/focus_nav.h"
+#include "platform/video/window.h"
 
 namespace vark {
 
 Screen& Screen::Get() { return CurrentRun().Get<Screen>(); }
 
 void Screen::Init(bool withWindow, bool fullscreen) {
-  wantWindow_ = withWindow;
-  fullscreen_ = fullscreen;
-  prefersFullscreen_ = fullscreen;
   if (!surface_)
     surface_.reset(SDL_CreateRGBSurfaceWithFormat(0, kScreenWidthPx, kScreenHeightPx, 32, SDL_PIXELFORMAT_ARGB8888));
   InvalidateAll();
   // The window is made now, hidden, because making it can take a moment; it appears with
   // the first picture, so a program that ends at start-up never shows one.
-  EnsureWindow();
+  GameWindow::Get().Configure(withWindow, fullscreen);
+  if (GameWindow::Get().Handle()) UpdatePointer();
 }
 
 void Screen::Shutdown() {
-  presenter_.reset();  // its renderer goes before the window it draws into
+  GameWindow::Get().Close();
+  ScreenOverlay* overlay = overlay_;  // what is drawn over the forms stays
   *this = Screen();
+  overlay_ = overlay;
 }
 
 void Screen::Invalidate(const SDL_Rect& r) {
@@ -42,14 +42,14 @@ void Screen::InvalidateAll() { dirty_ = kWholeScreen; }
 
 void Screen::Compose() {
   if (!surface_ || !Dirty()) return;
-  FocusNav::Get().BeforeCompose();
+  if (overlay_) overlay_->BeforeCompose();
   SDL_SetClipRect(surface_.get(), &dirty_);
   // Each visible form fills the whole area with its colour first; without one it is black.
   const auto& forms = Forms::ZOrder();
   if (std::none_of(forms.begin(), forms.end(), [](const Form* f) { return f->Visible(); }))
     SDL_FillRect(surface_.get(), &dirty_, SDL_MapRGB(surface_->format, 0, 0, 0));
   for (Form* f : forms) ComposeForm(*f);
-  FocusNav::Get().DrawRing(surface_.get(), dirty_);
+  if (overlay_) overlay_->Draw(surface_.get(), dirty_);
   SDL_SetClipRect(surface_.get(), nullptr);
   if (unshown_.w > 0 && unshown_.h > 0) SDL_UnionRect(&unshown_, &dirty_, &unshown_);
   else unshown_ = dirty_;

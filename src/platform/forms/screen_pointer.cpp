@@ -2,12 +2,45 @@
 // one, or of the form, shown as the system arrow, a picture, or nothing.
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
+#include "platform/video/window.h"
 
 namespace vark {
+namespace {
+
+Control* HitIn(const std::vector<Control*>& list, int x, int y) {
+  SDL_Point p{x, y};
+  for (auto it = list.rbegin(); it != list.rend(); ++it) {
+    Control* c = *it;
+    if (!c->Visible() || c->Covered()) continue;
+    SDL_Rect b = c->ScreenBox();
+    if (!SDL_PointInRect(&p, &b)) continue;
+    if (Control* child = HitIn(c->Children(), x, y)) return child;
+    if (c->TakesMouse()) return c;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+Control* Screen::ControlAt(int x, int y, Form** form) const {
+  Form* f = Forms::Active();
+  if (form) *form = f;
+  if (!f) return nullptr;
+  Control* c = HitIn(f->TopLevel(), x, y);
+  // A disabled control passes its mouse events to its container.
+  while (c && !c->Enabled()) c = c->Parent();
+  // Beside an open question the pointer meets only the form's own surface.
+  return c && f->InputReaches(*c) ? c : nullptr;
+}
+
+void Screen::SetPointerPlace(int x, int y) {
+  pointerX_ = x;
+  pointerY_ = y;
+}
 
 void Screen::UpdatePointer() {
   Form* f = nullptr;
-  Control* c = mouseX_ >= 0 ? ControlAt(mouseX_, mouseY_, &f) : nullptr;
+  Control* c = pointerX_ >= 0 ? ControlAt(pointerX_, pointerY_, &f) : nullptr;
   if (!f) f = Forms::Active();
   ApplyPointer(c, f);
 }
@@ -22,7 +55,7 @@ void Screen::ApplyPointer(Control* c, Form* f) {
   }
   if (pointer.kind == PointerKind::Default && f) pointer = f->Pointer();
   current_ = pointer;
-  if (!window_) return;
+  if (!GameWindow::Get().Handle()) return;
   uint64_t key =
       pointer.kind == PointerKind::Custom ? pointer.picture.Version() * 4 + 2 : static_cast<uint64_t>(pointer.kind);
   if (key == cursorKey_) return;

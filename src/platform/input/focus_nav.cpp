@@ -100,6 +100,16 @@ void PressControl(Control& c) {
 
 FocusNav& FocusNav::Get() { return CurrentRun().Get<FocusNav>(); }
 
+FocusNav::FocusNav() {
+  Screen::Get().SetOverlay(this);
+  Forms::Watch(*this);
+}
+
+FocusNav::~FocusNav() {
+  Forms::Unwatch(*this);
+  Screen::Get().SetOverlay(nullptr);
+}
+
 bool FocusNav::Key(Form& form, SDL_Keycode key) {
   if (!IsArrow(key) && !IsPressKey(key)) return false;
   Control* c = Valid(form);
@@ -232,7 +242,7 @@ void FocusNav::BeforeCompose() {
   drawn_ = wanted;
 }
 
-void FocusNav::DrawRing(SDL_Surface* target, const SDL_Rect& clip) const {
+void FocusNav::Draw(SDL_Surface* target, const SDL_Rect& clip) const {
   if (Empty(drawn_)) return;
   SDL_SetClipRect(target, &clip);
   FrameRect(target, drawn_, kRingDark, 4);
@@ -241,7 +251,7 @@ void FocusNav::DrawRing(SDL_Surface* target, const SDL_Rect& clip) const {
   SDL_SetClipRect(target, nullptr);
 }
 
-void FocusNav::Forget(const Form& form) {
+void FocusNav::FormGone(const Form& form) {
   if (form_ != &form) return;
   form_ = nullptr;
   focus_ = nullptr;

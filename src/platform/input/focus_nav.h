@@ -8,14 +8,19 @@
 
 #include <SDL.h>
 
+#include "platform/forms/form.h"
+#include "platform/forms/screen.h"
+
 namespace vark {
 
-class Control;
-class Form;
-
-class FocusNav {
+class FocusNav final : public ScreenOverlay, public FormWatcher {
  public:
   static FocusNav& Get();
+  // Draws over the screen and follows the forms from when it is made until it goes.
+  FocusNav();
+  ~FocusNav();
+  FocusNav(const FocusNav&) = delete;
+  FocusNav& operator=(const FocusNav&) = delete;
 
   // A navigation key (an arrow, Enter, Space) for the front form; false when the form has
   // nothing to focus now, so the key goes on to the form's own handling.
@@ -33,11 +38,11 @@ class FocusNav {
 
   // The compositor's side: before composing, the old and the new place of the ring join the
   // area to redraw; after the forms are drawn, the ring is drawn over them.
-  void BeforeCompose();
-  void DrawRing(SDL_Surface* target, const SDL_Rect& clip) const;
+  void BeforeCompose() override;
+  void Draw(SDL_Surface* target, const SDL_Rect& clip) const override;
 
   // The form is going away: no reference into it is kept.
-  void Forget(const Form& form);
+  void FormGone(const Form& form) override;
 
  private:
   void Show();

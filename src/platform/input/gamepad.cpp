@@ -9,7 +9,7 @@
 
 #include "platform/base/owned.h"
 #include "platform/base/run_state.h"
-#include "platform/forms/screen.h"
+#include "platform/input/input_router.h"
 #include "platform/runtime/timer.h"
 
 namespace vark {
@@ -48,7 +48,7 @@ State& Pads() { return CurrentRun().Get<State>(); }
 
 double Axis(Sint16 value) { return std::clamp(value / 32767.0, -1.0, 1.0); }
 
-void SendKey(SDL_Keycode key) { Screen::Get().KeyDown(key, 0); }
+void SendKey(SDL_Keycode key) { InputRouter::Get().KeyDown(key, 0); }
 
 void RepeatTick() {
   State& s = Pads();

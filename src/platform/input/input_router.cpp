@@ -1,32 +1,18 @@
-// Input routing: mouse events go to the front-most visible, enabled control under the
-// pointer (a press holds the control until the release), keys to the form first when it
-// asks, then to the focused control, typed text to the focused control. The loss of the
-// sound device goes to the sound system.
-#include "platform/input/focus_nav.h"
-#include "platform/forms/form.h"
-#include "platform/input/gamepad.h"
-#include "platform/input/keys.h"
-#include "platform/sound/media.h"
-#include "platform/input/mnemonic.h"
-#include "platform/forms/screen.h"
+#include "platform/input/input_router.h"
 
 #include <utility>
 
+#include "platform/base/run_state.h"
+#include "platform/forms/screen.h"
+#include "platform/input/focus_nav.h"
+#include "platform/input/gamepad.h"
+#include "platform/input/keys.h"
+#include "platform/input/mnemonic.h"
+#include "platform/sound/media.h"
+#include "platform/video/window.h"
+
 namespace vark {
 namespace {
-
-Control* HitIn(const std::vector<Control*>& list, int x, int y) {
-  SDL_Point p{x, y};
-  for (auto it = list.rbegin(); it != list.rend(); ++it) {
-    Control* c = *it;
-    if (!c->Visible() || c->Covered()) continue;
-    SDL_Rect b = c->ScreenBox();
-    if (!SDL_PointInRect(&p, &b)) continue;
-    if (Control* child = HitIn(c->Children(), x, y)) return child;
-    if (c->TakesMouse()) return c;
-  }
-  return nullptr;
-}
 
 // Mouse position relative to a control, in its units.
 void Relative(const Control* c, int x, int y, double& rx, double& ry) {
@@ -62,35 +48,31 @@ int ButtonMask(int sdlButton) {
 
 }  // namespace
 
+InputRouter& InputRouter::Get() { return CurrentRun().Get<InputRouter>(); }
+
+InputRouter::InputRouter() { Forms::Watch(*this); }
+
+InputRouter::~InputRouter() { Forms::Unwatch(*this); }
+
 int ShiftState(uint16_t mod) {
   return ((mod & KMOD_SHIFT) ? 1 : 0) | ((mod & KMOD_CTRL) ? 2 : 0) | ((mod & KMOD_ALT) ? 4 : 0);
 }
 
-Control* Screen::ControlAt(int x, int y, Form** form) const {
-  Form* f = Forms::Active();
-  if (form) *form = f;
-  if (!f) return nullptr;
-  Control* c = HitIn(f->TopLevel(), x, y);
-  // A disabled control passes its mouse events to its container.
-  while (c && !c->Enabled()) c = c->Parent();
-  // Beside an open question the pointer meets only the form's own surface.
-  return c && f->InputReaches(*c) ? c : nullptr;
-}
-
-void Screen::HandleEvent(const SDL_Event& e) {
+void InputRouter::HandleEvent(const SDL_Event& e) {
+  const GameWindow& window = GameWindow::Get();
   switch (e.type) {
     case SDL_MOUSEMOTION: {
-      SDL_Point p = PicturePoint(e.motion.x, e.motion.y);
+      SDL_Point p = window.ToPicture(e.motion.x, e.motion.y);
       MouseMove(p.x, p.y);
       break;
     }
     case SDL_MOUSEBUTTONDOWN: {
-      SDL_Point p = PicturePoint(e.button.x, e.button.y);
+      SDL_Point p = window.ToPicture(e.button.x, e.button.y);
       MouseDown(p.x, p.y, e.button.button);
       break;
     }
     case SDL_MOUSEBUTTONUP: {
-      SDL_Point p = PicturePoint(e.button.x, e.button.y);
+      SDL_Point p = window.ToPicture(e.button.x, e.button.y);
       MouseUp(p.x, p.y, e.button.button);
       break;
     }
@@ -108,31 +90,29 @@ void Screen::HandleEvent(const SDL_Event& e) {
   }
 }
 
-void Screen::MouseMove(int x, int y) {
+void InputRouter::MouseMove(int x, int y) {
   if (x != mouseX_ || y != mouseY_) FocusNav::Get().PointerMoved();
-  mouseX_ = x;
-  mouseY_ = y;
+  PointerAt(x, y);
   Form* f = nullptr;
   Control* target = captured_;
   if (target) f = capturedForm_;
-  else target = ControlAt(x, y, &f);
+  else target = Screen::Get().ControlAt(x, y, &f);
   if (!f) return;
   double rx, ry;
   Relative(target, x, y, rx, ry);
   int shift = ShiftState(SDL_GetModState());
   SetHover(captured_ ? nullptr : target);
-  if (captured_) ShowPressed(ControlAt(x, y, nullptr) == captured_);
+  if (captured_) ShowPressed(Screen::Get().ControlAt(x, y, nullptr) == captured_);
   if (target && target->OnMouseMove) target->OnMouseMove(capturedButton_, shift, rx, ry);
   else if (!target && f->OnMouseMove) f->OnMouseMove(capturedButton_, shift, rx, ry);
-  UpdatePointer();
+  Screen::Get().UpdatePointer();
 }
 
-void Screen::MouseDown(int x, int y, int button) {
+void InputRouter::MouseDown(int x, int y, int button) {
   FocusNav::Get().PointerMoved();
-  mouseX_ = x;
-  mouseY_ = y;
+  PointerAt(x, y);
   Form* f = nullptr;
-  Control* target = ControlAt(x, y, &f);
+  Control* target = Screen::Get().ControlAt(x, y, &f);
   if (!f) return;
   captured_ = target;
   capturedForm_ = f;
@@ -145,9 +125,8 @@ void Screen::MouseDown(int x, int y, int button) {
   else if (!target && f->OnMouseDown) f->OnMouseDown(capturedButton_, shift, rx, ry);
 }
 
-void Screen::MouseUp(int x, int y, int button) {
-  mouseX_ = x;
-  mouseY_ = y;
+void InputRouter::MouseUp(int x, int y, int button) {
+  PointerAt(x, y);
   Form* f = capturedForm_;
   Control* target = captured_;
   bool wasCaptured = f != nullptr;
@@ -156,7 +135,7 @@ void Screen::MouseUp(int x, int y, int button) {
   capturedForm_ = nullptr;
   capturedButton_ = 0;
   if (!wasCaptured || !f->Loaded()) {
-    UpdatePointer();
+    Screen::Get().UpdatePointer();
     return;
   }
   double rx, ry;
@@ -167,20 +146,21 @@ void Screen::MouseUp(int x, int y, int button) {
   else if (!target && f->OnMouseUp) f->OnMouseUp(mask, shift, rx, ry);
   // A click is a left press and release over the same control of a still-loaded form.
   Form* now = nullptr;
-  if (mask == kLeftButton && f->Loaded() && ControlAt(x, y, &now) == target && now == f) {
+  if (mask == kLeftButton && f->Loaded() && Screen::Get().ControlAt(x, y, &now) == target && now == f) {
     if (target && target->Enabled() && target->OnClick) target->OnClick();
     else if (!target && f->OnClick) f->OnClick();
   }
-  UpdatePointer();
+  Screen::Get().UpdatePointer();
 }
 
-void Screen::KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan) {
+void InputRouter::KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan) {
   if (scan == SDL_SCANCODE_UNKNOWN) scan = SDL_GetScancodeFromKey(layoutKey);
   SDL_Keycode key = PositionalKey(scan, layoutKey);
   // Right Alt types letters under some layouts (AltGr), so only left Alt always commands.
   swallowText_ = (mod & KMOD_LALT) != 0;
   if (key == SDLK_RETURN && (mod & KMOD_ALT)) {
-    SetFullscreen(!fullscreen_);
+    GameWindow& window = GameWindow::Get();
+    window.SetFullscreen(!window.Fullscreen());
     return;
   }
   Form* f = Forms::Active();
@@ -215,31 +195,43 @@ void Screen::KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan) {
   if (focus->OnKeyDown) focus->OnKeyDown(key, shift);
 }
 
-void Screen::TextInput(const std::string& utf8) {
+void InputRouter::TextInput(const std::string& utf8) {
   if (std::exchange(swallowText_, false)) return;
   Form* f = Forms::Active();
   if (!f) return;
   if (Control* focus = KeyTarget(*f)) focus->TypeText(utf8);
 }
 
-void Screen::SetHover(Control* c) {
+void InputRouter::SetHover(Control* c) {
   if (c == hover_) return;
   if (hover_) hover_->SetHovered(false);
   hover_ = c;
   if (hover_) hover_->SetHovered(true);
 }
 
-void Screen::ShowPressed(bool on) {
+void InputRouter::ShowPressed(bool on) {
   if (captured_) captured_->SetPressed(on && capturedButton_ == kLeftButton);
 }
 
-void Screen::Forget(const Form& form) {
+void InputRouter::FormGone(const Form& form) {
   if (capturedForm_ == &form) {
     captured_ = nullptr;
     capturedForm_ = nullptr;
   }
   if (hover_ && &hover_->Owner() == &form) hover_ = nullptr;
-  FocusNav::Get().Forget(form);
+}
+
+void InputRouter::PointerAt(int x, int y) {
+  mouseX_ = x;
+  mouseY_ = y;
+  Screen::Get().SetPointerPlace(x, y);
+}
+
+// The window needs the whole picture again when it was uncovered or changed size; focus
+// and minimising tell whether the player is there.
+void InputRouter::WindowEvent(const SDL_WindowEvent& e) {
+  GameWindow& window = GameWindow::Get();
+  if (window.HandleWindowEvent(e)) Forms::PlayerAway(window.PlayerAway());
 }
 
 }  // namespace vark

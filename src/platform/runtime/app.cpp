@@ -5,10 +5,7 @@
 #include <algorithm>
 
 #include "platform/base/run_state.h"
-#include "platform/forms/form.h"
-#include "platform/forms/screen.h"
 #include "platform/runtime/timer.h"
-#include "platform/sound/media.h"
 
 namespace vark {
 
@@ -38,15 +35,15 @@ void App::Dispatch(const std::function<void()>& handler) {
 
 void App::AfterEvent() {
   if (depth_ != 0) return;
-  Forms::CollectGarbage();
+  if (parts_) parts_->AfterEvent();
   BetweenEvents();
 }
 
 void App::BetweenEvents() {
-  Audio().Pump();
-  Screen::Get().FollowActivity();
-  Screen::Get().PresentIfDue(Now());
+  if (parts_) parts_->BetweenEvents(Now());
 }
+
+uint64_t App::NextDrawTime() const { return parts_ ? parts_->NextDrawTime() : UINT64_MAX; }
 
 void App::FireDueTimers() {
   // Every timer due at the start of the pass fires once. Firing moves a timer's due time
@@ -65,7 +62,7 @@ void App::HandlePendingInput(int timeoutMs) {
         End();
         return;
       }
-      Dispatch([&e] { Screen::Get().HandleEvent(e); });
+      if (parts_) Dispatch([this, &e] { parts_->HandleEvent(e); });
       AfterEvent();
     } while (!ended_ && SDL_PollEvent(&e));
   }
@@ -74,7 +71,7 @@ void App::HandlePendingInput(int timeoutMs) {
 void App::WaitForNextEvent() {
   constexpr uint64_t kLongestWaitMs = 1000;
   const uint64_t now = Now();
-  uint64_t wake = Screen::Get().NextPresentTime();
+  uint64_t wake = NextDrawTime();
   uint64_t due;
   if (Timer::NextDue(due)) wake = std::min(wake, due);
   const auto timeout = static_cast<int>(wake > now ? std::min(wake - now, kLongestWaitMs) : 0);
@@ -120,7 +117,7 @@ void App::WaitUntil(uint64_t ms) {
   while (!ended_) {
     uint64_t now = Now();
     if (now >= ms) break;
-    uint64_t wake = std::min(ms, Screen::Get().NextPresentTime());
+    uint64_t wake = std::min(ms, NextDrawTime());
     uint64_t due;
     if (Timer::NextDue(due)) wake = std::min(wake, due);
     HandlePendingInput(static_cast<int>(std::max<uint64_t>(1, wake > now ? wake - now : 1)));

@@ -8,11 +8,31 @@
 
 #include "platform/runtime/clock.h"
 
+union SDL_Event;
+
 namespace vark {
+
+// What the loop drives without knowing it: input, the screens and the sound. The platform
+// connects its parts at start (ConnectPlatform in platform.h); a loop with none connected
+// runs timers only.
+class LoopParts {
+ public:
+  virtual ~LoopParts() = default;
+  // One input event from the window system.
+  virtual void HandleEvent(const SDL_Event& e) = 0;
+  // After the outermost event: what went away during it is let go.
+  virtual void AfterEvent() = 0;
+  // Between events: sound, what the display should do for the front screen, drawing.
+  virtual void BetweenEvents(uint64_t now) = 0;
+  // When drawing wants the loop awake (UINT64_MAX: nothing waits).
+  virtual uint64_t NextDrawTime() const = 0;
+};
 
 class App {
  public:
   static App& Get();
+
+  void Connect(LoopParts* parts) { parts_ = parts; }
 
   // The clock in use: real in the game. A test switches to a virtual clock, which moves
   // only when told (AdvanceVirtual) and lets the loop read no real input.
@@ -62,7 +82,9 @@ class App {
   void FireDueTimers();
   // Between events: sound, what the display should do for the front screen, drawing.
   void BetweenEvents();
+  uint64_t NextDrawTime() const;
 
+  LoopParts* parts_ = nullptr;
   std::unique_ptr<Clock> clock_;
   VirtualClock* virtualClock_ = nullptr;  // the clock itself while it is virtual
   bool ended_ = false;

@@ -9,8 +9,8 @@
 
 #include "platform/base/geometry.h"
 #include "platform/base/run_state.h"
-#include "platform/forms/screen.h"
 #include "platform/video/presenter.h"
+#include "platform/video/window.h"
 
 namespace vark {
 namespace {
@@ -34,7 +34,7 @@ class ScaledDisplay : public DisplayService {
   DisplayMode Current() override { return switched_ ? *switched_ : DesktopMode(); }
 
   int RefreshRate() override {
-    SDL_Window* window = Screen::Get().Window();
+    SDL_Window* window = GameWindow::Get().Handle();
     int display = window ? SDL_GetWindowDisplayIndex(window) : 0;
     SDL_DisplayMode mode;
     if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) return 0;
@@ -43,8 +43,8 @@ class ScaledDisplay : public DisplayService {
 
   void Change(const DisplayMode& mode) override {
     switched_ = mode;
-    if (mode.width == 640 && mode.height == 480) Screen::Get().ShowGameMode();
-    else Screen::Get().ShowDesktopMode();
+    if (mode.width == 640 && mode.height == 480) GameWindow::Get().ShowGameMode();
+    else GameWindow::Get().ShowDesktopMode();
   }
 
  private:

@@ -2,9 +2,10 @@
 // clipping, the inverting image and label colours.
 #include <gtest/gtest.h>
 
-#include "platform/video/display.h"
-#include "platform/input/keys.h"
 #include "platform/forms/screen.h"
+#include "platform/input/keys.h"
+#include "platform/video/display.h"
+#include "platform/video/window.h"
 #include "support/driver.h"
 
 namespace vark {
@@ -139,9 +140,9 @@ TEST(Screen, EditingKeysMoveTheCaretByLettersAndDeleteWholeLetters) {
 TEST(Screen, AltEnterSwitchesFullScreen) {
   Driver d;
   Forms::Show<Board>();
-  bool before = Screen::Get().Fullscreen();
+  bool before = GameWindow::Get().Fullscreen();
   d.Press(SDLK_RETURN, KMOD_LALT);
-  EXPECT_NE(Screen::Get().Fullscreen(), before);
+  EXPECT_NE(GameWindow::Get().Fullscreen(), before);
 }
 
 TEST(Screen, The640x480ModeTakesTheDisplayUnlessTheGameStartedInAWindow) {
@@ -151,14 +152,14 @@ TEST(Screen, The640x480ModeTakesTheDisplayUnlessTheGameStartedInAWindow) {
     Screen::Get().Shutdown();
     Screen::Get().Init(false, startedFullscreen);
     display->Change({640, 480, 32});
-    EXPECT_EQ(Screen::Get().Fullscreen(), startedFullscreen);
+    EXPECT_EQ(GameWindow::Get().Fullscreen(), startedFullscreen);
     display->Change({1280, 1024, 32});  // back to the desktop's mode: a window
-    EXPECT_FALSE(Screen::Get().Fullscreen());
+    EXPECT_FALSE(GameWindow::Get().Fullscreen());
   }
   // Alt+Enter still reaches full screen from a window the player asked for.
   Forms::Show<Board>();
   d.Press(SDLK_RETURN, KMOD_LALT);
-  EXPECT_TRUE(Screen::Get().Fullscreen());
+  EXPECT_TRUE(GameWindow::Get().Fullscreen());
 }
 
 // The window appears with the first picture and never again by itself: once the window
@@ -168,7 +169,7 @@ TEST(Screen, WindowAppearsWithTheFirstPictureOnly) {
   Driver d;
   Screen::Get().Shutdown();
   Screen::Get().Init(true, false);
-  SDL_Window* window = Screen::Get().Window();
+  SDL_Window* window = GameWindow::Get().Handle();
   ASSERT_NE(window, nullptr);
   auto hidden = [&] { return (SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN) != 0; };
   d.Advance(100);

@@ -8,11 +8,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/video/display.h"
 #include "platform/base/owned.h"
-#include "platform/video/presenter.h"
 #include "platform/forms/screen.h"
+#include "platform/video/display.h"
+#include "platform/video/presenter.h"
 #include "platform/video/smooth_scale.h"
+#include "platform/video/window.h"
 #include "support/driver.h"
 
 namespace vark {
@@ -191,15 +192,15 @@ TEST(DisplayModes, ScreensAskingFor640x480KeepThePlayersWindowAndTheDesktopIsRem
   EXPECT_EQ(Display().Current(), DesktopMode());  // before any switch: the desktop's own mode
   Display().Change({640, 480, 16});
   EXPECT_EQ(Display().Current(), (DisplayMode{640, 480, 16}));
-  EXPECT_FALSE(Screen::Get().Fullscreen());
-  Screen::Get().SetFullscreen(true);  // Alt+Enter
-  Display().Change(DesktopMode());    // leaving: the desktop as it was
-  EXPECT_FALSE(Screen::Get().Fullscreen());
+  EXPECT_FALSE(GameWindow::Get().Fullscreen());
+  GameWindow::Get().SetFullscreen(true);  // Alt+Enter
+  Display().Change(DesktopMode());        // leaving: the desktop as it was
+  EXPECT_FALSE(GameWindow::Get().Fullscreen());
   Display().Change({640, 480, 32});  // the player's full screen comes back
-  EXPECT_TRUE(Screen::Get().Fullscreen());
-  Screen::Get().SetFullscreen(false);
+  EXPECT_TRUE(GameWindow::Get().Fullscreen());
+  GameWindow::Get().SetFullscreen(false);
   Display().Change({640, 480, 32});
-  EXPECT_FALSE(Screen::Get().Fullscreen());
+  EXPECT_FALSE(GameWindow::Get().Fullscreen());
 }
 
 }  // namespace

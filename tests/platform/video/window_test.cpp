@@ -3,8 +3,9 @@
 // screensaver, the pointer on the game's monitor).
 #include <gtest/gtest.h>
 
-#include "platform/video/display.h"
 #include "platform/forms/screen.h"
+#include "platform/video/display.h"
+#include "platform/video/window.h"
 #include "support/driver.h"
 
 namespace vark {
@@ -43,11 +44,11 @@ TEST(Window, FullScreenAndBackKeepsThePlaceAndSizeTheWindowHad) {
   Driver d;
   Screen& screen = Screen::Get();
   screen.Shutdown();
-  screen.SetWindowPlace({100, 50, 800, 600});
+  GameWindow::Get().SetPlace({100, 50, 800, 600});
   screen.Init(true, false);
   Forms::Show<Stage>();
   d.Advance(20);
-  SDL_Window* window = screen.Window();
+  SDL_Window* window = GameWindow::Get().Handle();
   ASSERT_NE(window, nullptr);
   auto box = [&] {
     SDL_Rect r;
@@ -59,12 +60,12 @@ TEST(Window, FullScreenAndBackKeepsThePlaceAndSizeTheWindowHad) {
   EXPECT_TRUE(SDL_GetWindowFlags(window) & SDL_WINDOW_RESIZABLE);
   SDL_SetWindowSize(window, 1000, 750);  // the player makes it larger
   d.Window(SDL_WINDOWEVENT_SIZE_CHANGED);
-  EXPECT_EQ(Text(screen.WindowPlace()), "100,50,1000,750");
+  EXPECT_EQ(Text(GameWindow::Get().Place()), "100,50,1000,750");
   d.Press(SDLK_RETURN, KMOD_LALT);
   EXPECT_EQ(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP, SDL_WINDOW_FULLSCREEN_DESKTOP);
   d.Window(SDL_WINDOWEVENT_SIZE_CHANGED);
   d.Window(SDL_WINDOWEVENT_MOVED);
-  EXPECT_EQ(Text(screen.WindowPlace()), "100,50,1000,750");  // full screen is not the window's place
+  EXPECT_EQ(Text(GameWindow::Get().Place()), "100,50,1000,750");  // full screen is not the window's place
   d.Press(SDLK_RETURN, KMOD_LALT);
   EXPECT_EQ(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
   EXPECT_EQ(Text(box()), "100,50,1000,750");
@@ -74,9 +75,9 @@ TEST(Window, RememberedPlaceNoDisplayShowsGivesAFirstWindow) {
   Driver d;
   Screen& screen = Screen::Get();
   screen.Shutdown();
-  screen.SetWindowPlace({-5000, -5000, 800, 600});
+  GameWindow::Get().SetPlace({-5000, -5000, 800, 600});
   screen.Init(true, false);
-  EXPECT_EQ(Text(screen.WindowPlace()), "192,144,640,480");
+  EXPECT_EQ(Text(GameWindow::Get().Place()), "192,144,640,480");
 }
 
 TEST(Window, ScreensaverIsHeldOffOnlyWhileTheFrontScreenIsBusyAndThePlayerIsThere) {
@@ -105,15 +106,15 @@ TEST(Window, PointerStaysOnTheGamesMonitorOnlyInAFullScreenSteeredRound) {
   auto& stage = Forms::Show<Stage>();
   stage.doing = Activity::SteeredRound;
   d.Advance(1);
-  EXPECT_FALSE(Screen::Get().PointerConfined());  // a window
+  EXPECT_FALSE(GameWindow::Get().PointerConfined());  // a window
   d.Press(SDLK_RETURN, KMOD_LALT);
-  EXPECT_TRUE(Screen::Get().PointerConfined());
+  EXPECT_TRUE(GameWindow::Get().PointerConfined());
   d.Window(SDL_WINDOWEVENT_FOCUS_LOST);
-  EXPECT_FALSE(Screen::Get().PointerConfined());
+  EXPECT_FALSE(GameWindow::Get().PointerConfined());
   d.Window(SDL_WINDOWEVENT_FOCUS_GAINED);
   stage.doing = Activity::Round;
   d.Advance(1);
-  EXPECT_FALSE(Screen::Get().PointerConfined());
+  EXPECT_FALSE(GameWindow::Get().PointerConfined());
 }
 
 }  // namespace
