@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/forms/controls.h"
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
 #include "platform/platform.h"

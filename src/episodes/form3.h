@@ -2,6 +2,8 @@
 // episode, and the way back to the main menu.
 #pragma once
 
+#include "platform/forms/btnenh.h"
+#include "platform/forms/controls.h"
 #include "platform/forms/form.h"
 
 namespace vark {

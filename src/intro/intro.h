@@ -6,7 +6,9 @@
 #include <string>
 
 #include "intro/voxel.h"
+#include "platform/forms/controls.h"
 #include "platform/forms/form.h"
+#include "platform/forms/n3dtext.h"
 
 namespace vark {
 

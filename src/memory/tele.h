@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "memory/memory_rules.h"
+#include "platform/forms/btnenh.h"
+#include "platform/forms/controls.h"
 #include "platform/forms/form.h"
 
 namespace vark {

@@ -23,6 +23,7 @@
 #include "platform/video/display.h"
 #include "platform/video/font.h"
 #include "platform/video/window.h"
+#include "platform/video/window_place.h"
 
 namespace vark {
 namespace {

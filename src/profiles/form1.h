@@ -7,8 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/runtime/app.h"
+#include "platform/forms/btnenh.h"
+#include "platform/forms/controls.h"
 #include "platform/forms/form.h"
+#include "platform/forms/n3dtext.h"
+#include "platform/runtime/app.h"
 
 namespace vark {
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/forms/btnenh.h"
+#include "platform/forms/controls.h"
 #include "platform/forms/form.h"
 #include "quiz/quiz_data.h"
 

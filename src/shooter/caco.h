@@ -9,6 +9,8 @@
 #include <functional>
 #include <vector>
 
+#include "platform/forms/btnenh.h"
+#include "platform/forms/controls.h"
 #include "platform/forms/form.h"
 #include "shooter/shooter_rules.h"
 

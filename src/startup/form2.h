@@ -2,6 +2,7 @@
 // program and ends, or switches the display to 640 x 480 and opens the main menu.
 #pragma once
 
+#include "platform/forms/controls.h"
 #include "platform/forms/form.h"
 
 namespace vark {

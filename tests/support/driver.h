@@ -14,7 +14,10 @@
 #include <vector>
 
 #include "platform/base/run_state.h"
+#include "platform/forms/btnenh.h"
+#include "platform/forms/controls.h"
 #include "platform/forms/form.h"
+#include "platform/forms/n3dtext.h"
 #include "platform/runtime/app.h"
 #include "platform/sound/media.h"
 #include "platform/video/display.h"

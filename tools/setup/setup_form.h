@@ -4,7 +4,10 @@
 
 #include <vector>
 
+#include "platform/forms/btnenh.h"
+#include "platform/forms/controls.h"
 #include "platform/forms/form.h"
+#include "platform/forms/n3dtext.h"
 #include "setup/setup_settings.h"
 
 namespace vark {

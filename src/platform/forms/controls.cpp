@@ -4,28 +4,11 @@
 
 #include <algorithm>
 
+#include "platform/base/utf8.h"
 #include "platform/forms/form.h"
 #include "platform/video/smooth_scale.h"
-#include "platform/base/utf8.h"
 
 namespace vark {
-
-// ---- drawing helpers -------------------------------------------------------------------
-
-void FillRect(SDL_Surface* target, const SDL_Rect& r, Color c) {
-  SDL_FillRect(target, &r, SDL_MapRGB(target->format, c.r, c.g, c.b));
-}
-
-void FrameRect(SDL_Surface* target, const SDL_Rect& r, Color c, int width) {
-  for (int i = 0; i < width; ++i) {
-    SDL_Rect edges[4] = {{r.x + i, r.y + i, r.w - 2 * i, 1},
-                         {r.x + i, r.y + r.h - 1 - i, r.w - 2 * i, 1},
-                         {r.x + i, r.y + i, 1, r.h - 2 * i},
-                         {r.x + r.w - 1 - i, r.y + i, 1, r.h - 2 * i}};
-    for (auto& e : edges)
-      if (e.w > 0 && e.h > 0) FillRect(target, e, c);
-  }
-}
 
 OwnedSurface RenderText(const std::string& text, const FontSpec& font, Color color, int wrapWidth, Align align) {
   if (text.empty()) return nullptr;

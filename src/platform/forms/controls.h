@@ -7,9 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "platform/base/owned.h"
 #include "platform/forms/control.h"
 #include "platform/video/font.h"
-#include "platform/base/owned.h"
+#include "platform/video/paint.h"
 
 namespace vark {
 
@@ -269,8 +270,5 @@ OwnedSurface RenderText(const std::string& text, const FontSpec& font, Color col
 
 // Blits a surface centred (or aligned) in a box.
 void BlitAligned(SDL_Surface* src, SDL_Surface* target, const SDL_Rect& box, Align align, bool vcenter);
-
-void FillRect(SDL_Surface* target, const SDL_Rect& r, Color c);
-void FrameRect(SDL_Surface* target, const SDL_Rect& r, Color c, int width = 1);
 
 }  // namespace vark

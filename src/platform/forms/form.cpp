@@ -101,12 +101,6 @@ void Form::Adopt(std::unique_ptr<Control> control) {
   controls_.push_back(std::move(control));
 }
 
-BtnEnh& Form::AddButton(const std::string& name, Rect box, std::string caption, Control* parent, int index) {
-  BtnEnh& b = Add<BtnEnh>(name, box, parent, index);
-  b.SetCaption(std::move(caption));
-  return b;
-}
-
 Timer& Form::AddTimer(const std::string& name, int intervalMs, std::function<void()> onTick) {
   timers_.push_back(std::make_unique<Timer>(name, intervalMs, std::move(onTick)));
   return *timers_.back();

@@ -11,14 +11,19 @@
 #include <typeindex>
 #include <vector>
 
-#include "platform/forms/btnenh.h"
-#include "platform/forms/controls.h"
-#include "platform/forms/n3dtext.h"
+#include "platform/forms/control.h"
 #include "platform/runtime/timer.h"
 #include "platform/sound/media.h"
 #include "platform/video/window.h"
 
 namespace vark {
+
+// The kinds of control a form builds (forms/controls.h, btnenh.h, n3dtext.h); a screen
+// includes those it uses.
+class Image;
+class PictureBox;
+class Label;
+class BtnEnh;
 
 class Form {
  public:
@@ -100,16 +105,25 @@ class Form {
     Adopt(std::move(control));
     return ref;
   }
-  Image& AddImage(const std::string& name, Rect box, Control* parent = nullptr, int index = -1) {
-    return Add<Image>(name, box, parent, index);
+  // The usual kinds by name (templates, so that this header needs no control's definition).
+  template <class C = Image>
+  C& AddImage(const std::string& name, Rect box, Control* parent = nullptr, int index = -1) {
+    return Add<C>(name, box, parent, index);
   }
-  PictureBox& AddPictureBox(const std::string& name, Rect box, Control* parent = nullptr) {
-    return Add<PictureBox>(name, box, parent);
+  template <class C = PictureBox>
+  C& AddPictureBox(const std::string& name, Rect box, Control* parent = nullptr) {
+    return Add<C>(name, box, parent);
   }
-  Label& AddLabel(const std::string& name, Rect box, Control* parent = nullptr, int index = -1) {
-    return Add<Label>(name, box, parent, index);
+  template <class C = Label>
+  C& AddLabel(const std::string& name, Rect box, Control* parent = nullptr, int index = -1) {
+    return Add<C>(name, box, parent, index);
   }
-  BtnEnh& AddButton(const std::string& name, Rect box, std::string caption, Control* parent = nullptr, int index = -1);
+  template <class C = BtnEnh>
+  C& AddButton(const std::string& name, Rect box, std::string caption, Control* parent = nullptr, int index = -1) {
+    C& button = Add<C>(name, box, parent, index);
+    button.SetCaption(std::move(caption));
+    return button;
+  }
   Timer& AddTimer(const std::string& name, int intervalMs, std::function<void()> onTick);
   MediaPlayer& AddMedia(const std::string& name);
 

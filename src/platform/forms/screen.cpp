@@ -8,6 +8,7 @@
 #include "platform/base/run_state.h"
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
+#include "platform/video/paint.h"
 #include "platform/video/window.h"
 
 namespace vark {

@@ -7,6 +7,7 @@
 #include "platform/base/run_state.h"
 #include "platform/forms/form.h"
 #include "platform/forms/screen.h"
+#include "platform/video/paint.h"
 
 namespace vark {
 namespace {

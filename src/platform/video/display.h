@@ -6,7 +6,6 @@
 #include <SDL.h>
 
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,16 +43,6 @@ DisplayService& Display();
 // window opens; the desktop's real mode is never changed.
 DisplayMode DesktopMode();
 void SetDisplayService(std::unique_ptr<DisplayService> service);
-
-// The first window, in `usable` (a display's area left free by panels): the largest whole
-// multiple of 640 x 480 that fits with room for the window's frame, else the largest 4:3
-// size that does, centred.
-SDL_Rect FirstWindowPlace(const SDL_Rect& usable);
-// A window's place (position and size) as the settings keep it: "x,y,width,height".
-std::string WindowPlaceText(const SDL_Rect& place);
-// The place written there; nothing when the text is not four whole numbers of sensible
-// size (a hand-edited or damaged setting).
-std::optional<SDL_Rect> ParseWindowPlace(const std::string& text);
 
 // The real one: SDL's modes of the first display plus the 640 x 480 modes that the scaled
 // screen always offers; a 640 x 480 mode means full screen, any other means a window.

@@ -5,9 +5,9 @@
 
 #include "platform/base/geometry.h"
 #include "platform/base/run_state.h"
-#include "platform/video/display.h"
 #include "platform/video/window_identity.h"
 #include "platform/video/window_manager.h"
+#include "platform/video/window_place.h"
 
 namespace vark {
 namespace {

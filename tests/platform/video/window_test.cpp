@@ -6,6 +6,7 @@
 #include "platform/forms/screen.h"
 #include "platform/video/display.h"
 #include "platform/video/window.h"
+#include "platform/video/window_place.h"
 #include "support/driver.h"
 
 namespace vark {
