@@ -2,14 +2,14 @@
 
 #include <cctype>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
+#include "platform/base/utf8.h"
 #include "platform/files/codepage.h"
 #include "platform/files/folders.h"
 #include "platform/files/paths.h"
+#include "platform/files/plain_file.h"
 #include "platform/files/text_file.h"
-#include "platform/base/utf8.h"
 
 namespace vark {
 namespace {
@@ -36,15 +36,12 @@ bool IsWindowsDeviceName(std::string_view name) {
 }
 
 // The start of a file, long enough for every line of a sound profile plus one byte, so that
-// an overlong line shows without the rest of the file being read.
-std::optional<std::string> ReadProfileHead(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string head(kProfileLineCount * (kMaxProfileLineBytes + 2) + 1, '\0');
-  in.read(head.data(), static_cast<std::streamsize>(head.size()));
-  if (in.bad()) return std::nullopt;
-  head.resize(static_cast<size_t>(in.gcount()));
-  return head;
+// an overlong line shows without the rest of the file being read. Only a plain file is
+// read: a named pipe or a device under a profile's name is refused without waiting.
+std::optional<std::string> ReadProfileHead(const std::filesystem::path& path, std::string& problem) {
+  auto head = ReadPlainFileHead(path, kProfileLineCount * (kMaxProfileLineBytes + 2) + 1, problem);
+  if (!head) return std::nullopt;
+  return std::move(head->bytes);
 }
 
 // Empties the face and every line from the first overlong one on; true when any was bad.
@@ -77,9 +74,10 @@ std::string ProfileNameProblem(std::string_view name) {
 bool IsSafeProfileName(std::string_view name) { return !name.empty() && ProfileNameProblem(name).empty(); }
 
 std::optional<ProfileLines> ReadProfile(const std::string& fileName) {
-  auto head = ReadProfileHead(ResolvePath(fileName));
+  std::string problem;
+  auto head = ReadProfileHead(ResolvePath(fileName), problem);
   if (!head) {
-    std::cerr << "vark: cannot read profile " << PrintablePrefix(fileName, kMessageChars) << "\n";
+    std::cerr << "vark: cannot read profile " << PrintablePrefix(fileName, kMessageChars) << ": " << problem << "\n";
     return std::nullopt;
   }
   auto l = SplitTextLines(*head);

@@ -8,9 +8,9 @@
 
 #include <fstream>
 
+#include "platform/base/utf8.h"
 #include "platform/files/folders.h"
 #include "platform/files/paths.h"
-#include "platform/base/utf8.h"
 #include "profiles/profile_file.h"
 #include "support/driver.h"
 
@@ -125,6 +125,9 @@ TEST(ProfileFile, ShortAndDamagedFilesReadAsFarAsTheyGoAndStayUntouched) {
   EXPECT_EQ(junk->line3, "");
   EXPECT_EQ(FileBytes(dir.Path() / "short.pro"), before);
   EXPECT_FALSE(ReadProfile("missing.pro"));
+  // A named pipe under a profile's name is refused at once, not waited on for ever.
+  ASSERT_EQ(mkfifo((dir.Path() / "pipe.pro").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadProfile("pipe.pro"));
 }
 
 TEST(ProfileFile, OverwriteReplacesTheWholeFileAtomically) {

@@ -10,14 +10,13 @@
 #include <vector>
 
 #include "generators.h"
+#include "platform/base/byte_order.h"
 #include "rng.h"
 #include "wave.h"
 
 namespace assetgen {
 
-void PutLittleEndian(std::string& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
+using vark::PutLittleEndian;
 
 std::string EncodeWav(const std::vector<int16_t>& samples, int channels, int rate) {
   std::string out = "RIFF";

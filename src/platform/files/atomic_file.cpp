@@ -9,34 +9,16 @@
 #include <random>
 #include <string>
 
+#include "platform/files/descriptor.h"
+
 namespace vark {
 namespace {
-
-// A file descriptor closed once; Close() reports what closing said.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int Fd() const { return fd_; }
-  bool Close() {
-    int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 // ".<name>.<twelve random letters>.tmp" beside the file: hidden, and never matching the
 // patterns the game lists its files by.
 std::filesystem::path TemporaryName(const std::filesystem::path& path) {
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  static std::random_device entropy;
+  std::random_device entropy;
   std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
   std::string suffix;
   for (int i = 0; i < 12; ++i) suffix += kLetters[pick(entropy)];

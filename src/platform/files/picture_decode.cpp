@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/base/byte_order.h"
 #include "platform/base/owned.h"
 #include "platform/files/plain_file.h"
 
@@ -18,13 +19,8 @@ namespace {
 enum class Format { Unknown, Png, Gif, Jpeg, Bmp };
 
 unsigned Byte(std::string_view b, size_t i) { return static_cast<unsigned char>(b[i]); }
-unsigned BigEndian16(std::string_view b, size_t i) { return Byte(b, i) << 8 | Byte(b, i + 1); }
-unsigned long BigEndian32(std::string_view b, size_t i) { return BigEndian16(b, i) * 65536UL + BigEndian16(b, i + 2); }
-unsigned LittleEndian16(std::string_view b, size_t i) { return Byte(b, i) | Byte(b, i + 1) << 8; }
-long LittleEndian32(std::string_view b, size_t i) {
-  auto u = static_cast<uint32_t>(LittleEndian16(b, i) | LittleEndian16(b, i + 2) << 16);
-  return static_cast<int32_t>(u);
-}
+// A BMP's sizes are signed (a negative height means rows from the top).
+long SignedLittleEndian32(std::string_view b, size_t i) { return static_cast<int32_t>(ReadLittleEndian(b, i, 4)); }
 
 Format Sniff(std::string_view b) {
   if (b.starts_with("\x89PNG\r\n\x1a\n")) return Format::Png;
@@ -65,11 +61,11 @@ std::optional<Size> JpegSize(std::string_view b) {
       continue;
     }
     if (marker == 0xDA || marker == 0xD9) return std::nullopt;  // image data before any frame
-    size_t length = BigEndian16(b, i + 2);
+    size_t length = ReadBigEndian(b, i + 2, 2);
     bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
     if (frame) {
       if (length < 7 || i + 9 > b.size()) return std::nullopt;
-      return Size{BigEndian16(b, i + 7), BigEndian16(b, i + 5)};
+      return Size{ReadBigEndian(b, i + 7, 2), ReadBigEndian(b, i + 5, 2)};
     }
     if (length < 2) return std::nullopt;
     i += 2 + length;
@@ -82,16 +78,16 @@ std::optional<Size> DeclaredSize(Format format, std::string_view b) {
   switch (format) {
     case Format::Png:
       if (b.size() < 24 || b.substr(12, 4) != "IHDR") return std::nullopt;
-      return Size{static_cast<long long>(BigEndian32(b, 16)), static_cast<long long>(BigEndian32(b, 20))};
+      return Size{static_cast<long long>(ReadBigEndian(b, 16, 4)), static_cast<long long>(ReadBigEndian(b, 20, 4))};
     case Format::Gif:
       if (b.size() < 10) return std::nullopt;
-      return Size{LittleEndian16(b, 6), LittleEndian16(b, 8)};
+      return Size{ReadLittleEndian(b, 6, 2), ReadLittleEndian(b, 8, 2)};
     case Format::Jpeg: return JpegSize(b);
     case Format::Bmp: {
       if (b.size() < 26) return std::nullopt;
-      if (LittleEndian32(b, 14) == 12) return Size{LittleEndian16(b, 18), LittleEndian16(b, 20)};
-      long long h = LittleEndian32(b, 22);
-      return Size{LittleEndian32(b, 18), h < 0 ? -h : h};
+      if (SignedLittleEndian32(b, 14) == 12) return Size{ReadLittleEndian(b, 18, 2), ReadLittleEndian(b, 20, 2)};
+      long long h = SignedLittleEndian32(b, 22);
+      return Size{SignedLittleEndian32(b, 18), h < 0 ? -h : h};
     }
     case Format::Unknown: break;
   }

@@ -7,23 +7,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/files/descriptor.h"
+
 namespace vark {
 namespace {
-
-class OpenFile {
- public:
-  explicit OpenFile(const std::filesystem::path& path)
-      : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)) {}
-  ~OpenFile() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
-  int Fd() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Reads up to `count` bytes (fewer only at the end of the file).
 bool ReadUpTo(int fd, std::string& bytes, size_t count) {
@@ -40,9 +27,14 @@ bool ReadUpTo(int fd, std::string& bytes, size_t count) {
   return true;
 }
 
+// Opens for reading without waiting (a named pipe or a device answers at once).
+Descriptor OpenWithoutWaiting(const std::filesystem::path& path) {
+  return Descriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+}
+
 // The size of a file opened without waiting, when it is a plain file; nullopt with a reason
 // otherwise. A named pipe opened this way never blocks, and fstat tells it apart.
-std::optional<size_t> PlainSize(const OpenFile& file, std::string& problem) {
+std::optional<size_t> PlainSize(const Descriptor& file, std::string& problem) {
   struct stat info {};
   if (file.Fd() < 0) {
     problem = errno == ENOENT ? "no such file" : std::string("cannot open: ") + std::strerror(errno);
@@ -63,7 +55,7 @@ std::optional<size_t> PlainSize(const OpenFile& file, std::string& problem) {
 
 std::optional<PlainFileHead> ReadPlainFileHead(const std::filesystem::path& path, size_t headBytes,
                                                std::string& problem) {
-  OpenFile file(path);
+  Descriptor file = OpenWithoutWaiting(path);
   auto size = PlainSize(file, problem);
   if (!size) return std::nullopt;
   PlainFileHead head{{}, *size};
@@ -75,7 +67,7 @@ std::optional<PlainFileHead> ReadPlainFileHead(const std::filesystem::path& path
 }
 
 std::optional<std::string> ReadPlainFile(const std::filesystem::path& path, size_t maxBytes, std::string& problem) {
-  OpenFile file(path);
+  Descriptor file = OpenWithoutWaiting(path);
   auto size = PlainSize(file, problem);
   if (!size) return std::nullopt;
   if (*size > maxBytes) {

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/base/byte_order.h"
 #include "platform/base/owned.h"
 #include "platform/files/plain_file.h"
 
@@ -199,19 +200,6 @@ DecodedSound Outcome(PcmBlocks& blocks, bool decoded, const DecodeBudget& budget
 
 // ---- WAV -----------------------------------------------------------------------------------
 
-uint32_t Le32(std::string_view b, size_t at) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
-}
-uint16_t Le16(std::string_view b, size_t at) {
-  return static_cast<uint16_t>(static_cast<unsigned char>(b[at]) | static_cast<unsigned char>(b[at + 1]) << 8);
-}
-void PutLe32(std::string& out, uint32_t v) {
-  for (int shift = 0; shift < 32; shift += 8) out += static_cast<char>((v >> shift) & 0xFF);
-}
-
 // The fmt and data chunks of a RIFF WAVE file; the data as far as the file holds it.
 struct WaveChunks {
   std::string_view format;
@@ -223,7 +211,7 @@ std::optional<WaveChunks> FindWaveChunks(std::string_view bytes) {
   WaveChunks chunks;
   for (size_t at = 12; at + 8 <= bytes.size();) {
     std::string_view id = bytes.substr(at, 4);
-    size_t length = Le32(bytes, at + 4);
+    size_t length = ReadLittleEndian(bytes, at + 4, 4);
     size_t held = std::min(length, bytes.size() - at - 8);
     if (id == "fmt " && chunks.format.empty()) {
       if (length < 16 || length > kMaxFormatBytes || held < length) return std::nullopt;
@@ -242,9 +230,10 @@ std::optional<WaveChunks> FindWaveChunks(std::string_view bytes) {
 // allowed; nullopt for figures no sound file has.
 std::optional<std::string_view> UsableWaveData(const WaveChunks& chunks, double maxSeconds) {
   constexpr uint16_t kPcm = 1, kFloat = 3, kExtensible = 0xFFFE;
-  uint16_t tag = Le16(chunks.format, 0), channels = Le16(chunks.format, 2), block = Le16(chunks.format, 12),
-           bits = Le16(chunks.format, 14);
-  uint32_t rate = Le32(chunks.format, 4);
+  const std::string_view f = chunks.format;
+  uint32_t tag = ReadLittleEndian(f, 0, 2), channels = ReadLittleEndian(f, 2, 2), block = ReadLittleEndian(f, 12, 2),
+           bits = ReadLittleEndian(f, 14, 2);
+  uint32_t rate = ReadLittleEndian(f, 4, 4);
   if (channels < 1 || channels > 8 || rate < 1000 || rate > 384000 || block == 0) return std::nullopt;
   bool plain = tag == kPcm || tag == kFloat || tag == kExtensible;
   if (plain && (bits % 8 != 0 || bits == 0 || block != channels * bits / 8)) return std::nullopt;
@@ -259,12 +248,12 @@ std::optional<std::string_view> UsableWaveData(const WaveChunks& chunks, double 
 // that SDL's reader never meets a header that lies.
 std::string RebuiltWave(const WaveChunks& chunks, std::string_view data) {
   std::string out = "RIFF";
-  PutLe32(out, static_cast<uint32_t>(4 + 8 + chunks.format.size() + 8 + data.size()));
+  PutLittleEndian(out, static_cast<uint32_t>(4 + 8 + chunks.format.size() + 8 + data.size()), 4);
   out += "WAVEfmt ";
-  PutLe32(out, static_cast<uint32_t>(chunks.format.size()));
+  PutLittleEndian(out, static_cast<uint32_t>(chunks.format.size()), 4);
   out += chunks.format;
   out += "data";
-  PutLe32(out, static_cast<uint32_t>(data.size()));
+  PutLittleEndian(out, static_cast<uint32_t>(data.size()), 4);
   out += data;
   return out;
 }
