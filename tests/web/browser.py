@@ -13,7 +13,6 @@ import json
 import math
 import os
 import shutil
-import socket
 import struct
 import subprocess
 import tempfile
@@ -229,12 +228,15 @@ class Browser:
         self.call("Input.insertText", text=text)
 
     # Pixels.
+    def canvas_pixels(self):
+        """The canvas as the page shows it, in page pixels: (width, height, rows of (r, g, b))."""
+        clip = dict(self.canvas_box(), scale=1)
+        data = self.call("Page.captureScreenshot", format="png", clip=clip, captureBeyondViewport=False)["data"]
+        return decode_png(base64.b64decode(data))
+
     def screenshot(self):
         """The canvas as the player sees it, scaled back to 640 x 480: rows of (r, g, b)."""
-        box = self.canvas_box()
-        clip = dict(box, scale=1)
-        data = self.call("Page.captureScreenshot", format="png", clip=clip, captureBeyondViewport=False)["data"]
-        width, height, rows = decode_png(base64.b64decode(data))
+        width, height, rows = self.canvas_pixels()
         return [
             [rows[min(height - 1, y * height // GAME_HEIGHT)][min(width - 1, x * width // GAME_WIDTH)]
              for x in range(GAME_WIDTH)]
