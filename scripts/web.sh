@@ -81,6 +81,7 @@ build_program() {
 }
 
 check_packages
+bash "$here/web/page.sh" --check "$out"
 build_libraries
 build_program
 echo "web: the page is in $out (try: python3 -m http.server -d $out)" >&2

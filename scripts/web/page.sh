@@ -4,15 +4,32 @@
 # show one loading bar for everything it downloads. The folder ends up holding nothing else.
 #
 #   bash scripts/web/page.sh BUILT_DIR NAME OUT_DIR
+#   bash scripts/web/page.sh --check OUT_DIR     only says whether OUT_DIR may be used
 set -euo pipefail
 
+# The folder is emptied before the page goes in, so that files of an older build do not
+# stay behind; a folder that holds anything but an earlier page is never touched.
+check_out() {
+  local out=$1
+  [ -d "$out" ] && [ -n "$(ls -A "$out")" ] || return 0
+  if ! grep -qs 'const FILES = ' "$out/index.html" || [ -n "$(find "$out" -mindepth 1 ! -type f)" ]; then
+    echo "web: $out holds other things than an earlier web build; give an empty or new folder" >&2
+    exit 1
+  fi
+}
+
+if [ "$1" = --check ]; then
+  check_out "$2"
+  exit 0
+fi
 built=$1
 name=$2
 out=$3
 page=$(cd "$(dirname "$0")/../.." && pwd)/web/index.html
 
-rm -rf "$out"
+check_out "$out"
 mkdir -p "$out"
+find "$out" -mindepth 1 -maxdepth 1 -type f -delete
 files=()
 for suffix in wasm data; do
   [ -f "$built/$name.$suffix" ] || continue
