@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -53,6 +54,11 @@ int main(int argc, char** argv) {
   if (format.rate < 8000 || format.rate > 48000) {
     std::cerr << "webtunes: the rate must be between 8000 and 48000, not " << argv[2] << "\n";
     return 2;
+  }
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(argv[1], error)) {
+    std::cerr << "webtunes: no soundfont at " << argv[1] << "\n";
+    return 1;
   }
   std::atomic<bool> cancelled{false};
   vark::DecodedSound tune = vark::DecodeSoundFile(argv[3], format, argv[1], cancelled);
