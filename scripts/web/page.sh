@@ -39,3 +39,12 @@ done
 cp "$built/$name.js" "$out/"
 list=$(IFS=,; echo "[${files[*]}]")
 sed -e "s|@FILES@|$list|" -e "s|@SCRIPT@|$name.js|" "$page" >"$out/index.html"
+
+# What a static host serving gzip sends: each file and the whole page.
+total=0
+for file in "$out"/*; do
+  size=$(gzip -9 -c "$file" | wc -c)
+  total=$((total + size))
+  printf 'web: %-12s %9d bytes, %9d gzipped\n' "$(basename "$file")" "$(stat -c %s "$file")" "$size" >&2
+done
+printf 'web: the page downloads %d bytes gzipped\n' "$total" >&2
