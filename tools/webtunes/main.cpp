@@ -13,7 +13,7 @@
 #include <iostream>
 #include <string>
 
-#include "platform/sound_decode.h"
+#include "platform/sound/sound_decode.h"
 
 namespace {
 
