@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vark::SoundLimits limits;
   limits.maxEffectSeconds = 1;
   limits.maxTuneSeconds = 1;
-  limits.maxDecodeSeconds = 0.1;
+  limits.maxCpuPerSoundSecond = 0.1;
   vark::DecodeSoundBytes(std::string_view(reinterpret_cast<const char*>(data), size), vark::PcmFormat{22050, 2},
                          "/usr/share/sounds/sf2/TimGM6mb.sf2", never, limits);
   return 0;

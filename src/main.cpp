@@ -37,9 +37,10 @@ int main(int argc, char** argv) {
   if (line.action == Action::Setup) return vark::StartProgram("RIZAVORUV.exe") ? 0 : 1;
   vark::NameWindowsAfterGame();
   if (!vark::InitGamePlatform({vark::kGameApplication, vark::kGameSection, vark::kWindowKey})) return 1;
-  // The tunes in the order the player meets them: menu, episode screen, shooter, then
-  // the quiz and the memory game. The intro's tune plays once a run and decodes on demand.
-  vark::PrepareSounds({"Sfx\\Track1.mid", "Sfx\\Track2.mid", "Sfx\\Track3.mid", "Sfx\\Track4.mid"});
+  vark::Audio().SetVolumes(vark::Options().musicVolume, vark::Options().sfxVolume);
+  // The tunes' levels are measured in the order the player meets them: menu, episode
+  // screen, shooter, then the quiz and the memory game, and the intro's tune.
+  vark::PrepareSounds({"Sfx\\Track1.mid", "Sfx\\Track2.mid", "Sfx\\Track3.mid", "Sfx\\Track4.mid", "Sfx\\Intro.mp3"});
   vark::App& app = vark::App::Get();
   app.Dispatch([] { vark::Forms::Show<vark::Form2>(); });
   app.AfterEvent();

@@ -26,7 +26,19 @@ Limiter::Limiter(int rate, int channels)
       allowed_(look_ahead_ + 1, kMakeUpGain),
       held_(look_ahead_ + 1, kMakeUpGain) {}
 
+bool Limiter::Settled() const {
+  auto full = [](double gain) { return gain == kMakeUpGain; };
+  return std::all_of(delay_.begin(), delay_.end(), [](int16_t s) { return s == 0; }) &&
+         std::all_of(allowed_.begin(), allowed_.end(), full) && std::all_of(held_.begin(), held_.end(), full);
+}
+
 void Limiter::Process(int16_t* samples, size_t count) {
+  // Silence into a limiter holding nothing is silence out: only the gain goes on
+  // recovering, as it would frame by frame.
+  if (std::all_of(samples, samples + count, [](int16_t s) { return s == 0; }) && Settled()) {
+    gain_ = kMakeUpGain - (kMakeUpGain - gain_) * std::pow(1 - release_, static_cast<double>(count / channels_));
+    return;
+  }
   const size_t slots = allowed_.size();
   for (size_t frame = 0; frame + channels_ <= count; frame += channels_) {
     int16_t* in = samples + frame;
@@ -52,25 +64,12 @@ void Limiter::Process(int16_t* samples, size_t count) {
   }
 }
 
-namespace {
-
-void LimitMix(void* limiter, Uint8* stream, int bytes) {
-  static_cast<Limiter*>(limiter)->Process(reinterpret_cast<int16_t*>(stream),
-                                          static_cast<size_t>(bytes) / sizeof(int16_t));
-}
-
-}  // namespace
-
-std::unique_ptr<Limiter> InstallLimiter() {
+std::unique_ptr<Limiter> LimiterForMixer() {
   int rate = 0, channels = 0;
   Uint16 format = 0;
-  Mix_SetPostMix(nullptr, nullptr);
-  if (!Mix_QuerySpec(&rate, &format, &channels) || format != AUDIO_S16SYS)
-    return nullptr;  // left as the mixer makes it
-  auto limiter = std::make_unique<Limiter>(rate, channels);
+  if (!Mix_QuerySpec(&rate, &format, &channels) || format != AUDIO_S16SYS) return nullptr;  // left as it is
   Mix_MasterVolume(kMixVolume);
-  Mix_SetPostMix(LimitMix, limiter.get());
-  return limiter;
+  return std::make_unique<Limiter>(rate, channels);
 }
 
 }  // namespace vark

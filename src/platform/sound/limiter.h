@@ -30,8 +30,12 @@ class Limiter {
   // Limits interleaved 16-bit samples in place.
   void Process(int16_t* samples, size_t count);
   int DelayFrames() const { return look_ahead_; }
+  double Gain() const { return gain_; }
 
  private:
+  // Nothing held in the look-ahead and no peak in sight.
+  bool Settled() const;
+
   int channels_;
   int look_ahead_;
   double release_;  // the share of the way back to full gain the gain goes each frame
@@ -44,9 +48,8 @@ class Limiter {
   double gain_ = kMakeUpGain;
 };
 
-// Mixes every channel at kMixVolume and limits the output of the open SDL_mixer device
-// with the limiter it returns, which must stay until the device closes or the limiter is
-// taken off again (nothing when the device's samples are not 16-bit).
-std::unique_ptr<Limiter> InstallLimiter();
+// Mixes every channel of the open SDL_mixer device at kMixVolume and returns the limiter
+// for its finished mix (nothing when the device's samples are not 16-bit).
+std::unique_ptr<Limiter> LimiterForMixer();
 
 }  // namespace vark

@@ -20,18 +20,20 @@ class AudioBackend {
   virtual void Play(int channel, const std::string& path) = 0;
   virtual void Stop(int channel) = 0;
   virtual bool IsPlaying(int channel) const = 0;
-  // Called by the loop between events (finishing background decoding).
+  // Called by the loop between events (letting go of sounds that ended, resting the output).
   virtual void Pump() {}
-  // Starts decoding the file (a real path) now and keeps it for the whole run.
+  // Measures the tune (a real path) ahead of its first play.
   virtual void Prepare(const std::string&) {}
+  // Volumes of tunes and of effects, each 0 (silent) to 100 (as levelled).
+  virtual void SetVolumes(int, int) {}
   // The sound device is gone (the sound server stopped, the card was unplugged).
   virtual void DeviceLost() {}
 };
 
 AudioBackend& Audio();
 void SetAudioBackend(std::unique_ptr<AudioBackend> backend);
-// Starts decoding these files (game names) in this order, long before they are played,
-// and keeps them: the tunes the screens come back to again and again.
+// Measures these tunes (game names) in this order, long before they are played, so each
+// plays at its level from its first note.
 void PrepareSounds(const std::vector<std::string>& gameNames);
 
 class MediaPlayer {

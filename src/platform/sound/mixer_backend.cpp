@@ -2,9 +2,12 @@
 
 namespace vark {
 
-MixerBackend::MixerBackend(std::unique_ptr<MixerOutput> output, SoundStore::Decoder decode, SoundStore::IsSlow slow,
-                           bool abandonBusyWorker)
-    : output_(std::move(output)), store_(std::move(decode), std::move(slow), abandonBusyWorker) {}
+MixerBackend::MixerBackend(std::unique_ptr<MixerOutput> output, SoundStore::Decoder decodeEffect,
+                           SoundStore::IsTune isTune, TuneWork::Setup tunes, TuneWork::Driver driver)
+    : output_(std::move(output)),
+      effects_(std::move(decodeEffect)),
+      isTune_(std::move(isTune)),
+      tunes_(std::move(tunes), driver) {}
 
 int MixerBackend::OpenChannel() {
   for (size_t i = 0; i < used_.size(); ++i) {
@@ -26,32 +29,16 @@ void MixerBackend::CloseChannel(int channel) {
 void MixerBackend::Play(int channel, const std::string& path) {
   // Whatever the channel played before ends here, even when the new file cannot play.
   Stop(channel);
-  SoundStore::Found found = store_.Find(path);
-  if (found.sound) output_->Start(channel, found.sound);
-  else if (found.pending) waiting_[channel] = path;
-}
-
-void MixerBackend::Stop(int channel) {
-  waiting_.erase(channel);
-  output_->Halt(channel);
-}
-
-bool MixerBackend::IsPlaying(int channel) const { return waiting_.count(channel) || output_->Playing(channel); }
-
-void MixerBackend::Pump() {
-  store_.Collect();
-  for (auto it = waiting_.begin(); it != waiting_.end();) {
-    SoundStore::Found found = store_.Find(it->second);
-    if (found.pending) {
-      ++it;
-      continue;
-    }
-    if (found.sound) output_->Start(it->first, found.sound);
-    it = waiting_.erase(it);
+  SoundUse use = UseOfName(path);
+  if (isTune_(path)) {
+    output_->StartStream(channel, tunes_.Start(path, use), use);
+  } else if (SoundStore::Sound sound = effects_.Find(path, use)) {
+    output_->Start(channel, std::move(sound), use);
   }
-  store_.ReleaseUnclaimed();
 }
 
-void MixerBackend::Prepare(const std::string& path) { store_.Keep(path); }
+void MixerBackend::Stop(int channel) { output_->Halt(channel); }
+
+bool MixerBackend::IsPlaying(int channel) const { return output_->Playing(channel); }
 
 }  // namespace vark

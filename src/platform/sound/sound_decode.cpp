@@ -1,19 +1,17 @@
 #include "platform/sound/sound_decode.h"
 
 #include <SDL.h>
-#include <fluidsynth.h>
-#include <mpg123.h>
 
 #include <algorithm>
-#include <chrono>
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
-#include <mutex>
 #include <optional>
 
 #include "platform/base/byte_order.h"
 #include "platform/base/owned.h"
 #include "platform/files/plain_file.h"
+#include "platform/sound/tune_decoder.h"
 
 namespace vark {
 
@@ -130,72 +128,11 @@ class DeviceConverter {
   bool failed_ = false;
 };
 
-enum class FileKind { kWave, kMidi, kMp3, kUnknown };
-
-constexpr size_t kKindHeadBytes = 12;
-
-FileKind KindOf(std::string_view head) {
-  if (head.size() >= 12 && head.starts_with("RIFF") && head.substr(8, 4) == "WAVE") return FileKind::kWave;
-  if (head.starts_with("MThd")) return FileKind::kMidi;
-  if (head.starts_with("ID3")) return FileKind::kMp3;
-  bool frame_sync = head.size() >= 2 && static_cast<unsigned char>(head[0]) == 0xFF &&
-                    (static_cast<unsigned char>(head[1]) & 0xE0) == 0xE0;
-  return frame_sync ? FileKind::kMp3 : FileKind::kUnknown;
-}
-
-size_t MaxFileBytes(FileKind kind, const SoundLimits& limits) {
-  switch (kind) {
-    case FileKind::kWave: return limits.maxWaveBytes;
-    case FileKind::kMidi: return limits.maxMidiBytes;
-    case FileKind::kMp3: return limits.maxMp3Bytes;
-    case FileKind::kUnknown: break;
-  }
-  return 0;
-}
-
 std::string Seconds(double seconds) { return std::to_string(std::lround(seconds)) + " s"; }
-
-// How far one file's decoding may go: the sound's length, the decoder's time, and the
-// caller calling it off. The first reached says why decoding stopped.
-class DecodeBudget {
- public:
-  DecodeBudget(const std::atomic<bool>& cancelled, double maxSeconds)
-      : cancelled_(cancelled),
-        maxSeconds_(maxSeconds),
-        deadline_(std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                                         std::chrono::duration<double>(maxSeconds))) {}
-
-  // True when decoding should stop; `blocks` is the sound decoded so far.
-  bool Spent(const PcmBlocks& blocks, double maxSoundSeconds) {
-    if (cancelled_) return true;
-    if (blocks.Full()) problem_ = "cut at its first " + Seconds(maxSoundSeconds);
-    else if (std::chrono::steady_clock::now() >= deadline_)
-      problem_ = "took longer than " + Seconds(maxSeconds_) + " to decode; cut there";
-    return !problem_.empty();
-  }
-
-  bool Cancelled() const { return cancelled_; }
-  const std::string& Problem() const { return problem_; }
-
- private:
-  const std::atomic<bool>& cancelled_;
-  double maxSeconds_;
-  std::chrono::steady_clock::time_point deadline_;
-  std::string problem_;
-};
 
 // The samples a limit of `seconds` allows at the device's format.
 size_t SampleCap(double seconds, const PcmFormat& device) {
   return static_cast<size_t>(std::max(0.0, seconds) * device.rate) * static_cast<size_t>(device.channels);
-}
-
-// What a decoder gives back: the finished sound, or nothing with the reason.
-DecodedSound Outcome(PcmBlocks& blocks, bool decoded, const DecodeBudget& budget, Samples (*finish)(PcmBlocks&),
-                     const char* failure) {
-  if (budget.Cancelled()) return {};
-  if (!decoded) return {{}, failure};
-  if (blocks.SampleCount() == 0) return {{}, budget.Problem().empty() ? failure : budget.Problem()};
-  return {finish(blocks), budget.Problem()};
 }
 
 // ---- WAV -----------------------------------------------------------------------------------
@@ -260,10 +197,9 @@ std::string RebuiltWave(const WaveChunks& chunks, std::string_view data) {
 
 using OwnedWave = std::unique_ptr<Uint8, ReleaseWith<SDL_FreeWAV>>;
 
-DecodedSound DecodeWave(std::string_view bytes, const PcmFormat& device, DecodeBudget& budget,
-                        const SoundLimits& limits) {
+DecodedSound DecodeWave(std::string_view bytes, const PcmFormat& device, double maxSeconds) {
   auto chunks = FindWaveChunks(bytes);
-  auto data = chunks ? UsableWaveData(*chunks, limits.maxEffectSeconds) : std::nullopt;
+  auto data = chunks ? UsableWaveData(*chunks, maxSeconds) : std::nullopt;
   if (!data) return {{}, "not a WAVE file this game plays (damaged or unusual header)"};
   std::string wave = RebuiltWave(*chunks, *data);
   SDL_AudioSpec file;
@@ -272,158 +208,96 @@ DecodedSound DecodeWave(std::string_view bytes, const PcmFormat& device, DecodeB
   if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(wave.data(), static_cast<int>(wave.size())), 1, &file, &samples, &length))
     return {{}, "damaged WAVE data"};
   OwnedWave owned(samples);
-  PcmBlocks blocks(device.channels, SampleCap(limits.maxEffectSeconds, device));
+  PcmBlocks blocks(device.channels, SampleCap(maxSeconds, device));
   DeviceConverter converter(file.format, file.channels, file.freq, device, blocks);
   converter.Put(owned.get(), length);
   converter.Finish();
-  budget.Spent(blocks, limits.maxEffectSeconds);
-  return Outcome(blocks, !converter.Failed(), budget, FinishEffect, "its samples cannot be converted");
+  if (converter.Failed() || blocks.SampleCount() == 0) return {{}, "its samples cannot be converted"};
+  std::string problem = blocks.Full() ? "cut at its first " + Seconds(maxSeconds) : "";
+  return {FinishEffect(blocks), problem};
 }
 
-// ---- MIDI ----------------------------------------------------------------------------------
-
-using OwnedSynthSettings = std::unique_ptr<fluid_settings_t, ReleaseWith<delete_fluid_settings>>;
-using OwnedSynth = std::unique_ptr<fluid_synth_t, ReleaseWith<delete_fluid_synth>>;
-using OwnedMidiPlayer = std::unique_ptr<fluid_player_t, ReleaseWith<delete_fluid_player>>;
-
-// FluidSynth would print its complaints about a damaged file; the game says one line itself.
-void SilenceFluidSynthOnce() {
-  static std::once_flag silenced;
-  std::call_once(silenced, [] {
-    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) fluid_set_log_function(level, nullptr, nullptr);
-  });
-}
-
-// FluidSynth plays the file into a synthesiser rendered block by block, as fast as the
-// processor allows; the notes still ringing after the last event get a few seconds more.
-DecodedSound RenderMidi(std::string_view bytes, const PcmFormat& device, const std::string& soundFont,
-                        DecodeBudget& budget, const SoundLimits& limits) {
-  if (soundFont.empty()) return {{}, "no soundfont to play MIDI with"};
-  constexpr int kFrames = 4096;
-  constexpr double kRingOutSeconds = 3;
-  SilenceFluidSynthOnce();
-  OwnedSynthSettings settings(new_fluid_settings());
-  fluid_settings_setnum(settings.get(), "synth.sample-rate", device.rate);
-  fluid_settings_setnum(settings.get(), "synth.gain", 0.5);
-  OwnedSynth synth(new_fluid_synth(settings.get()));
-  OwnedMidiPlayer player(synth ? new_fluid_player(synth.get()) : nullptr);
-  bool ready = player && fluid_synth_sfload(synth.get(), soundFont.c_str(), 1) != FLUID_FAILED &&
-               fluid_player_add_mem(player.get(), bytes.data(), bytes.size()) == FLUID_OK &&
-               fluid_player_play(player.get()) == FLUID_OK;
-  PcmBlocks blocks(device.channels, SampleCap(limits.maxTuneSeconds, device));
-  if (ready) {
-    DeviceConverter converter(AUDIO_S16SYS, 2, device.rate, device, blocks);
-    std::vector<int16_t> buffer(kFrames * 2);
-    auto render = [&] {
-      fluid_synth_write_s16(synth.get(), kFrames, buffer.data(), 0, 2, buffer.data(), 1, 2);
-      converter.Put(buffer.data(), buffer.size() * sizeof(int16_t));
-    };
-    auto spent = [&] { return budget.Spent(blocks, limits.maxTuneSeconds); };
-    while (!spent() && fluid_player_get_status(player.get()) == FLUID_PLAYER_PLAYING) render();
-    for (int ring = static_cast<int>(kRingOutSeconds * device.rate / kFrames); !spent() && ring > 0; --ring) render();
-    converter.Finish();
-    ready = !converter.Failed();
-  }
-  return Outcome(blocks, ready, budget, FinishTune, "not a MIDI file FluidSynth can play");
-}
-
-// ---- MP3 -----------------------------------------------------------------------------------
-
-void CloseAndDelete(mpg123_handle* decoder) {
-  mpg123_close(decoder);  // nothing to close is fine
-  mpg123_delete(decoder);
-}
-using OwnedMp3Decoder = std::unique_ptr<mpg123_handle, ReleaseWith<CloseAndDelete>>;
-
-void StartMpg123Once() {
-  static std::once_flag started;
-  std::call_once(started, [] { mpg123_init(); });
-}
-
-OwnedMp3Decoder NewMp3Decoder() {
-  StartMpg123Once();
-  OwnedMp3Decoder decoder(mpg123_new(nullptr, nullptr));
-  if (!decoder) return decoder;
-  mpg123_param(decoder.get(), MPG123_ADD_FLAGS, MPG123_QUIET, 0);
-  // Signed 16-bit output at whatever rate the file has; the converter does the rest.
-  mpg123_format_none(decoder.get());
-  const long* rates = nullptr;
-  size_t rate_count = 0;
-  mpg123_rates(&rates, &rate_count);
-  for (size_t i = 0; i < rate_count; ++i)
-    mpg123_format(decoder.get(), rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
-  if (mpg123_open_feed(decoder.get()) != MPG123_OK) decoder.reset();
-  return decoder;
-}
-
-// mpg123 is fed the bytes a slice at a time as it asks for them. The first format the
-// stream announces is the one converted; a stream that changes format midway ends there.
-DecodedSound DecodeMp3(std::string_view bytes, const PcmFormat& device, DecodeBudget& budget,
-                       const SoundLimits& limits) {
-  constexpr size_t kFeedBytes = 65536;
-  OwnedMp3Decoder decoder = NewMp3Decoder();
-  PcmBlocks blocks(device.channels, SampleCap(limits.maxTuneSeconds, device));
-  std::optional<DeviceConverter> converter;
-  std::vector<unsigned char> buffer(32768);
-  size_t fed = 0;
-  for (int status = MPG123_OK; decoder && !budget.Spent(blocks, limits.maxTuneSeconds);) {
-    size_t got = 0;
-    status = mpg123_read(decoder.get(), buffer.data(), buffer.size(), &got);
-    if (status == MPG123_NEED_MORE && fed < bytes.size()) {
-      size_t slice = std::min(kFeedBytes, bytes.size() - fed);
-      if (mpg123_feed(decoder.get(), reinterpret_cast<const unsigned char*>(bytes.data() + fed), slice) != MPG123_OK)
-        break;
-      fed += slice;
-    } else if (status == MPG123_NEW_FORMAT && !converter) {
-      long rate = 0;
-      int channels = 0, encoding = 0;
-      if (mpg123_getformat(decoder.get(), &rate, &channels, &encoding) != MPG123_OK) break;
-      converter.emplace(AUDIO_S16SYS, channels, static_cast<int>(rate), device, blocks);
-    } else if (status == MPG123_OK && converter) {
-      converter->Put(buffer.data(), got);
-    } else {
-      break;  // the end of the bytes, a second format or damage: what came so far is the tune
-    }
-  }
-  if (converter) converter->Finish();
-  return Outcome(blocks, converter && !converter->Failed(), budget, FinishTune, "not an MP3 file mpg123 can decode");
+// A MIDI or MP3 tune decoded whole, block by block, and levelled.
+DecodedSound DecodeTune(std::string_view bytes, const PcmFormat& device, const std::string& soundFont,
+                        const std::atomic<bool>& cancelled, const SoundLimits& limits, double maxSeconds) {
+  auto decoder = NewTuneDecoder(bytes, device, std::make_shared<SynthPool>(soundFont), maxSeconds, limits);
+  PcmBlocks blocks(device.channels);
+  Samples block(4096 * static_cast<size_t>(device.channels));
+  for (size_t got; !cancelled && (got = decoder->Read(block.data(), 4096)) > 0;)
+    blocks.Append(block.data(), got * device.channels);
+  if (cancelled) return {};
+  if (blocks.SampleCount() == 0) return {{}, decoder->Problem().empty() ? "no sound in it" : decoder->Problem()};
+  return {FinishTune(blocks), decoder->Problem()};
 }
 
 }  // namespace
 
+SoundKind KindOfSound(std::string_view head) {
+  if (head.size() >= 12 && head.starts_with("RIFF") && head.substr(8, 4) == "WAVE") return SoundKind::kWave;
+  if (head.starts_with("MThd")) return SoundKind::kMidi;
+  if (head.starts_with("ID3")) return SoundKind::kMp3;
+  bool frame_sync = head.size() >= 2 && static_cast<unsigned char>(head[0]) == 0xFF &&
+                    (static_cast<unsigned char>(head[1]) & 0xE0) == 0xE0;
+  return frame_sync ? SoundKind::kMp3 : SoundKind::kUnknown;
+}
+
+size_t SoundLimits::MaxBytes(std::string_view head) const {
+  switch (KindOfSound(head)) {
+    case SoundKind::kWave: return maxWaveBytes;
+    case SoundKind::kMidi: return maxMidiBytes;
+    case SoundKind::kMp3: return maxMp3Bytes;
+    case SoundKind::kUnknown: break;
+  }
+  return 0;
+}
+
+SoundUse UseOfName(std::string_view path) {
+  std::string_view ext = path.substr(path.size() - std::min<size_t>(4, path.size()));
+  bool wave = ext.size() == 4 && ext[0] == '.' && std::tolower(static_cast<unsigned char>(ext[1])) == 'w' &&
+              std::tolower(static_cast<unsigned char>(ext[2])) == 'a' &&
+              std::tolower(static_cast<unsigned char>(ext[3])) == 'v';
+  return wave ? SoundUse::kEffect : SoundUse::kTune;
+}
+
 bool HoldsTune(const std::string& path) {
   std::string problem;
-  auto head = ReadPlainFileHead(path, kKindHeadBytes, problem);
-  FileKind kind = head ? KindOf(head->bytes) : FileKind::kUnknown;
-  return kind == FileKind::kMidi || kind == FileKind::kMp3;
+  auto head = ReadPlainFileHead(path, kSoundKindHeadBytes, problem);
+  SoundKind kind = head ? KindOfSound(head->bytes) : SoundKind::kUnknown;
+  return kind == SoundKind::kMidi || kind == SoundKind::kMp3;
 }
 
 DecodedSound DecodeSoundBytes(std::string_view bytes, const PcmFormat& device, const std::string& soundFont,
-                              const std::atomic<bool>& cancelled, const SoundLimits& limits) {
-  FileKind kind = KindOf(bytes.substr(0, kKindHeadBytes));
-  if (kind == FileKind::kUnknown) return {{}, "not a WAVE, MIDI or MP3 file"};
-  if (bytes.size() > MaxFileBytes(kind, limits)) return {{}, "the file is too large for a sound"};
-  DecodeBudget budget(cancelled, limits.maxDecodeSeconds);
-  switch (kind) {
-    case FileKind::kWave: return DecodeWave(bytes, device, budget, limits);
-    case FileKind::kMidi: return RenderMidi(bytes, device, soundFont, budget, limits);
-    case FileKind::kMp3: return DecodeMp3(bytes, device, budget, limits);
-    case FileKind::kUnknown: break;
-  }
-  return {};
+                              const std::atomic<bool>& cancelled, const SoundLimits& limits,
+                              std::optional<SoundUse> use) {
+  SoundKind kind = KindOfSound(bytes.substr(0, kSoundKindHeadBytes));
+  if (kind == SoundKind::kUnknown) return {{}, "not a WAVE, MIDI or MP3 file"};
+  if (bytes.size() > limits.MaxBytes(bytes)) return {{}, "the file is too large for a sound"};
+  SoundUse usedAs = use.value_or(kind == SoundKind::kWave ? SoundUse::kEffect : SoundUse::kTune);
+  double maxSeconds = limits.MaxSeconds(usedAs);
+  if (kind == SoundKind::kWave) return DecodeWave(bytes, device, maxSeconds);
+  return DecodeTune(bytes, device, soundFont, cancelled, limits, maxSeconds);
 }
 
 DecodedSound DecodeSoundFile(const std::string& path, const PcmFormat& device, const std::string& soundFont,
-                             const std::atomic<bool>& cancelled, const SoundLimits& limits) {
+                             const std::atomic<bool>& cancelled, const SoundLimits& limits,
+                             std::optional<SoundUse> use) {
   std::string problem;
-  auto head = ReadPlainFileHead(path, kKindHeadBytes, problem);
-  if (!head) return {{}, problem};
-  FileKind kind = KindOf(head->bytes);
-  if (kind == FileKind::kUnknown) return {{}, "not a WAVE, MIDI or MP3 file"};
-  // Only the size the format allows is ever read.
-  auto bytes = ReadPlainFile(path, MaxFileBytes(kind, limits), problem);
+  auto bytes = ReadSoundBytes(path, limits, problem);
   if (!bytes) return {{}, problem};
-  return DecodeSoundBytes(*bytes, device, soundFont, cancelled, limits);
+  return DecodeSoundBytes(*bytes, device, soundFont, cancelled, limits, use);
+}
+
+std::optional<std::string> ReadSoundBytes(const std::string& path, const SoundLimits& limits, std::string& problem) {
+  auto head = ReadPlainFileHead(path, kSoundKindHeadBytes, problem);
+  if (!head) return std::nullopt;
+  if (KindOfSound(head->bytes) == SoundKind::kUnknown) {
+    problem = "not a WAVE, MIDI or MP3 file";
+    return std::nullopt;
+  }
+  // Only the size the format allows is ever read.
+  auto bytes = ReadPlainFile(path, limits.MaxBytes(head->bytes), problem);
+  if (!bytes) return std::nullopt;
+  return std::move(*bytes);
 }
 
 }  // namespace vark

@@ -5,7 +5,7 @@
 // lose the digital silence after their last note, so a tune that restarts does so at once.
 // Sound files are content a player may swap, so nothing here trusts them: only plain files
 // are read, the read is capped, the format comes from the bytes, and decoding stops at a
-// cap on length and on time, keeping what it has decoded so far.
+// cap on length and on processor time, keeping what it has decoded so far.
 #pragma once
 
 #include <atomic>
@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -82,6 +83,14 @@ Samples FinishEffect(PcmBlocks& blocks);
 // A tune levelled and cut after its last audible frame.
 Samples FinishTune(PcmBlocks& blocks);
 
+// What a sound is used for: the channel that plays it knows. The use, not the file's
+// content, sets how long it may sound and at which volume it plays.
+enum class SoundUse { kEffect, kTune };
+
+// The game names its effects *.wav and its tunes *.mid or *.mp3: the name a screen gives a
+// channel says the use, whatever the file holds.
+SoundUse UseOfName(std::string_view path);
+
 // What one sound file may cost. No sound of this game comes near these.
 struct SoundLimits {
   size_t maxWaveBytes = size_t{4} << 20;
@@ -89,7 +98,11 @@ struct SoundLimits {
   size_t maxMp3Bytes = size_t{16} << 20;
   double maxEffectSeconds = 30;  // of sound at the device's rate
   double maxTuneSeconds = 600;   // of sound at the device's rate
-  double maxDecodeSeconds = 20;  // of the decoder's own (wall-clock) time for one file
+  // Processor time a second of sound may cost (the game's tunes need about a hundredth):
+  // more means a file made to keep the synthesiser busy, and it stops there.
+  double maxCpuPerSoundSecond = 0.5;
+  double MaxSeconds(SoundUse use) const { return use == SoundUse::kEffect ? maxEffectSeconds : maxTuneSeconds; }
+  size_t MaxBytes(std::string_view head) const;
 };
 
 struct DecodedSound {
@@ -97,18 +110,30 @@ struct DecodedSound {
   std::string problem;  // why it is empty or was cut short; empty when it decoded whole
 };
 
-// Decodes a sound file to the device format: RIFF WAVE files become effects, standard
-// MIDI files and MP3 files become tunes. A file that reaches a cap of `limits` keeps what
-// was decoded up to there. Nothing comes out when the file cannot be decoded or
+// Decodes a sound file whole to the device format: RIFF WAVE files, standard MIDI files
+// and MP3 files. WAVE files are levelled as effects, MIDI and MP3 as tunes; the length cap
+// is that of `use`, or of the content when no use is given. A file that reaches a cap
+// keeps what was decoded up to there. Nothing comes out when the file cannot be decoded or
 // `cancelled` was set meanwhile. A MIDI tune needs `soundFont`.
 DecodedSound DecodeSoundFile(const std::string& path, const PcmFormat& device, const std::string& soundFont,
-                             const std::atomic<bool>& cancelled, const SoundLimits& limits = {});
+                             const std::atomic<bool>& cancelled, const SoundLimits& limits = {},
+                             std::optional<SoundUse> use = std::nullopt);
 // The same for a file's bytes (at most the file size cap of their format).
 DecodedSound DecodeSoundBytes(std::string_view bytes, const PcmFormat& device, const std::string& soundFont,
-                              const std::atomic<bool>& cancelled, const SoundLimits& limits = {});
+                              const std::atomic<bool>& cancelled, const SoundLimits& limits = {},
+                              std::optional<SoundUse> use = std::nullopt);
+
+// The bytes of a sound file: read only when it is a plain file whose first bytes name a
+// sound format, and only up to that format's cap.
+std::optional<std::string> ReadSoundBytes(const std::string& path, const SoundLimits& limits, std::string& problem);
+
+// What a file's first bytes say it holds.
+enum class SoundKind { kWave, kMidi, kMp3, kUnknown };
+SoundKind KindOfSound(std::string_view head);
+constexpr size_t kSoundKindHeadBytes = 12;
 
 // Whether the file holds a tune (MIDI or MP3) rather than a short effect, judged by its
-// first bytes; tunes take long to decode and go to the worker. False for anything but a
+// first bytes; tunes are streamed as they play. False for anything but a
 // plain file, found without waiting on a named pipe.
 bool HoldsTune(const std::string& path);
 

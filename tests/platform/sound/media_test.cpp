@@ -11,12 +11,14 @@
 #include <cstring>
 #include <functional>
 #include <mutex>
+#include <thread>
 
 #include "platform/sound/limiter.h"
 #include "platform/sound/mixer_backend.h"
 #include "platform/sound/sdl_mixer_output.h"
 #include "platform/sound/sound_decode.h"
 #include "support/driver.h"
+#include "test_tunes.h"
 
 namespace vark {
 namespace {
@@ -84,14 +86,18 @@ std::string LittleEndian(uint32_t v, int bytes) {
   return s;
 }
 
-// A mono 22050 Hz WAV of a tone whose level may change over time.
-std::string ToneWav(int frames, const std::function<double(int)>& levelAt) {
+// A mono 22050 Hz WAV of these samples.
+std::string Wav(const std::function<int16_t(int)>& sampleAt, int frames) {
   std::string samples;
-  for (int i = 0; i < frames; ++i)
-    samples += LittleEndian(static_cast<uint16_t>(static_cast<int16_t>(levelAt(i) * std::sin(i * 0.06))), 2);
+  for (int i = 0; i < frames; ++i) samples += LittleEndian(static_cast<uint16_t>(sampleAt(i)), 2);
   return "RIFF" + LittleEndian(36 + samples.size(), 4) + "WAVEfmt " + LittleEndian(16, 4) + LittleEndian(1, 2) +
          LittleEndian(1, 2) + LittleEndian(22050, 4) + LittleEndian(44100, 4) + LittleEndian(2, 2) +
          LittleEndian(16, 2) + "data" + LittleEndian(samples.size(), 4) + samples;
+}
+
+// A tone whose level may change over time.
+std::string ToneWav(int frames, const std::function<double(int)>& levelAt) {
+  return Wav([&](int i) { return static_cast<int16_t>(levelAt(i) * std::sin(i * 0.06)); }, frames);
 }
 
 std::string SineWav() {
@@ -106,69 +112,79 @@ std::string OneNoteMidi() {
 }
 
 // The game's own sound system on SDL's silent device, whose mixing thread runs as a real
-// one does. The loudest sample it has mixed since the last Reset, and the loudest of the
-// first block that was not silence, are watched on the finished mix (an effect on all
-// channels together), so a test waits for the sound itself instead of for a while.
+// one does. Every finished buffer is heard (through the output's watch, which stays across
+// a device opened again): the loudest sample since the last Reset, the loudest of the
+// first buffer that was not silence, and the samples themselves, so a test waits for the
+// sound itself instead of for a while.
 class RealMixer {
  public:
-  RealMixer() {
-    OpenRealAudio();
-    ListenToTheMix();
+  explicit RealMixer(TuneWork::Driver driver = TuneWork::Driver::kWorkerThread) {
+    OpenRealAudio(driver, [this](const int16_t* samples, size_t count) { Listen(samples, count); });
   }
   ~RealMixer() {
-    Mix_UnregisterEffect(MIX_CHANNEL_POST, Listen);
     SetAudioBackend(nullptr);
     Mix_CloseAudio();
     if (SDL_WasInit(SDL_INIT_AUDIO)) SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
-  // Closing the mixer lets go of every effect on the mix: a mixer opened again is
-  // listened to again.
-  void ListenToTheMix() { Mix_RegisterEffect(MIX_CHANNEL_POST, Listen, nullptr, this); }
-  // Lets the tunes decoding in the background finish and start on their channels.
+  // Lets every tune open and every measure finish.
   void FinishDecoding() {
-    auto& backend = dynamic_cast<MixerBackend&>(Audio());
-    backend.Store().WaitUntilIdle();
-    backend.Pump();
+    dynamic_cast<MixerBackend&>(Audio()).Tunes().WaitUntilSettled();
+    Audio().Pump();
   }
   void Reset() {
     std::lock_guard lock(mutex_);
     loudest_ = 0;
     first_ = 0;
+    heard_.clear();
   }
   // True once a sample at least this loud was mixed (within a generous bound).
   bool Hears(int level) {
     std::unique_lock lock(mutex_);
-    return heard_.wait_for(lock, std::chrono::seconds(20), [&] { return loudest_ >= level; });
+    return changed_.wait_for(lock, std::chrono::seconds(20), [&] { return loudest_ >= level; });
   }
   // The loudest sample of the first block with any sound in it (0 when none came).
   int FirstSound() {
     std::unique_lock lock(mutex_);
-    heard_.wait_for(lock, std::chrono::seconds(20), [&] { return first_ > 0; });
+    changed_.wait_for(lock, std::chrono::seconds(20), [&] { return first_ > 0; });
     return first_;
+  }
+  int Loudest() {
+    std::lock_guard lock(mutex_);
+    return loudest_;
+  }
+  // Waits for the next buffer; false when none comes within a second (the output rests).
+  bool NextBuffer() {
+    std::unique_lock lock(mutex_);
+    uint64_t seen = buffers_;
+    return changed_.wait_for(lock, std::chrono::seconds(1), [&] { return buffers_ > seen; });
+  }
+  // Every sample heard since the last Reset.
+  std::vector<int16_t> Heard() {
+    std::lock_guard lock(mutex_);
+    return heard_;
   }
 
  private:
   static constexpr int kNoise = 100;
 
-  static void Listen(int, void* mix, int bytes, void* self) {
-    auto* mixer = static_cast<RealMixer*>(self);
-    auto* stream = static_cast<const Uint8*>(mix);
+  void Listen(const int16_t* samples, size_t count) {
     int loudest = 0;
-    for (int i = 0; i + 1 < bytes; i += 2) {
-      int16_t sample;
-      std::memcpy(&sample, stream + i, sizeof sample);
-      loudest = std::max(loudest, std::abs(static_cast<int>(sample)));
-    }
-    std::lock_guard lock(mixer->mutex_);
-    mixer->loudest_ = std::max(mixer->loudest_, loudest);
-    if (mixer->first_ == 0 && loudest > kNoise) mixer->first_ = loudest;
-    mixer->heard_.notify_all();
+    for (size_t i = 0; i < count; ++i) loudest = std::max(loudest, std::abs(static_cast<int>(samples[i])));
+    std::lock_guard lock(mutex_);
+    loudest_ = std::max(loudest_, loudest);
+    if (first_ == 0 && loudest > kNoise) first_ = loudest;
+    if (heard_.size() < kKeptSamples) heard_.insert(heard_.end(), samples, samples + count);
+    ++buffers_;
+    changed_.notify_all();
   }
 
+  static constexpr size_t kKeptSamples = 44100 * 2 * 30;
   std::mutex mutex_;
-  std::condition_variable heard_;
+  std::condition_variable changed_;
   int loudest_ = 0;
   int first_ = 0;
+  uint64_t buffers_ = 0;
+  std::vector<int16_t> heard_;
 };
 
 TEST(MediaChannel, RealMixerPlaysWavAndMidiAudibly) {
@@ -250,13 +266,134 @@ TEST(MediaChannel, RealMixerOpensALostDeviceAgainAndTheSoundGoesOnWhereItStood) 
   ASSERT_NE(Mix_QuerySpec(nullptr, nullptr, nullptr), 0);
 
   mixer.Reset();
-  mixer.ListenToTheMix();
   EXPECT_GE(mixer.FirstSound(), loud);
   EXPECT_TRUE(music.IsPlaying());
   EXPECT_TRUE(second.IsPlaying());
   EXPECT_EQ(err,
             "vark: the sound device is lost; trying to open it again every 2 s\n"
             "vark: the sound device is back\n");
+}
+
+// ---- resting, volumes and streaming on the real mixer ------------------------------------
+
+// A mono effect of `frames` frames none of which is silent.
+std::string BlipWav(int frames) {
+  return Wav([](int i) { return static_cast<int16_t>(i % 40 < 20 ? 20000 : -20000); }, frames);
+}
+
+// How SDL sees the mixer's device: playing, paused, or stopped when there is none.
+SDL_AudioStatus OutputStatus() {
+  for (SDL_AudioDeviceID id = 2; id < 64; ++id)
+    if (SDL_AudioStatus status = SDL_GetAudioDeviceStatus(id); status != SDL_AUDIO_STOPPED) return status;
+  return SDL_AUDIO_STOPPED;
+}
+
+size_t SoundingFrames(const std::vector<int16_t>& samples) {
+  size_t frames = 0;
+  for (size_t i = 0; i + 1 < samples.size(); i += 2) frames += samples[i] != 0 || samples[i + 1] != 0;
+  return frames;
+}
+
+// Pumps the sound system as the loop does after the mixer's word, until the output rests.
+bool RestsAfterTheLastSound(RealMixer& mixer) {
+  for (int buffer = 0; buffer < 200; ++buffer) {
+    Audio().Pump();
+    if (OutputStatus() != SDL_AUDIO_PLAYING) return true;
+    if (!mixer.NextBuffer()) return OutputStatus() != SDL_AUDIO_PLAYING;
+  }
+  return false;
+}
+
+TEST(SoundRest, OutputRestsWhenTheLastSoundEndsAndTheNextEffectIsHeardFromItsFirstSample) {
+  TempFolder dir;
+  dir.Write("Sfx/blip.wav", BlipWav(2205));
+  Driver d;
+  RealMixer mixer;
+  MediaPlayer effect("effect");
+  effect.SetFileName("Sfx\\blip.wav");
+  effect.Play();
+  ASSERT_TRUE(RestsAfterTheLastSound(mixer));
+  EXPECT_EQ(OutputStatus(), SDL_AUDIO_PAUSED);
+  EXPECT_EQ(SoundingFrames(mixer.Heard()), 2205u);
+  // Paused for a while, the device is closed: no thread of it is left to wake.
+  d.Advance(3000);
+  EXPECT_EQ(OutputStatus(), SDL_AUDIO_STOPPED);
+  EXPECT_EQ(Mix_QuerySpec(nullptr, nullptr, nullptr), 0);
+  for (int round = 0; round < 2; ++round) {  // from closed, then from paused
+    mixer.Reset();
+    effect.Play();
+    EXPECT_EQ(OutputStatus(), SDL_AUDIO_PLAYING) << round;
+    ASSERT_TRUE(RestsAfterTheLastSound(mixer)) << round;
+    EXPECT_EQ(SoundingFrames(mixer.Heard()), 2205u) << "every sample of the effect, round " << round;
+  }
+}
+
+TEST(SoundVolume, MusicAndEffectsPlayAtTheirVolumesAndNoneAtZero) {
+  if (!std::filesystem::exists("/usr/share/sounds/sf2")) GTEST_SKIP() << "no soundfont installed";
+  TempFolder dir;
+  dir.Write("Sfx/blip.wav", BlipWav(2205));
+  dir.Write("Sfx/organ.mid", OrganMidi());
+  Driver d;
+  RealMixer mixer;
+  MediaPlayer effect("effect"), music("music");
+  effect.SetFileName("Sfx\\blip.wav");
+  music.SetFileName("Sfx\\organ.mid");
+  auto loudestOf = [&](MediaPlayer& channel, int musicVolume, int effectVolume) {
+    Audio().SetVolumes(musicVolume, effectVolume);
+    mixer.Reset();
+    channel.Play();
+    RestsAfterTheLastSound(mixer);
+    return mixer.Loudest();
+  };
+  EXPECT_EQ(loudestOf(effect, 100, 0), 0);
+  EXPECT_EQ(loudestOf(music, 0, 100), 0);
+  int fullEffect = loudestOf(effect, 0, 100);
+  EXPECT_NEAR(fullEffect, kEffectPeak, kEffectPeak / 50);
+  EXPECT_NEAR(loudestOf(effect, 0, 50), fullEffect / 2, fullEffect / 50);
+  int fullMusic = loudestOf(music, 100, 0);
+  EXPECT_GT(fullMusic, kTunePeak / 4);
+  EXPECT_NEAR(loudestOf(music, 50, 0), fullMusic / 2, fullMusic / 20);
+}
+
+// Two busy loops take both cores while a tune is asked for: the worker still keeps its
+// stream ahead of the mixer, and the tune plays from its start to its end with no silence.
+TEST(TuneStreaming, TuneAskedBesideBusyLoopsPlaysItsWholeLengthWithNoGap) {
+  if (!std::filesystem::exists("/usr/share/sounds/sf2")) GTEST_SKIP() << "no soundfont installed";
+  TempFolder dir;
+  dir.Write("Sfx/organ.mid", OrganMidi());
+  Driver d;
+  RealMixer mixer;
+  std::atomic<bool> busy{true};
+  std::vector<std::thread> loops;
+  for (int i = 0; i < 2; ++i)
+    loops.emplace_back([&] {
+      while (busy) {
+      }
+    });
+  MediaPlayer music("music");
+  music.SetFileName("Sfx\\organ.mid");
+  music.Play();
+  for (int buffer = 0; music.IsPlaying() && buffer < 400 && mixer.NextBuffer(); ++buffer) Audio().Pump();
+  busy = false;
+  for (std::thread& loop : loops) loop.join();
+  EXPECT_FALSE(music.IsPlaying());
+  std::vector<int16_t> heard = mixer.Heard();
+  size_t first = heard.size(), last = 0, longestHush = 0;
+  for (size_t frame = 0, hush = 0; frame < heard.size() / 2; ++frame) {
+    bool sounds = heard[2 * frame] != 0 || heard[2 * frame + 1] != 0;
+    if (!sounds) {
+      ++hush;
+      continue;
+    }
+    if (first < frame) longestHush = std::max(longestHush, hush);
+    first = std::min(first, frame);
+    last = frame;
+    hush = 0;
+  }
+  int rate = 0;
+  Mix_QuerySpec(&rate, nullptr, nullptr);
+  EXPECT_GE(double(last - first) / rate, 3.0) << "the whole note";
+  EXPECT_LT(longestHush, 20u) << "no gap: the organ's wave crosses zero for a sample at most";
 }
 
 }  // namespace

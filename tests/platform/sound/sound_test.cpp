@@ -1,23 +1,19 @@
-// Decoded sounds: levelling with headroom, trimming the silence after a tune, the store
-// that decodes tunes on a worker, channels asked to play a tune still decoding, and the
-// game's own sound files decoded the way the game decodes them.
+// Decoded sounds: levelling with headroom, trimming the silence after a tune, the game's
+// own sound files decoded the way the game decodes them, and files a player may swap in.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <condition_variable>
 #include <filesystem>
-#include <future>
-#include <mutex>
-#include <set>
 
+#include <lame/lame.h>
 #include <sys/stat.h>
 
 #include "platform/sound/limiter.h"
-#include "platform/sound/media.h"
-#include "platform/sound/mixer_backend.h"
 #include "platform/sound/sound_decode.h"
+#include "platform/sound/tune_level.h"
 #include "support/driver.h"
+#include "test_tunes.h"
 
 namespace vark {
 namespace {
@@ -102,126 +98,6 @@ TEST(SoundLevels, EffectsAndTunesKeepHeadroomSoTheyNeverReachFullScaleTogether) 
       << "one effect started on three channels at once, over a tune, mixed with the output's headroom";
 }
 
-// ---- the store and its channels ------------------------------------------------------------
-
-// A decoder the test drives: each decode waits until the test lets it finish.
-class HeldDecoder {
- public:
-  SoundStore::Decoder Function() {
-    return [this](const std::string& path, const std::atomic<bool>& cancelled) { return Decode(path, cancelled); };
-  }
-  void Let(const std::string& path) {
-    std::lock_guard lock(mutex_);
-    let_.insert(path);
-    changed_.notify_all();
-  }
-  void WaitStarted(const std::string& path) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [&] { return std::count(started_.begin(), started_.end(), path) > 0; });
-  }
-  std::vector<std::string> Started() {
-    std::lock_guard lock(mutex_);
-    return started_;
-  }
-
- private:
-  Samples Decode(const std::string& path, const std::atomic<bool>& cancelled) {
-    std::unique_lock lock(mutex_);
-    started_.push_back(path);
-    changed_.notify_all();
-    if (path.ends_with(".mid")) {
-      // Wakes now and then to notice that the store is shutting down.
-      while (!let_.count(path) && !cancelled) changed_.wait_for(lock, std::chrono::milliseconds(20));
-    }
-    return path.starts_with("bad") ? Samples() : Samples(64, 1000);
-  }
-
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::set<std::string> let_;
-  std::vector<std::string> started_;
-};
-
-class FakeMixer : public MixerOutput {
- public:
-  void Allocate(int) override {}
-  void Start(int channel, SoundStore::Sound sound) override { playing[channel] = std::move(sound); }
-  void Halt(int channel) override { playing.erase(channel); }
-  bool Playing(int channel) const override { return playing.count(channel) != 0; }
-  std::map<int, SoundStore::Sound> playing;
-};
-
-struct Channels {
-  HeldDecoder decoder;
-  FakeMixer* mixer = new FakeMixer;
-  MixerBackend backend{std::unique_ptr<MixerOutput>(mixer), decoder.Function(),
-                       [](const std::string& path) { return path.ends_with(".mid"); }};
-  void Finish(const std::string& path) {
-    decoder.Let(path);
-    backend.Store().WaitUntilIdle();
-    backend.Pump();
-  }
-};
-
-TEST(SoundChannels, ChannelAskedToPlayATuneStillDecodingCountsAsPlayingAndStartsWhenReady) {
-  Channels c;
-  int music = c.backend.OpenChannel(), again = c.backend.OpenChannel(), stopped = c.backend.OpenChannel();
-  c.backend.Play(music, "menu.mid");
-  c.backend.Play(again, "menu.mid");
-  c.backend.Play(stopped, "menu.mid");
-  c.backend.Stop(stopped);
-  c.backend.Pump();
-  EXPECT_TRUE(c.backend.IsPlaying(music));
-  EXPECT_FALSE(c.backend.IsPlaying(stopped));
-  EXPECT_TRUE(c.mixer->playing.empty());
-  c.Finish("menu.mid");
-  EXPECT_TRUE(c.mixer->Playing(music));
-  EXPECT_TRUE(c.mixer->Playing(again));
-  EXPECT_FALSE(c.mixer->Playing(stopped));
-  EXPECT_EQ(c.decoder.Started(), std::vector<std::string>{"menu.mid"});  // decoded once
-}
-
-TEST(SoundChannels, EffectsPlayAtOnceWhileATuneDecodesAndFailuresStaySilent) {
-  Channels c;
-  int music = c.backend.OpenChannel(), effect = c.backend.OpenChannel();
-  c.backend.Play(music, "long.mid");
-  c.decoder.WaitStarted("long.mid");
-  c.backend.Play(effect, "click.wav");
-  EXPECT_TRUE(c.mixer->Playing(effect));
-  c.backend.Play(effect, "bad.wav");
-  EXPECT_FALSE(c.backend.IsPlaying(effect));
-  c.backend.Play(effect, "bad.mid");
-  c.decoder.Let("long.mid");
-  c.Finish("bad.mid");
-  EXPECT_FALSE(c.backend.IsPlaying(effect));
-  EXPECT_TRUE(c.mixer->Playing(music));
-}
-
-TEST(SoundChannels, TuneAskedForGoesAheadOfPreparedOnesAndOnlyPreparedTunesAreKept) {
-  Channels c;
-  c.backend.Prepare("first.mid");
-  c.backend.Prepare("second.mid");
-  c.decoder.WaitStarted("first.mid");
-  int channel = c.backend.OpenChannel();
-  c.backend.Play(channel, "once.mid");
-  c.decoder.Let("first.mid");
-  c.decoder.WaitStarted("once.mid");
-  c.decoder.Let("second.mid");
-  c.Finish("once.mid");
-  EXPECT_EQ(c.decoder.Started(), (std::vector<std::string>{"first.mid", "once.mid", "second.mid"}));
-  std::weak_ptr<const Samples> once = c.mixer->playing[channel];
-  c.backend.CloseChannel(channel);
-  EXPECT_TRUE(once.expired()) << "a tune played once is let go with its channel";
-  c.backend.Play(channel, "first.mid");
-  std::weak_ptr<const Samples> kept = c.mixer->playing[channel];
-  c.backend.CloseChannel(channel);
-  EXPECT_FALSE(kept.expired());
-  c.backend.Play(channel, "once.mid");
-  EXPECT_TRUE(c.backend.IsPlaying(channel)) << "decoded again when asked again";
-  c.Finish("once.mid");
-  EXPECT_TRUE(c.mixer->Playing(channel));
-}
-
 // ---- the game's own files ----------------------------------------------------------------
 
 const std::filesystem::path kSfx = std::filesystem::path(VARK_GAME_DIR) / "Sfx";
@@ -254,6 +130,61 @@ TEST(GameSounds, TunesShareOneLoudnessEndOnTheirLastNoteAndStayBelowTheirPeakLim
   }
 }
 
+// A tune streamed plays at the level its measuring pass found, at a quarter of the rate:
+// it must be the level the whole tune decoded at the device's rate has, and end where it ends.
+TEST(GameSounds, MeasuringPassFindsTheLevelAndTheEndOfTheWholeTune) {
+  if (!std::filesystem::exists(kSoundFont)) GTEST_SKIP() << "no soundfont installed";
+  auto synths = std::make_shared<SynthPool>(kSoundFont);
+  for (const char* name : {"Track2.mid", "Intro.mp3"}) {
+    std::string problem;
+    auto bytes = ReadSoundBytes((kSfx / name).string(), {}, problem);
+    ASSERT_TRUE(bytes) << name << ": " << problem;
+    LevelMeasure measure(*bytes, synths, {});
+    while (measure.Step(1 << 20)) {
+    }
+    TuneLevel level = measure.Level();
+    PcmFormat device{22050, 2};
+    Samples whole = DecodeGameFile(name, device);
+    ASSERT_FALSE(whole.empty()) << name;
+    double seconds = whole.size() / 2.0 / device.rate;
+    EXPECT_NEAR(level.audibleSeconds, seconds, 0.1) << name;
+    // The whole tune is levelled; the measured gain applied to the raw tune gives the same.
+    PcmBlocks raw(2);
+    auto decoder = NewTuneDecoder(*bytes, device, synths, 600, {});
+    Samples block(8192);
+    for (size_t got; (got = decoder->Read(block.data(), 4096)) > 0;) raw.Append(block.data(), got * 2);
+    Samples levelled = raw.Finish(level.gain, raw.SampleCount() / 2);
+    levelled.resize(whole.size());
+    EXPECT_NEAR(20 * std::log10(Loudness(levelled) / Loudness(whole)), 0, 0.5) << name;
+  }
+  EXPECT_EQ(synths->Loads(), 2) << "one synthesiser for each rate, each loading the font once";
+}
+
+// mpg123 hands back the last samples of a slice of bytes together with its request for the
+// next slice: those samples must not be lost at each slice's end.
+TEST(GameSounds, Mp3DecodesToItsWholeLength) {
+  constexpr int kRate = 22050, kSeconds = 16;
+  std::vector<short> tone(2 * kRate * kSeconds);
+  for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<short>(8000 * std::sin(i / 2 * 0.05));
+  lame_global_flags* lame = lame_init();
+  lame_set_in_samplerate(lame, kRate);
+  lame_set_out_samplerate(lame, kRate);
+  lame_set_num_channels(lame, 2);
+  lame_set_brate(lame, 128);
+  lame_set_bWriteVbrTag(lame, 0);
+  ASSERT_GE(lame_init_params(lame), 0);
+  std::vector<unsigned char> out(tone.size() * 2 + 7200);
+  int bytes = lame_encode_buffer_interleaved(lame, tone.data(), kRate * kSeconds, out.data(), int(out.size()));
+  bytes += lame_encode_flush(lame, out.data() + bytes, int(out.size()) - bytes);
+  lame_close(lame);
+  std::string mp3(reinterpret_cast<char*>(out.data()), static_cast<size_t>(bytes));
+  ASSERT_GT(mp3.size(), 3u * 65536) << "long enough to be fed in several slices";
+  static const std::atomic<bool> never{false};
+  DecodedSound decoded = DecodeSoundBytes(mp3, PcmFormat{kRate, 2}, "", never);
+  // The encoder adds less than two of its frames (1152 samples each) of delay and padding.
+  EXPECT_NEAR(decoded.samples.size() / 2.0 / kRate, kSeconds, 2 * 1152.0 / kRate);
+}
+
 TEST(GameSounds, MissingOrForeignFilesDecodeToNothing) {
   EXPECT_TRUE(DecodeGameFile("no such file.wav").empty());
   EXPECT_FALSE(HoldsTune((kSfx / "Click.wav").string()));
@@ -263,17 +194,6 @@ TEST(GameSounds, MissingOrForeignFilesDecodeToNothing) {
 }
 
 // ---- files a player may swap in -------------------------------------------------------------
-
-// One note lasting 2^28 ticks at the slowest tempo: centuries of sound from 44 bytes.
-std::string EndlessMidi() {
-  using namespace std::string_literals;
-  std::string track =
-      "\x00\xFF\x51\x03\xFF\xFF\xFF"s  // tempo: 16.7 s a beat
-      "\x00\x90\x3C\x64"s              // note on
-      "\xFF\xFF\xFF\x7F\x80\x3C\x00"s  // note off 2^28 - 1 ticks later
-      "\x00\xFF\x2F\x00"s;             // end of track
-  return "MThd\x00\x00\x00\x06\x00\x00\x00\x01\x00\x01"s + "MTrk\x00\x00\x00"s + char(track.size()) + track;
-}
 
 void PutLe(std::string& out, uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
@@ -311,11 +231,13 @@ TEST(HostileSounds, EndlessTuneStopsAtTheLengthCapAndKeepsWhatItRendered) {
   EXPECT_FALSE(tune.samples.empty());
   EXPECT_LE(tune.samples.size(), 8u * 22050 * 2);
   EXPECT_NE(tune.problem.find("cut at"), std::string::npos) << tune.problem;
-  // Out of time before the first block is done: what is there is kept, and it says why.
-  limits.maxDecodeSeconds = 0;
-  DecodedSound rushed = DecodeBytes(EndlessMidi(), limits);
-  EXPECT_LE(rushed.samples.size(), 8192u * 2);
-  EXPECT_NE(rushed.problem.find("longer than"), std::string::npos) << rushed.problem;
+  // A tune that costs more processor time than it may per second of sound stops there,
+  // keeping what it has; on a busy machine it would cost the same time, so it would play
+  // as far.
+  limits.maxCpuPerSoundSecond = 0;
+  DecodedSound costly = DecodeBytes(EndlessMidi(), limits);
+  EXPECT_LE(costly.samples.size(), 4096u * 2);
+  EXPECT_NE(costly.problem.find("processor time"), std::string::npos) << costly.problem;
 }
 
 TEST(HostileSounds, WaveHeadersThatLieAreClippedOrRefused) {
@@ -358,43 +280,6 @@ TEST(HostileSounds, OnlyPlainFilesWithinTheSizeCapAreRead) {
   }
   dir.Write("noise.wav", "RIFX, not a sound");
   EXPECT_FALSE(DecodeSoundFile("noise.wav", {}, "", never).problem.empty());
-}
-
-// At the program's end a tune still decoding is left to its worker, not waited for.
-TEST(SoundChannels, StoreThatEndsMidTuneLeavesTheWorkerToFinishAlone) {
-  struct Signals {
-    std::promise<void> started, release, finished;
-  };
-  auto signals = std::make_shared<Signals>();
-  auto decode = [signals](const std::string&, const std::atomic<bool>&) {
-    signals->started.set_value();
-    signals->release.get_future().wait();  // deaf to cancelling, like a slow library call
-    signals->finished.set_value();
-    return Samples(64, 1000);
-  };
-  {
-    SoundStore store(
-        decode, [](const std::string&) { return true; }, true);
-    store.Find("slow.mid");
-    signals->started.get_future().wait();
-  }  // ends here without waiting for the decode
-  signals->release.set_value();
-  signals->finished.get_future().wait();
-}
-
-TEST(SoundChannels, WorkerGoesOnWithTheNextTuneWhenADecoderThrows) {
-  auto decode = [](const std::string& path, const std::atomic<bool>&) -> Samples {
-    if (path == "throws.mid") throw std::bad_alloc();
-    return Samples(64, 1000);
-  };
-  SoundStore store(decode, [](const std::string&) { return true; });
-  EXPECT_TRUE(store.Find("throws.mid").pending);
-  EXPECT_TRUE(store.Find("next.mid").pending);
-  store.WaitUntilIdle();
-  store.Collect();
-  EXPECT_FALSE(store.Find("throws.mid").sound);
-  EXPECT_FALSE(store.Find("throws.mid").pending);
-  EXPECT_TRUE(store.Find("next.mid").sound);
 }
 
 }  // namespace
