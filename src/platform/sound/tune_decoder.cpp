@@ -58,6 +58,8 @@ fluid_synth_t* SynthPool::Take(int rate) {
   made->settings.reset(new_fluid_settings());
   fluid_settings_setnum(made->settings.get(), "synth.sample-rate", rate);
   fluid_settings_setnum(made->settings.get(), "synth.gain", 0.5);
+  // Only the instruments a tune uses are read from the font, when it first uses them.
+  fluid_settings_setint(made->settings.get(), "synth.dynamic-sample-loading", 1);
   made->synth.reset(new_fluid_synth(made->settings.get()));
   ++loads_;
   if (!made->synth || fluid_synth_sfload(made->synth.get(), font_.c_str(), 1) == FLUID_FAILED) {

@@ -9,7 +9,7 @@ namespace vark {
 namespace {
 // Frames measured in one go on the worker (a few milliseconds of its time), between two
 // looks at the streams.
-constexpr size_t kMeasureFrames = 16384;
+constexpr size_t kMeasureFrames = 4096;
 
 void MoveToFront(std::deque<std::string>& queue, const std::string& path) {
   auto found = std::find(queue.begin(), queue.end(), path);
@@ -27,7 +27,7 @@ struct TuneWork::State {
   std::condition_variable wake;
   std::condition_variable settled;
   struct Playing {
-    std::shared_ptr<TuneStream> stream;
+    std::weak_ptr<TuneStream> stream;  // a stream no channel holds any more is let go
     std::string path;
   };
   std::vector<Playing> streams;     // streams still being filled
@@ -37,6 +37,7 @@ struct TuneWork::State {
   // The measure under way (the driver's own).
   std::string measuring;
   std::unique_ptr<LevelMeasure> measure;
+  bool synthReady = false;
   bool woken = false;
   bool quit = false;
   bool busy = false;
@@ -47,6 +48,7 @@ TuneWork::TuneWork(Setup setup, Driver driver) : state_(std::make_shared<State>(
   state_->setup = std::move(setup);
   if (driver_ == Driver::kWorkerThread) worker_ = std::thread([state = state_] { WorkerLoop(state); });
   else slices_ = std::make_unique<Timer>("TuneWork", 0, [this] { SliceOnTimer(); });
+  Wake();  // the synthesiser that plays is made, and its font loaded, first
 }
 
 TuneWork::~TuneWork() {
@@ -110,8 +112,10 @@ void TuneWork::SliceOnTimer() {
 
 void TuneWork::WaitUntilSettled() {
   auto settled = [&] {
-    bool opened = std::all_of(state_->streams.begin(), state_->streams.end(),
-                              [](const State::Playing& p) { return p.stream->Opened(); });
+    bool opened = std::all_of(state_->streams.begin(), state_->streams.end(), [](const State::Playing& p) {
+      auto stream = p.stream.lock();
+      return !stream || stream->Opened();
+    });
     return opened && state_->waiting.empty() && !state_->measure && !state_->busy;
   };
   if (driver_ == Driver::kGameThread) {
@@ -142,7 +146,16 @@ void TuneWork::WorkerLoop(const std::shared_ptr<State>& state) {
   }
 }
 
+void TuneWork::ReadySynthesiser(State& state) {
+  const int rate = state.setup.device.rate;
+  if (_fluid_synth_t* synth = state.synths->Take(rate)) state.synths->Return(rate, synth);
+}
+
 bool TuneWork::Round(State& state, bool small) {
+  if (!state.synthReady) {
+    state.synthReady = true;
+    ReadySynthesiser(state);
+  }
   FillStreams(state, small);
   return MeasureSome(state, small);
 }
@@ -154,7 +167,12 @@ void TuneWork::FillStreams(State& state, bool small) {
     streams = state.streams;
   }
   for (State::Playing& playing : streams) {
-    TuneStream& stream = *playing.stream;
+    std::shared_ptr<TuneStream> held = playing.stream.lock();
+    if (!held) {
+      Forget(state, playing.stream);
+      continue;
+    }
+    TuneStream& stream = *held;
     if (!stream.HasLevel()) {
       std::lock_guard lock(state.mutex);
       auto level = state.levels.find(playing.path);
@@ -164,9 +182,15 @@ void TuneWork::FillStreams(State& state, bool small) {
     }
     if (stream.Fill(small ? kSliceFrames : std::numeric_limits<size_t>::max())) continue;
     if (!stream.Problem().empty() && state.setup.report) state.setup.report(playing.path, stream.Problem());
-    std::lock_guard lock(state.mutex);
-    std::erase_if(state.streams, [&](const State::Playing& p) { return p.stream == playing.stream; });
+    Forget(state, playing.stream);
   }
+}
+
+void TuneWork::Forget(State& state, const std::weak_ptr<TuneStream>& stream) {
+  std::lock_guard lock(state.mutex);
+  std::erase_if(state.streams, [&](const State::Playing& p) {
+    return !p.stream.owner_before(stream) && !stream.owner_before(p.stream);
+  });
 }
 
 bool TuneWork::MeasureSome(State& state, bool small) {

@@ -60,6 +60,9 @@ class TuneWork {
   // One round of work; small rounds for the game's thread. True while measures remain.
   static bool Round(State& state, bool small);
   static void FillStreams(State& state, bool small);
+  static void Forget(State& state, const std::weak_ptr<TuneStream>& stream);
+  // Makes the synthesiser that plays, loading its font, before any tune is asked for.
+  static void ReadySynthesiser(State& state);
   static bool MeasureSome(State& state, bool small);
   void Wake();
   void SliceOnTimer();
