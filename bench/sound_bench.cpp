@@ -1,6 +1,6 @@
 // Sound figures. First, how long single channel calls (play an effect, stop a channel) take
-// on the calling thread while every tune decodes in the background: the game's thread
-// must never wait for a decode. Then, for each sound file, its decoded length, peak and
+// on the calling thread while every tune is measured in the background: the game's thread
+// must never wait for the tunes' worker. Then, for each sound file, its decoded length, peak and
 // loudness, and how many samples reach full scale. Run from anywhere; uses the generated
 // data folder.
 #include <SDL.h>
@@ -47,7 +47,7 @@ void MeasureCallsWhileDecoding() {
   for (const std::string& tune : kTunes) mixer->Prepare(kSfx + tune);
   std::atomic<bool> decoding{true};
   std::thread watcher([&] {
-    mixer->Store().WaitUntilIdle();
+    mixer->Tunes().WaitUntilSettled();
     decoding = false;
   });
   std::vector<double> calls;
@@ -63,7 +63,7 @@ void MeasureCallsWhileDecoding() {
   }
   watcher.join();
   std::sort(calls.begin(), calls.end());
-  std::printf("all tunes decoded in %.1f s; %zu calls on this thread meanwhile: longest %.3f ms, median %.3f ms\n",
+  std::printf("all tunes measured in %.1f s; %zu calls on this thread meanwhile: longest %.3f ms, median %.3f ms\n",
               Milliseconds(Clock::now() - started) / 1000, calls.size(), calls.back(), calls[calls.size() / 2]);
   vark::SetAudioBackend(nullptr);
   Mix_CloseAudio();

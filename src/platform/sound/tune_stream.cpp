@@ -67,7 +67,7 @@ void TuneStream::Finish() {
 }
 
 // Until a level is known the mixer gets nothing; a tune whose level is not measured yet
-// plays at one guessed from its first quarter second until the measured one glides in.
+// plays at one guessed from its first tenth of a second until the measured one glides in.
 void TuneStream::Publish() {
   if (targetGain_ >= 0) written_ = made_;
 }

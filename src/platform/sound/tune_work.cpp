@@ -4,6 +4,8 @@
 #include <chrono>
 #include <limits>
 
+#include <pthread.h>
+
 namespace vark {
 
 namespace {
@@ -75,7 +77,7 @@ std::shared_ptr<TuneStream> TuneWork::Start(const std::string& path, SoundUse us
     return decoder;
   };
   auto ringFrames = static_cast<size_t>(kRingSeconds * setup.device.rate);
-  auto stream = std::make_shared<TuneStream>(open, setup.device.channels, ringFrames, setup.device.rate / 4);
+  auto stream = std::make_shared<TuneStream>(open, setup.device.channels, ringFrames, setup.device.rate / 10);
   {
     std::lock_guard lock(state_->mutex);
     state_->streams.push_back({stream, path});
@@ -129,6 +131,9 @@ void TuneWork::WaitUntilSettled() {
 }
 
 void TuneWork::WorkerLoop(const std::shared_ptr<State>& state) {
+#ifdef __linux__
+  pthread_setname_np(pthread_self(), "vark-tunes");  // as tools that list threads show it
+#endif
   for (bool more = false;;) {
     {
       std::unique_lock lock(state->mutex);

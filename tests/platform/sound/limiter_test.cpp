@@ -66,5 +66,28 @@ TEST(Limiter, LoudSoundIsTurnedDownSmoothlyAndTheGainComesBack) {
     ASSERT_NEAR(out[i], in[i - delay] * kMakeUpGain, 2) << i;
 }
 
+// Silence after a loud peak: once the peak is out, the limiter skips the work on silent
+// buffers, yet its gain comes back exactly as if every frame had been worked through, so
+// the next sound has the same level either way.
+TEST(Limiter, SilenceCostsNoWorkAndLeavesTheLevelOfWhatFollowsAsItWas) {
+  std::vector<int16_t> loud = Sine(2000, 30000), hush(2 * 4096, 0), after = Sine(2000, 20000);
+  auto play = [&](size_t hushPiece) {
+    std::vector<int16_t> mix = loud;
+    mix.insert(mix.end(), hush.begin(), hush.end());
+    mix.insert(mix.end(), after.begin(), after.end());
+    Limiter limiter(kRate, 2);
+    limiter.Process(mix.data(), loud.size());
+    for (size_t at = loud.size(); at < loud.size() + hush.size(); at += hushPiece)
+      limiter.Process(mix.data() + at, hushPiece);
+    limiter.Process(mix.data() + loud.size() + hush.size(), after.size());
+    return mix;
+  };
+  std::vector<int16_t> worked = play(hush.size()), skipped = play(256);
+  ASSERT_EQ(worked.size(), skipped.size());
+  int most = 0;
+  for (size_t i = 0; i < worked.size(); ++i) most = std::max(most, std::abs(worked[i] - skipped[i]));
+  EXPECT_LE(most, 1) << "at most a rounding apart";
+}
+
 }  // namespace
 }  // namespace vark

@@ -17,6 +17,7 @@
 #include "platform/sound/mixer_backend.h"
 #include "platform/sound/sdl_mixer_output.h"
 #include "platform/sound/sound_decode.h"
+#include "startup/options.h"
 #include "support/driver.h"
 #include "test_tunes.h"
 
@@ -353,6 +354,16 @@ TEST(SoundVolume, MusicAndEffectsPlayAtTheirVolumesAndNoneAtZero) {
   int fullMusic = loudestOf(music, 100, 0);
   EXPECT_GT(fullMusic, kTunePeak / 4);
   EXPECT_NEAR(loudestOf(music, 50, 0), fullMusic / 2, fullMusic / 20);
+}
+
+// The volumes as the settings file holds them: whole numbers 0 to 100, anything else (an
+// older file without them, a hand-edited value) plays at full volume, as before.
+TEST(SoundVolume, OnlyWholeNumbersUpToAHundredAreVolumes) {
+  EXPECT_EQ(VolumeSetting("0"), 0);
+  EXPECT_EQ(VolumeSetting("37"), 37);
+  EXPECT_EQ(VolumeSetting("100"), 100);
+  for (const char* other : {"", "101", "-5", "50%", " 50", "1e2", "0x10", "99999999999"})
+    EXPECT_EQ(VolumeSetting(other), 100) << other;
 }
 
 // Two busy loops take both cores while a tune is asked for: the worker still keeps its
