@@ -1,9 +1,9 @@
 // A start of the game as its sound system sees it: the tunes are prepared as main does,
 // then each tune is asked for in turn, as a player would meet them, and played for a few
-// seconds; the menu's tune then plays on. The first is asked for when the menu would ask. Prints, for each tune, the time from asking to
-// the first sample that is not silence (as the mixer mixes it), then the processor time of
-// the first 30 s and the peak memory. With --busy, two busy loops run beside it.
-// Usage: start_bench [--busy] [GAME_DIR]   (SDL's dummy driver unless SDL_AUDIODRIVER is set)
+// seconds; the menu's tune then plays on. The first is asked for when the menu would ask. Prints, for each tune, the
+// time from asking to the first sample that is not silence (as the mixer mixes it), then the processor time of the
+// first 30 s and the peak memory. With --busy, two busy loops run beside it. Usage: start_bench [--busy] [GAME_DIR]
+// (SDL's dummy driver unless SDL_AUDIODRIVER is set)
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <signal.h>
@@ -37,7 +37,9 @@ constexpr int kMenuAsksAfterMs = 110;
 
 std::atomic<int64_t> firstSoundNs{0};
 
-int64_t NowNs() { return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count(); }
+int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch()).count();
+}
 
 // Notes when the mix first holds sound after each ask.
 void Listen(int, void* stream, int bytes, void*) {

@@ -62,7 +62,7 @@ struct Streaming {
   // as much sound as the mixer takes meanwhile; the stream that played.
   std::shared_ptr<TuneStream> PlayToTheEnd(int channel) {
     std::shared_ptr<TuneStream> stream = mixer->streams.at(channel);
-    for (int tick = 0; backend.IsPlaying(channel) && tick < 1000000; ++tick) {
+    for (int tick = 0; backend.IsPlaying(channel) && tick < 4000; ++tick) {
       d.Advance(TuneWork::kSliceEveryMs);
       mixer->Take(TuneWork::kSliceFrames);
     }
