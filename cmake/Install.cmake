@@ -19,6 +19,9 @@ foreach(doc ${VARK_PACKAGING_DIR}/vark.6 ${CMAKE_SOURCE_DIR}/packaging/changelog
   list(APPEND VARK_COMPRESSED_DOCS ${VARK_PACKAGING_DIR}/${name}.gz)
 endforeach()
 add_custom_target(compressed_docs ALL DEPENDS ${VARK_COMPRESSED_DOCS})
+# Everything the rules below install, built without the tests (scripts/run.sh).
+add_custom_target(installable)
+add_dependencies(installable vark setup_programs gamedata window_icon compressed_docs)
 
 install(TARGETS vark RUNTIME DESTINATION ${VARK_INSTALL_BINDIR})
 install(TARGETS setup_program RUNTIME DESTINATION ${VARK_INSTALL_PROGRAMSDIR})
