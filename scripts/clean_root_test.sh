@@ -139,11 +139,11 @@ if [ "$VARK_CLEAN_ROOT_STAGE" = first-hour ]; then
     fail "apt-get install git sudo failed (see $cache/apt-install.log)"
   echo "player ALL=(ALL) NOPASSWD: ALL" >"$root/etc/sudoers.d/player"
   cp "$cache/project.bundle" "$root/tmp/"
-  as_player git clone -q /tmp/project.bundle /home/player/vark || fail "git clone failed"
+  as_player git -c advice.detachedHead=false clone -q /tmp/project.bundle /home/player/vark || fail "git clone failed"
   before="$(in_root dpkg-query -W | wc -l) $(du -sm "$root/usr" | cut -f1)"
   started=$SECONDS
   # No terminal: its own session, and nothing to read.
-  setsid as_player bash -c 'cd ~/vark && bash scripts/run.sh; echo "run.sh ended with status $?"' \
+  as_player setsid bash -c 'cd ~/vark && bash scripts/run.sh; echo "run.sh ended with status $?"' \
     </dev/null >"$root/tmp/run.log" 2>&1 &
   run_failed() { grep -q "^run.sh ended with status [1-9]" "$root/tmp/run.log"; }
   if ! wait_until 2400 eval 'on_setup || run_failed' || run_failed; then
