@@ -173,11 +173,9 @@ fi
 
 # ---- packages: apt brings what the packages' dependencies name and no recommended
 # package, so a library a package forgets to name cannot arrive by chance ----
-debs=()
-for name in vark vark-data; do
-  debs+=("/tmp/$(basename "$(find "$build" -maxdepth 1 -name "${name}_*.deb" | head -n 1)")")
-  cp "$build/${debs[-1]#/tmp/}" "$root/tmp/"
-done
+cp "$build"/vark_*.deb "$build"/vark-data_*.deb "$root/tmp/"
+debs=("$root"/tmp/vark*.deb)
+debs=("${debs[@]#"$root"}")
 in_root apt-get install -y -qq --no-install-recommends "${debs[@]}" >"$cache/apt-install.log" 2>&1 ||
   fail "apt-get install of the packages failed (see $cache/apt-install.log)"
 echo "clean-root test: apt installed the packages and $(($(grep -c '^Setting up' "$cache/apt-install.log") - 2)) others"

@@ -11,14 +11,8 @@ game="" window="" wm="" failures=0
 
 # A failed check: counted, and the script goes on (a script that stops at the first one
 # defines its own after sourcing this). finish_checks ends the script by the count.
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-finish_checks() {
-  [ "$failures" = 0 ] || exit 1
-  echo "$1: all checks passed"
-}
+fail() { echo "FAIL: $*" && failures=$((failures + 1)); }
+finish_checks() { [ "$failures" = 0 ] && echo "$1: all checks passed" || exit 1; }
 # Stops what the check started and removes $work; a failed run first shows what the game
 # itself said.
 end_checks() {
