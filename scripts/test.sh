@@ -17,8 +17,13 @@ run_tests() {
   before=$(entries "$1")
   (cd "$1" && ctest --output-on-failure --no-tests=error -j"$jobs") | tee "$1/ctest.log"
   left=$(comm -13 <(echo "$before") <(entries "$1"))
-  # Another program's passing file in /tmp (a compiler's, say) is gone a moment later.
-  [ -z "$left" ] || { sleep 2 && left=$(comm -12 <(echo "$left") <(entries "$1")); }
+  # Another program's passing file in /tmp (a compiler's, say) goes within a minute; a file
+  # a test left stays.
+  for _ in $(seq 30); do
+    [ -n "$left" ] || break
+    sleep 2
+    left=$(comm -12 <(echo "$left") <(entries "$1"))
+  done
   if [ -n "$left" ]; then echo "Tests left files behind:"$'\n'"$left"; return 1; fi
   if grep -E '^ *[0-9]+/[0-9]+ Test' "$1/ctest.log" | grep -E '^.{151}'; then echo "Test result lines over 150 characters"; return 1; fi
 }
