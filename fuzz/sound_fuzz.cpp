@@ -22,8 +22,11 @@ std::string Le(uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
   return out;
 }
+std::string Zeros(size_t size) { return std::string(size, '\0'); }
 std::string Name(std::string_view name, size_t size) { return std::string(name).append(size - name.size(), '\0'); }
-std::string Chunk(std::string_view id, const std::string& body) { return std::string(id) + Le(body.size(), 4) + body; }
+std::string Chunk(std::string_view id, const std::string& body) {
+  return std::string(id) + Le(static_cast<uint32_t>(body.size()), 4) + body;
+}
 std::string List(std::string_view type, const std::string& chunks) { return Chunk("LIST", std::string(type) + chunks); }
 
 // The smallest soundfont FluidSynth plays every MIDI program with: one preset of one
@@ -34,10 +37,10 @@ std::string TinySoundFont() {
   constexpr uint32_t kFrames = 256, kPadding = 46;  // the format wants 46 silent frames after a sample
   std::string samples;
   for (uint32_t i = 0; i < kFrames + kPadding; ++i) samples += Le(i < kFrames ? (i % 32) * 1024 : 0, 2);
-  std::string presets = Name("Tone", 20) + Le(0, 2) + Le(0, 2) + Le(0, 2) + Le(0, 12) +  //
-                        Name("EOP", 20) + Le(0, 2) + Le(0, 2) + Le(1, 2) + Le(0, 12);
+  std::string presets = Name("Tone", 20) + Le(0, 2) + Le(0, 2) + Le(0, 2) + Zeros(12) +  //
+                        Name("EOP", 20) + Le(0, 2) + Le(0, 2) + Le(1, 2) + Zeros(12);
   std::string bags = Le(0, 4) + Le(1, 4);
-  std::string noModulator = Le(0, 10);
+  std::string noModulator = Zeros(10);
   std::string instrumentZone = Le(41, 2) + Le(0, 2) + Le(0, 4);  // generator "instrument" 0, then the end
   std::string sampleZone = Le(53, 2) + Le(0, 2) + Le(0, 4);      // generator "sampleID" 0, then the end
   std::string instruments = Name("Tone", 20) + Le(0, 2) + Name("EOI", 20) + Le(1, 2);
