@@ -57,7 +57,7 @@ make_root_tarball() {
 # only in the test's own namespace, so this holds unless that namespace still runs.
 remove_root() {
   if findmnt -rno TARGET | grep -q "^$cache/run/"; then fail "something is still mounted below $cache/run"; fi
-  rm -rf "$cache/run"
+  rm -rf "$cache/run" || fail "cannot remove the last run's root in $cache/run (is a program of it still running?)"
 }
 
 if [ -z "${VARK_CLEAN_ROOT_STAGE:-}" ]; then
