@@ -157,8 +157,9 @@ if [ "$VARK_CLEAN_ROOT_STAGE" = first-hour ]; then
     "$(($(in_root dpkg-query -W | wc -l) - packages)) packages (/usr from $usr to $(du -sm "$root/usr" | cut -f1) MB)"
   import -window root "$cache/first-hour.png"
   stop_root_programs
-  # A question debconf could not ask without a terminal shows as its frontend falling back.
-  if grep -inE '\b(error|warning)\b|debconf: (unable|falling back)|^[EW]: ' "$root/tmp/run.log"; then
+  # A question debconf could not ask without a terminal shows as its frontend falling back;
+  # the game and the set-up program say every problem on a line of their own after "vark: ".
+  if grep -inE '\b(error|warning)\b|debconf: (unable|falling back)|^[EW]: |^vark: ' "$root/tmp/run.log"; then
     fail "scripts/run.sh printed the lines above"
   fi
   for tool in lintian debootstrap clang imagemagick; do
