@@ -17,12 +17,11 @@ if [ -z "${VARK_INSTALL_TEST_ON_DISPLAY:-}" ]; then
 fi
 
 work="$(mktemp -d)"
-game_pids=()
-cleanup() {
-  for pid in "${game_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+prefix="$work/prefix"
+# The installed programs this test started: those running from the prefix.
+running() { pgrep -f "^$prefix/$1" >/dev/null; }
+stop_installed() { for pid in $(pgrep -f "^$prefix/"); do kill "$pid" 2>/dev/null || true; done; }
+trap 'stop_installed; rm -rf "$work"' EXIT
 
 # shellcheck source=scripts/drive_game.sh
 source "$(dirname "$0")/drive_game.sh"
@@ -34,7 +33,6 @@ fail() {
   exit 1
 }
 
-prefix="$work/prefix"
 game="$prefix/$(sed -n 's/^VARK_INSTALL_BINDIR:STRING=//p' "$build/CMakeCache.txt")/vark"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 desktop-file-validate "$prefix"/share/applications/*.desktop || fail "the desktop entry is not valid"
@@ -61,23 +59,16 @@ if [ "$status" != 2 ] || ! grep -q "Usage: vark" "$work/usage"; then
   fail "an unknown option is not refused with status 2 and the usage"
 fi
 
-installed_game_pids() { pgrep -f "^$game\$" || true; }
-companion_pids() { pgrep -f "^$prefix/lib/vark/" || true; }
-companion_running() { [ -n "$(companion_pids)" ]; }
-installed_game_running() { [ -n "$(installed_game_pids)" ]; }
 
 # First start: no settings yet, so the game hands over to the set-up program and ends.
 "$game" >"$work/game.log" 2>&1 &
-game_pids+=("$!")
-wait_until 20 companion_running || fail "the set-up program did not start"
-mapfile -t -O "${#game_pids[@]}" game_pids < <(companion_pids)
+wait_until 20 running lib/vark/ || fail "the set-up program did not start"
 wait_until 20 on_setup || fail "the set-up program shows no window"
 [ -d "$player" ] || fail "the player's folder $player was not created"
 
 click "Сохранить и играть"
 wait_until 20 test -f "$XDG_CONFIG_HOME/Brindle/settings.ini" || fail "the set-up program wrote no settings"
-wait_until 20 installed_game_running || fail "the set-up program did not start the installed game"
-mapfile -t -O "${#game_pids[@]}" game_pids < <(installed_game_pids)
+wait_until 20 running "${game#"$prefix/"}\$" || fail "the set-up program did not start the installed game"
 wait_until 30 on_menu || fail "the game shows no main menu"
 
 create_profile Tester
@@ -90,17 +81,14 @@ click "the quiz's button"
 wait_until 20 grep -q "Quest.dat: 2 usable questions" "$work/game.log" ||
   fail "the quiz did not read the player's own quiz file"
 
-for pid in "${game_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-game_pids=()
+stop_installed
 
 # Once settings exist, the set-up program opens again on request.
 wait_until 20 eval '! window_shows' || fail "the game's window did not close"
 "$game" --setup || fail "vark --setup did not start the set-up program"
-wait_until 20 companion_running || fail "vark --setup did not start the set-up program"
-mapfile -t -O "${#game_pids[@]}" game_pids < <(companion_pids)
+wait_until 20 running lib/vark/ || fail "vark --setup did not start the set-up program"
 wait_until 20 on_setup || fail "the set-up program opened by vark --setup shows no window"
-for pid in "${game_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-game_pids=()
+stop_installed
 
 checksums >"$work/after"
 diff -u "$work/before" "$work/after" >&2 || fail "files under the installation prefix changed"
