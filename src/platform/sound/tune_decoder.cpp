@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "platform/base/owned.h"
+#include "platform/sound/midi_check.h"
 
 namespace vark {
 
@@ -216,6 +217,10 @@ class MidiDecoder : public ConvertingDecoder {
         bytes_(bytes),
         synths_(std::move(synths)),
         rate_(format.rate) {
+    if (std::string problem = MidiStructureProblem(bytes_); !problem.empty()) {
+      Fail(problem);
+      return;
+    }
     synth_ = synths_ ? synths_->Take(rate_) : nullptr;
     if (!synth_) {
       Fail(synths_ && !synths_->Font().empty() ? "the soundfont cannot be loaded" : "no soundfont to play MIDI with");
