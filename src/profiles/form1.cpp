@@ -344,7 +344,6 @@ void Form1::PlayIntro() {
 
 void Form1::EnableMainButtons(bool on) {
   for (BtnEnh* b : {&Btn1, &Btn2, &Btn3, &Btn4}) b->SetEnabled(on);
-  Timer5.SetInterval(on ? 0 : 500);
   Timer6.SetInterval(on ? 0 : 756);
 }
 

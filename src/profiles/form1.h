@@ -107,9 +107,10 @@ class Form1 : public Form {
   Timer& Timer3 = AddTimer("Timer3", 0, [this] { Timer3_Timer(); });
   Timer& Timer4 = AddTimer("Timer4", 0, [this] { Timer4.SetInterval(0); });
   Timer& Timer2 = AddTimer("Timer2", 0, [] { App::Get().End(); });
-  // The blinking buttons and the name box's focus belong to the panels: they tick only
-  // while a panel is open (EnableMainButtons), so the idle menu does not wake for them.
-  Timer& Timer5 = AddTimer("Timer5", 0, [this] { Timer5_Timer(); });
+  // The buttons blink on the hidden panels too, as they always have. The name box's focus
+  // belongs to a panel: it is checked only while a panel is open (EnableMainButtons), so
+  // the idle menu does not wake for it.
+  Timer& Timer5 = AddTimer("Timer5", 500, [this] { Timer5_Timer(); });
   Timer& Timer6 = AddTimer("Timer6", 0, [this] { Timer6_Timer(); });
 
   // Panel state.

@@ -9,8 +9,9 @@ namespace vark {
 namespace {
 
 constexpr size_t kBlockFrames = 1024;
-// A guessed gain never lifts a quiet opening more than this (12 dB).
-constexpr double kMostGuessedGain = 4;
+// A guessed gain never lifts a tune: a soft opening is not blown up before the measured
+// level comes (FluidSynth's own level is close to the tunes' loudness anyway).
+constexpr double kMostGuessedGain = 1;
 // The share of the way to a new gain each frame (most of the way in half a second at 22 kHz).
 constexpr double kGlide = 1.0 / 11000;
 
