@@ -2,7 +2,9 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#ifndef __EMSCRIPTEN__
 #include <dlfcn.h>
+#endif
 
 #include <algorithm>
 #include <atomic>
@@ -316,16 +318,21 @@ class SdlMixerOutput : public MixerOutput {
   Timer closeRested_{"SoundRest", 0, [this] { CloseRested(); }};
 };
 
+#ifndef __EMSCRIPTEN__
 void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+#endif
 
 // ALSA's library prints its own complaints ("cannot find card '0'", several lines) when the
 // machine has no sound card; the game's one line says all a player needs. SDL loads ALSA
 // itself when it opens the device, so the same library gets a silent error handler first.
+// A browser has neither ALSA nor dlopen.
 void QuietAlsa() {
+#ifndef __EMSCRIPTEN__
   void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
   if (!alsa) return;  // no ALSA, no noise; the library stays loaded for SDL
   using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
   if (auto set = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"))) set(IgnoreAlsaError);
+#endif
 }
 
 std::string FirstSoundFont() {

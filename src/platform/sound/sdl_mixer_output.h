@@ -20,6 +20,6 @@ using MixWatcher = std::function<void(const int16_t* samples, size_t count)>;
 // play, goes on from where it stood. The output rests while nothing plays. Tunes are
 // decoded by a worker thread, or by the game's thread between events where there are no
 // threads.
-void OpenRealAudio(TuneWork::Driver driver = TuneWork::Driver::kWorkerThread, MixWatcher watcher = {});
+void OpenRealAudio(TuneWork::Driver driver = TuneWork::kThisBuild, MixWatcher watcher = {});
 
 }  // namespace vark

@@ -25,6 +25,12 @@ namespace vark {
 class TuneWork {
  public:
   enum class Driver { kWorkerThread, kGameThread };
+  // What this build can do: a browser build without threads has only the game's thread.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+  static constexpr Driver kThisBuild = Driver::kGameThread;
+#else
+  static constexpr Driver kThisBuild = Driver::kWorkerThread;
+#endif
   struct Setup {
     PcmFormat device;
     std::string soundFont;

@@ -207,6 +207,23 @@ TEST(MediaChannel, RealMixerPlaysWavAndMidiAudibly) {
   EXPECT_TRUE(mixer.Hears(500));
 }
 
+// Where there are no threads, the game's thread streams the tune between events, on a
+// timer: the real mixer plays it all the same.
+TEST(MediaChannel, RealMixerPlaysATuneStreamedByTheGamesThread) {
+  if (!std::filesystem::exists("/usr/share/sounds/sf2")) GTEST_SKIP() << "no soundfont installed";
+  TempFolder dir;
+  dir.Write("Sfx/organ.mid", OrganMidi());
+  Driver d;
+  RealMixer mixer(TuneWork::Driver::kGameThread);
+  MediaPlayer music("music");
+  music.SetFileName("Sfx\\organ.mid");
+  music.Play();
+  for (int slice = 0; slice < 500 && mixer.Loudest() < kTuneLoudness && mixer.NextBuffer(); ++slice)
+    d.Advance(TuneWork::kSliceEveryMs);
+  EXPECT_GE(mixer.Loudest(), kTuneLoudness);
+  EXPECT_TRUE(music.IsPlaying());
+}
+
 // A channel with no file, or a file that is not there (an effect or a tune), stays silent,
 // says which file on stderr, and plays the next file it is given.
 TEST(MediaChannel, MissingFileIsSilentAndHarmless) {
