@@ -127,6 +127,34 @@ TEST_F(FocusRing, AnOpenPanelCoversWhatLiesBehindItAndEscapePressesItsShownButto
   EXPECT_EQ(board.clicks, (std::vector<std::string>{"No"}));
 }
 
+// The keyboard repeats a held key: Escape and Enter press once however long they are held,
+// a held arrow goes on moving the focus.
+TEST_F(FocusRing, HeldEscapeAndEnterPressOnceAndAHeldArrowRepeats) {
+  auto held = [&](SDL_Keycode key, int repeats) {
+    for (int i = 0; i <= repeats; ++i) {
+      SDL_Event e{};
+      e.type = SDL_KEYDOWN;
+      e.key.repeat = i > 0;
+      e.key.keysym.sym = key;
+      e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+      App::Get().Dispatch([&] { InputRouter::Get().HandleEvent(e); });
+      App::Get().AfterEvent();
+    }
+  };
+  held(SDLK_RETURN, 3);
+  EXPECT_EQ(board.clicks, (std::vector<std::string>{"B"}));
+  held(SDLK_LEFT, 0);
+  held(SDLK_DOWN, 0);
+  ASSERT_EQ(Focus(), "C");
+  held(SDLK_RIGHT, 1);  // D, then on to the face
+  EXPECT_EQ(Focus(), "Face");
+  board.Question.SetVisible(true);
+  board.clicks.clear();
+  held(SDLK_ESCAPE, 3);
+  EXPECT_EQ(board.clicks, (std::vector<std::string>{"No"}));
+  EXPECT_FALSE(InputRouter::Get().KeyRepeated());
+}
+
 TEST_F(FocusRing, AFocusedTextBoxKeepsArrowsAndEnterForItselfUnlessItGivesThemAway) {
   board.Text.SetEnabled(true);
   board.Text.SetText("abc");
