@@ -12,6 +12,9 @@ set -euo pipefail
 source "$(dirname "$0")/../../scripts/drive_game.sh"
 begin_checks "$1"
 wait_for() { wait_until 10 "$@" 2>/dev/null; }
+# The manager named runs: its check window answers with its name (the name on the root
+# window alone may be left by the manager before it).
+manager_runs() { wmctrl -m 2>/dev/null | grep -qi "^Name: *$1"; }
 
 left="0 0 1280 1024"
 right="1280 0 1024 768"
@@ -27,7 +30,7 @@ window_on_left() {
 for manager in openbox icewm; do
   if [ "$manager" = openbox ]; then openbox --sm-disable >"$work/wm.log" 2>&1 & else icewm >"$work/wm.log" 2>&1 & fi
   wm=$!
-  wait_for window_manager_named || fail "$manager did not start"
+  wait_for manager_runs "$manager" || fail "$manager did not start"
   rm -rf "$XDG_CONFIG_HOME"
   xdotool mousemove 1792 384
   start_game

@@ -16,6 +16,9 @@ set -euo pipefail
 source "$(dirname "$0")/../../scripts/drive_game.sh"
 begin_checks "$1"
 wait_for() { wait_until 10 "$@" 2>/dev/null; }
+# The manager named runs: its check window answers with its name (the name on the root
+# window alone may be left by the manager before it).
+manager_runs() { wmctrl -m 2>/dev/null | grep -qi "^Name: *$1"; }
 
 state() { xprop -id "$window" _NET_WM_STATE 2>/dev/null; }
 is_fullscreen() { state | grep -q "_NET_WM_STATE_FULLSCREEN"; }
@@ -73,7 +76,7 @@ for manager in openbox icewm fluxbox; do
     "$manager" >"$work/wm.log" 2>&1 &
   fi
   wm=$!
-  wait_for window_manager_named || fail "$manager did not start"
+  wait_for manager_runs "$manager" || fail "$manager did not start"
   rm -rf "$XDG_CONFIG_HOME"
 
   # 1. The round trip.

@@ -2,6 +2,7 @@
 
 #include <SDL_syswm.h>
 
+#include <iostream>
 #include <utility>
 
 #include "platform/base/run_state.h"
@@ -91,9 +92,7 @@ void InputRouter::HandleEvent(const SDL_Event& e) {
     case SDL_TEXTINPUT: TextInput(e.text.text); break;
     case SDL_WINDOWEVENT: WindowEvent(e.window); break;
     case SDL_DISPLAYEVENT: GameWindow::Get().DisplaysChanged(); break;
-    case SDL_SYSWMEVENT:
-      if (MonitorsChanged(*e.syswm.msg)) GameWindow::Get().DisplaysChanged();
-      break;
+    case SDL_SYSWMEVENT: WindowSystemEvent(*e.syswm.msg); break;
     case SDL_AUDIODEVICEREMOVED:  // the only output device the game opens is the mixer's
       if (!e.adevice.iscapture) Audio().DeviceLost();
       break;
@@ -241,6 +240,17 @@ void InputRouter::PointerAt(int x, int y) {
   mouseX_ = x;
   mouseY_ = y;
   Screen::Get().SetPointerPlace(x, y);
+}
+
+// Monitors that came or went, and the game's window destroyed by another program: the
+// game ends as on a close request.
+void InputRouter::WindowSystemEvent(const SDL_SysWMmsg& message) {
+  if (MonitorsChanged(message)) GameWindow::Get().DisplaysChanged();
+  if (!WindowDestroyedBy(message)) return;
+  std::cerr << "vark: the game's window was closed by another program; the game ends\n";
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
 }
 
 // The window needs the whole picture again when it was uncovered or changed size; focus

@@ -43,6 +43,7 @@ class InputRouter final : public FormWatcher {
 
  private:
   void WindowEvent(const SDL_WindowEvent& e);
+  void WindowSystemEvent(const SDL_SysWMmsg& message);
   void SetHover(Control* c);
   // The button the left mouse button went down on looks pressed while the pointer is on it.
   void ShowPressed(bool on);

@@ -108,6 +108,9 @@ std::optional<SDL_Rect> AreaNoPanelCovers(const SDL_Rect& monitor) {
   const long rootW = DisplayWidth(display.get(), DefaultScreen(display.get()));
   const long rootH = DisplayHeight(display.get(), DefaultScreen(display.get()));
   SDL_Rect area = monitor;
+  // A window listed may be gone by the time it is asked: that error is passed over.
+  XSync(display.get(), False);
+  auto previous = XSetErrorHandler(IgnoreError);
   for (unsigned long client : clients) {
     std::vector<unsigned long> items = Property(display.get(), client, "_NET_WM_STRUT_PARTIAL", XA_CARDINAL, 12);
     if (items.size() != 12) {
@@ -121,6 +124,8 @@ std::optional<SDL_Rect> AreaNoPanelCovers(const SDL_Rect& monitor) {
     std::transform(items.begin(), items.end(), strut.begin(), [](unsigned long v) { return static_cast<long>(v); });
     area = AreaLeftByPanel(area, strut, rootW, rootH);
   }
+  XSync(display.get(), False);
+  XSetErrorHandler(previous);
   return area;
 }
 
@@ -158,17 +163,12 @@ struct WatchedWindow {
   bool gone = false;
 };
 
+// Errors about the game's window when it is gone ("no such window") are passed over: the
+// news that it was destroyed comes as an event (WindowDestroyedBy).
 int OnXError(Display* display, XErrorEvent* error) {
   WatchedWindow& watched = CurrentRun().Get<WatchedWindow>();
-  if (watched.window == None || error->resourceid != watched.window)
-    return watched.previous ? watched.previous(display, error) : 0;
-  if (!std::exchange(watched.gone, true)) {
-    std::cerr << "vark: the game's window was closed by another program; the game ends\n";
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    SDL_PushEvent(&quit);
-  }
-  return 0;
+  if (watched.window != None && error->resourceid == watched.window && error->error_code == BadWindow) return 0;
+  return watched.previous ? watched.previous(display, error) : 0;
 }
 
 }  // namespace
@@ -187,6 +187,14 @@ void EndGameWhenWindowDestroyed(SDL_Window* window) {
   watched.display = info.info.x11.display;
   watched.window = info.info.x11.window;
   watched.gone = false;
+}
+
+bool WindowDestroyedBy(const SDL_SysWMmsg& message) {
+  if (message.subsystem != SDL_SYSWM_X11 || message.msg.x11.event.type != DestroyNotify) return false;
+  WatchedWindow& watched = CurrentRun().Get<WatchedWindow>();
+  if (watched.window == None || message.msg.x11.event.xdestroywindow.window != watched.window) return false;
+  watched.gone = true;
+  return true;
 }
 
 void BeforeDestroyingWindow() {

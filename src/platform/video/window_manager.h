@@ -34,9 +34,12 @@ void LetXScreenSaverRun(SDL_Window* window);
 
 // Another program may destroy the game's window (xdotool windowclose, a killed window
 // manager's clients): X then reports errors about it, which Xlib's default handler answers
-// by ending the program. From here on such errors about the game's window ask the game to
-// end as a close request would; other errors go on as before.
+// by ending the program. From here on "no such window" errors about the game's window are
+// passed over; other errors go on as before.
 void EndGameWhenWindowDestroyed(SDL_Window* window);
+// Whether a window system's event (SDL_SYSWMEVENT) says that the game's window was
+// destroyed, by another program: the game then ends as a close request would end it.
+bool WindowDestroyedBy(const SDL_SysWMmsg& message);
 // Puts the game's X error handler in place before SDL starts: SDL keeps the handler it
 // finds and puts it back when it quits, just before it closes its connections, where the
 // last errors about a destroyed window arrive.
