@@ -10,14 +10,14 @@ declare -A PACKAGES=(
   # soundfont, and the libraries of the content generator.
   [build]="build-essential cmake pkg-config
     libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev libsdl2-ttf-dev
-    libfontconfig-dev libx11-dev fonts-dejavu-core fonts-paratype
+    libfontconfig-dev libx11-dev libxss-dev libxrandr-dev fonts-dejavu-core fonts-paratype
     libfluidsynth-dev timgm6mb-soundfont libmpg123-dev
     libcairo2-dev libgif-dev libpng-dev libmp3lame-dev"
   # The tests (scripts/test.sh): unit tests, the fuzzers, the real game on virtual
   # displays with and without a window manager, the installed game's desktop entry and
   # AppStream data, and the scripts' own check.
   [tests]="libgtest-dev googletest clang libclang-rt-dev
-    xvfb xauth xdotool imagemagick openbox wmctrl x11-utils shellcheck
+    xvfb xauth xdotool imagemagick openbox icewm fluxbox wmctrl x11-utils shellcheck
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils x11-xkb-utils
     desktop-file-utils appstream"
   # The Debian packages (scripts/package.sh) and their checks: lintian, the man page, and

@@ -23,6 +23,7 @@
 #include "platform/video/display.h"
 #include "platform/video/font.h"
 #include "platform/video/window.h"
+#include "platform/video/window_manager.h"
 #include "platform/video/window_place.h"
 
 namespace vark {
@@ -86,6 +87,7 @@ void FollowDesktopLocale() {
 bool InitGamePlatform(const WindowPlaceSetting& windowPlace) {
   PlaceSetting() = windowPlace;
   ConnectPlatform();
+  HearXErrorsFirst();
   if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
     std::cerr << "vark: cannot start video: " << SDL_GetError() << "\n";
     return false;

@@ -133,6 +133,8 @@ std::string ProfileProblemText(WriteProblem problem) {
     case WriteProblem::kNoPermission: return "Профиль не сохранён: нет прав";
     case WriteProblem::kNoFolder: return "Профиль не сохранён: нет папки";
     case WriteProblem::kRefused:
+    case WriteProblem::kTooLarge:
+    case WriteProblem::kNoHome:
     case WriteProblem::kUnreadable:
     case WriteProblem::kFailed: break;
   }

@@ -9,6 +9,7 @@
 #include "platform/base/run_state.h"
 #include "platform/forms/screen.h"
 #include "platform/input/gamepad.h"
+#include "platform/input/input_router.h"
 #include "profiles/stack.h"
 #include "startup/options.h"
 
@@ -582,8 +583,8 @@ void Caco::Text1_KeyDown(int keyCode) {
     Fire();
     return;
   }
-  // The mute key is a controller's Back button.
-  if (keyCode != SDLK_m && keyCode != SDLK_AUDIOMUTE) return;
+  // The mute key is a controller's Back button; held, it switches once.
+  if ((keyCode != SDLK_m && keyCode != SDLK_AUDIOMUTE) || InputRouter::Get().KeyRepeated()) return;
   SfxOn = SfxOn == 0 ? 1 : 0;
   ApplySoundSwitch();
 }

@@ -2,6 +2,7 @@
 // line, Enter, Escape and Alt+letter.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -82,6 +83,41 @@ TEST_F(SetupWindowLook, StatusTurnsBackFromRedAfterALaterGoodSave) {
   d.Click(f.BtnSave);
   EXPECT_EQ(f.Status.Caption(), "Настройки сохранены.");
   EXPECT_NE(f.Status.ForeColor(), kRed);
+}
+
+// A settings file too large to read says so when the window opens, and "Сбросить" sets it
+// aside, keeping a copy beside it, and saves the choice into a new file.
+TEST_F(SetupWindowLook, OversizedSettingsFileIsNamedAndCanBeReset) {
+  std::filesystem::create_directories(SettingsPath().parent_path());
+  const std::string oversized = "[KELP]\nNoSfx=1\n" + std::string((size_t{1} << 20) + 1, ';');
+  std::ofstream(SettingsPath(), std::ios::binary) << oversized;
+  SetupForm& f = Open();
+  EXPECT_EQ(f.Status.Caption(), "Файл настроек слишком большой: он оставлен как есть.");
+  EXPECT_TRUE(f.BtnReset.Visible());
+  d.Click(f.BtnSave);
+  EXPECT_EQ(f.Status.Caption(), "Файл настроек слишком большой: он оставлен как есть.");
+  d.Click(*f.Box[2]);
+  d.Click(f.BtnReset);
+  EXPECT_EQ(f.Status.Caption(), "Новые настройки сохранены, старые — в settings.ini.old.");
+  EXPECT_FALSE(f.BtnReset.Visible());
+  EXPECT_EQ(Setting("NoVoxel"), "1");
+  EXPECT_EQ(std::filesystem::file_size(SettingsPath().string() + ".old"), oversized.size());
+}
+
+// Without a home folder the window says why nothing can be saved, and saves nothing.
+TEST_F(SetupWindowLook, WithoutAHomeItSaysSoAndSavesNothing) {
+  const std::string config = std::getenv("XDG_CONFIG_HOME");
+  unsetenv("XDG_CONFIG_HOME");
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  unsetenv("HOME");
+  SetupForm& f = Open();
+  EXPECT_EQ(f.Status.Caption(), "Нет домашней папки (HOME): настройки не сохранить.");
+  d.Click(f.BtnSave);
+  EXPECT_EQ(f.Status.Caption(), "Нет домашней папки (HOME): настройки не сохранить.");
+  EXPECT_FALSE(f.BtnReset.Visible());
+  setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+  if (!home.empty()) setenv("HOME", home.c_str(), 1);
+  EXPECT_FALSE(std::filesystem::exists(SettingsPath()));
 }
 
 TEST_F(SetupWindowLook, EnterSavesAndPlaysEscapeCloses) {

@@ -44,7 +44,7 @@ void WriteSettingsBytes(const std::string& bytes) {
   std::ofstream(SettingsFile("Brindle"), std::ios::binary) << bytes;
 }
 
-TEST(Setup, SavingChangesOnlyTheFourValuesAndKeepsEveryOtherByte) {
+TEST(Setup, SavingChangesOnlyItsOwnValuesAndKeepsEveryOtherByte) {
   Driver d;
   const std::string longValue(300, 'v');
   WriteSettingsBytes(
@@ -56,14 +56,15 @@ TEST(Setup, SavingChangesOnlyTheFourValuesAndKeepsEveryOtherByte) {
             "; written by hand\r\n[Other]\r\nSafeMode=7 ; not ours\r\n\r\n[KELP]\r\n# options\r\n"
             "SafeMode = 0   ; on for now\r\nColour=" +
                 longValue +
-                "\r\nNoSfx:1\r\nNoEffects=0\r\nNoVoxel=1\r\n"
+                "\r\nNoSfx:1\r\nMusicVolume=100\r\nNoEffects=0\r\nNoVoxel=1\r\nSfxVolume=100\r\n"
                 "\r\n[Tail]\r\nx=1");
   EXPECT_EQ(ReadSetupChoice(), (SetupChoice{false, true, true, false}));
   EXPECT_EQ(GetSetting("Brindle", "Other", "SafeMode"), "7");
 
   WriteSettingsBytes("[Tail]\nx=1");  // no section of ours, no final line end
   ASSERT_TRUE(SaveSetupChoice({true, true, true, true}));
-  EXPECT_EQ(SettingsBytes(), "[Tail]\nx=1\n[KELP]\nNoEffects=1\nNoSfx=1\nNoVoxel=1\nSafeMode=1\n\n");
+  EXPECT_EQ(SettingsBytes(),
+            "[Tail]\nx=1\n[KELP]\nMusicVolume=100\nNoEffects=1\nNoSfx=1\nNoVoxel=1\nSafeMode=1\nSfxVolume=100\n\n");
   int files = 0;
   for (auto& e : std::filesystem::directory_iterator(SettingsFile("Brindle").parent_path()))
     files += e.is_regular_file();
@@ -104,6 +105,32 @@ TEST(SetupWindow, ShowsTheStoredChoiceAndSavesWhatIsTicked) {
   EXPECT_TRUE(d.Ended());
 }
 
+// The levels: read as whole numbers from 0 to 100 (anything else is full), changed by tens
+// with "−" and "+" within those bounds, and written with the options.
+TEST(SetupWindow, SoundLevelsGoByTensWithinTheirBoundsAndAreSaved) {
+  for (const char* full : {"", "100", "101", "-5", "50%", " 50", "abc", "99999999999"})
+    EXPECT_EQ(VolumeFromText(full), kFullVolume) << full;
+  EXPECT_EQ(VolumeFromText("0"), 0);
+  EXPECT_EQ(VolumeFromText("35"), 35);
+  TempFolder dir;
+  Driver d;
+  d.SetSetting("MusicVolume", "15");
+  d.SetSetting("SfxVolume", "loud");
+  auto& f = Forms::Show<SetupForm>();
+  EXPECT_EQ(f.Level[0]->Caption(), "15");
+  EXPECT_EQ(f.Level[1]->Caption(), "100");
+  for (int i = 0; i < 3; ++i) d.Click(*f.Quieter[0]);
+  d.Click(*f.Louder[1]);
+  EXPECT_EQ(f.Level[0]->Caption(), "0");
+  EXPECT_EQ(f.Level[1]->Caption(), "100");
+  d.Click(*f.Louder[0]);
+  d.Click(*f.Quieter[1]);
+  d.Click(f.BtnSave);
+  EXPECT_EQ(Setting("MusicVolume"), "10");
+  EXPECT_EQ(Setting("SfxVolume"), "90");
+  EXPECT_EQ(ReadSetupVolumes(), (SetupVolumes{10, 90}));
+}
+
 TEST(SetupWindow, LeavingSafeModeSavesAndStartsTheGameBesideIt) {
   TempFolder dir;
   Driver d;
@@ -130,13 +157,21 @@ TEST(Setup, DefaultsOptionWritesTheSettingsFileWithoutAWindow) {
   std::ifstream in(dir.Path() / "cfg" / "Brindle" / "settings.ini");
   std::stringstream text;
   text << in.rdbuf();
-  EXPECT_EQ(text.str(), "[KELP]\nNoEffects=0\nNoSfx=0\nNoVoxel=0\nSafeMode=0\n\n");
+  EXPECT_EQ(text.str(), "[KELP]\nMusicVolume=100\nNoEffects=0\nNoSfx=0\nNoVoxel=0\nSafeMode=0\nSfxVolume=100\n\n");
   EXPECT_NE(std::system((env + "'" + program + "' --bogus 2>/dev/null").c_str()), 0);
   // A settings file that cannot be read is kept, and the program says it failed.
   std::filesystem::remove(dir.Path() / "cfg" / "Brindle" / "settings.ini");
   std::filesystem::create_directory(dir.Path() / "cfg" / "Brindle" / "settings.ini");
   EXPECT_NE(std::system((env + "'" + program + "' --defaults 2>/dev/null").c_str()), 0);
   EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "cfg" / "Brindle" / "settings.ini"));
+  // Without a home it refuses, and writes nothing where it was started.
+  std::filesystem::create_directory(dir.Path() / "start");
+  const std::string homeless =
+      "cd '" + (dir.Path() / "start").string() +
+      "' && env -u DISPLAY -u HOME -u XDG_CONFIG_HOME -u XDG_DATA_HOME SDL_VIDEODRIVER=none '" + program +
+      "' --defaults 2>/dev/null";
+  EXPECT_NE(std::system(homeless.c_str()), 0);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path() / "start"));
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 #include "platform/files/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <iostream>
 #include <random>
 #include <string>
@@ -14,18 +16,47 @@
 namespace vark {
 namespace {
 
+constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr size_t kSuffixLength = 12;
+constexpr std::string_view kTemporaryEnd = ".tmp";
+
 // ".<name>.<twelve random letters>.tmp" beside the file: hidden, and never matching the
 // patterns the game lists its files by.
 std::filesystem::path TemporaryName(const std::filesystem::path& path) {
-  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::random_device entropy;
-  std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
+  std::uniform_int_distribution<size_t> pick(0, kLetters.size() - 1);
   std::string suffix;
-  for (int i = 0; i < 12; ++i) suffix += kLetters[pick(entropy)];
+  for (size_t i = 0; i < kSuffixLength; ++i) suffix += kLetters[pick(entropy)];
   // Appended piece by piece: "." + string makes GCC 12 warn wrongly (-Wrestrict) once inlined.
   std::string name = ".";
   name.append(path.filename().string()).append(".").append(suffix).append(".tmp");
   return path.parent_path() / name;
+}
+
+// A name TemporaryName makes for the file named `name`.
+bool IsTemporaryNameOf(std::string_view candidate, const std::string& name) {
+  const size_t head = 1 + name.size() + 1;  // "." name "."
+  if (candidate.size() != head + kSuffixLength + kTemporaryEnd.size()) return false;
+  if (candidate[0] != '.' || candidate.substr(1, name.size()) != name || candidate[head - 1] != '.') return false;
+  if (!candidate.ends_with(kTemporaryEnd)) return false;
+  return candidate.substr(head, kSuffixLength).find_first_not_of(kLetters) == std::string_view::npos;
+}
+
+// Removes what a save of the same file left behind when the program was killed in the
+// middle: entries named as this routine names its temporary files, plain files or links
+// (never followed), last changed over a minute ago (a save running now is younger).
+void RemoveStaleTemporaries(const std::filesystem::path& path) {
+  constexpr std::time_t kStaleSeconds = 60;
+  const std::string name = path.filename().string();
+  const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    if (!IsTemporaryNameOf(entry.path().filename().string(), name)) continue;
+    struct stat info {};
+    if (::lstat(entry.path().c_str(), &info) != 0 || !(S_ISREG(info.st_mode) || S_ISLNK(info.st_mode))) continue;
+    if (std::time(nullptr) - info.st_mtime > kStaleSeconds && ::unlink(entry.path().c_str()) == 0)
+      std::cerr << "vark: removed " << entry.path().string() << ", left by a save that did not finish\n";
+  }
 }
 
 // Creates a temporary file nobody else has made: O_EXCL refuses any existing name, a
@@ -77,6 +108,7 @@ WriteProblem ProblemOf(int error) {
 }
 
 WriteResult WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) {
+  RemoveStaleTemporaries(path);
   std::filesystem::path temp;
   Descriptor file(CreateTemporary(path, temp));
   if (file.Fd() < 0) return Failed(path, "creating a temporary file", errno);

@@ -15,6 +15,8 @@ enum class WriteProblem {
   kNoFolder,      // there is no folder to write in
   kUnreadable,    // the older file could not be read, so it is kept as it is
   kRefused,       // the content cannot be stored (a name or a character the file cannot hold)
+  kTooLarge,      // the content is larger than its reader takes, so it is not written
+  kNoHome,        // there is no home folder (HOME and the XDG folders unset) to keep it in
   kFailed,        // anything else
 };
 
@@ -33,6 +35,10 @@ WriteProblem ProblemOf(int error);
 //
 // A link at `path` is replaced by the new file, never written through: what it pointed
 // to stays as it was.
+//
+// Temporary files of this routine for the same file that a killed program left behind
+// (the names it makes, plain files, older than a minute) are removed first; a link with
+// such a name is removed as a link, never followed.
 WriteResult WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace vark

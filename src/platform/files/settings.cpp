@@ -1,6 +1,9 @@
 #include "platform/files/settings.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <optional>
 #include <set>
@@ -184,14 +187,41 @@ std::optional<std::string> ReadSettingsText(const std::filesystem::path& file) {
 
 std::filesystem::path SettingsFile(const std::string& application) {
   std::filesystem::path base;
-  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') {
     base = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && *home) {
+  } else if (const char* home = std::getenv("HOME"); home && home[0] == '/') {
     base = std::filesystem::path(home) / ".config";
   } else {
-    base = ".config";
+    return {};  // never a folder relative to wherever the program was started
   }
   return base / application / "settings.ini";
+}
+
+WriteProblem SettingsFileProblem(const std::string& application) {
+  const std::filesystem::path file = SettingsFile(application);
+  if (file.empty()) return WriteProblem::kNoHome;
+  std::error_code ec;
+  if (!std::filesystem::exists(std::filesystem::symlink_status(file, ec))) return WriteProblem::kNone;
+  std::string problem;
+  auto head = ReadPlainFileHead(file, 0, problem);
+  if (!head) return WriteProblem::kUnreadable;
+  return head->size > kMaxSettingsFileBytes ? WriteProblem::kTooLarge : WriteProblem::kNone;
+}
+
+WriteResult SetSettingsAside(const std::string& application, std::filesystem::path& copy) {
+  const std::filesystem::path file = SettingsFile(application);
+  if (file.empty()) return {WriteProblem::kNoHome};
+  for (int n = 1; n <= 99; ++n) {
+    copy = file;
+    copy += n == 1 ? ".old" : ".old" + std::to_string(n);
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(copy, ec))) continue;
+    if (::rename(file.c_str(), copy.c_str()) == 0) return {};
+    std::cerr << "vark: cannot set " << file.string() << " aside: " << std::strerror(errno) << "\n";
+    return {ProblemOf(errno)};
+  }
+  std::cerr << "vark: cannot set " << file.string() << " aside: 99 copies are there already\n";
+  return {WriteProblem::kFailed};
 }
 
 std::string ReadSetting(std::string_view text, const std::string& section, const std::string& key) {
@@ -212,19 +242,32 @@ std::optional<std::string> WriteSettings(std::string_view text, const std::strin
 }
 
 std::string GetSetting(const std::string& application, const std::string& section, const std::string& key) {
-  auto text = ReadSettingsText(SettingsFile(application));
+  const std::filesystem::path file = SettingsFile(application);
+  if (file.empty()) return "";
+  auto text = ReadSettingsText(file);
   return text ? ReadSetting(*text, section, key) : "";
 }
 
 WriteResult SaveSettings(const std::string& application, const std::string& section,
                          const std::map<std::string, std::string>& values) {
   auto file = SettingsFile(application);
+  if (file.empty()) {
+    std::cerr << "vark: no home folder (HOME and XDG_CONFIG_HOME unset): settings are not saved\n";
+    return {WriteProblem::kNoHome};
+  }
   auto text = ReadSettingsText(file);
-  if (!text) return {WriteProblem::kUnreadable};
+  if (!text)
+    return {SettingsFileProblem(application) == WriteProblem::kTooLarge ? WriteProblem::kTooLarge
+                                                                        : WriteProblem::kUnreadable};
   auto updated = WriteSettings(*text, section, values);
   if (!updated) {
     std::cerr << "vark: a settings value cannot be stored as it is (line break, blanks at an end, \" ;\")\n";
     return {WriteProblem::kRefused};
+  }
+  if (updated->size() > kMaxSettingsFileBytes) {
+    std::cerr << "vark: " << file.string() << " would grow past " << kMaxSettingsFileBytes
+              << " bytes, more than is read back; it is kept as it is\n";
+    return {WriteProblem::kTooLarge};
   }
   std::error_code ec;
   std::filesystem::create_directories(file.parent_path(), ec);

@@ -6,9 +6,11 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "platform/base/owned.h"
 #include "platform/base/run_state.h"
+#include "platform/files/plain_file.h"
 #include "platform/input/input_router.h"
 #include "platform/runtime/timer.h"
 
@@ -169,6 +171,21 @@ void Removed(SDL_JoystickID id) {
   s.pads.erase(it);
 }
 
+// Reads a file of controller mappings as any file a player may swap: only a plain file, of
+// at most 1 MB (SDL's own database is a few hundred kB).
+void AddMappingsFrom(const std::string& file) {
+  constexpr size_t kMaxMappingBytes = size_t{1} << 20;
+  if (file.empty()) return;
+  std::string problem;
+  auto text = ReadPlainFile(file, kMaxMappingBytes, problem);
+  if (!text) {
+    std::cerr << "vark: controller mappings " << file << " are not read: " << problem << "\n";
+    return;
+  }
+  if (SDL_GameControllerAddMappingsFromRW(SDL_RWFromConstMem(text->data(), static_cast<int>(text->size())), 1) < 0)
+    std::cerr << "vark: cannot read controller mappings " << file << ": " << SDL_GetError() << "\n";
+}
+
 double StickSteer(double x) {
   double travel = (std::abs(x) - kSteeringDeadZone) / (1 - kSteeringDeadZone);
   return travel <= 0 ? 0 : std::copysign(travel, x);
@@ -177,14 +194,17 @@ double StickSteer(double x) {
 }  // namespace
 
 bool InitControllers() {
+  // SDL would read the file its own variable names as it starts, blocking on a named pipe
+  // and reading any size: the game reads that file itself, as it reads its own variable's.
+  const char* sdlFile = std::getenv("SDL_GAMECONTROLLERCONFIG_FILE");
+  const std::string sdlMappings = sdlFile ? sdlFile : "";
+  SDL_SetHintWithPriority(SDL_HINT_GAMECONTROLLERCONFIG_FILE, "", SDL_HINT_OVERRIDE);
   if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0) {
     std::cerr << "vark: game controllers unavailable: " << SDL_GetError() << "\n";
     return false;
   }
-  if (const char* db = std::getenv("SDL_GameControllerDB"); db && *db) {
-    if (SDL_GameControllerAddMappingsFromFile(db) < 0)
-      std::cerr << "vark: cannot read controller mappings " << db << ": " << SDL_GetError() << "\n";
-  }
+  AddMappingsFrom(sdlMappings);
+  if (const char* db = std::getenv("SDL_GameControllerDB")) AddMappingsFrom(db);
   return true;
 }
 

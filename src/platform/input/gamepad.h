@@ -17,7 +17,9 @@
 
 namespace vark {
 
-// Starts the controller layer; false (with a line on stderr) when it is unavailable, and
+// Starts the controller layer and reads the controller mappings named by
+// SDL_GameControllerDB and SDL_GAMECONTROLLERCONFIG_FILE, each only when it is a plain
+// file of at most 1 MB (anything else gets a line on stderr); false (with a line on stderr) when it is unavailable, and
 // the game goes on without controllers.
 bool InitControllers();
 void ShutdownControllers();

@@ -1,5 +1,8 @@
 #include "platform/input/input_router.h"
 
+#include <SDL_syswm.h>
+
+#include <iostream>
 #include <utility>
 
 #include "platform/base/run_state.h"
@@ -10,6 +13,7 @@
 #include "platform/input/mnemonic.h"
 #include "platform/sound/media.h"
 #include "platform/video/window.h"
+#include "platform/video/window_manager.h"
 
 namespace vark {
 namespace {
@@ -41,6 +45,8 @@ Control* KeyTarget(Form& f) {
     if (CanHaveFocus(c.get())) return c.get();
   return nullptr;
 }
+
+bool PressesTheRing(SDL_Keycode key) { return key == SDLK_RETURN || key == SDLK_KP_ENTER || key == SDLK_SPACE; }
 
 int ButtonMask(int sdlButton) {
   return sdlButton == SDL_BUTTON_LEFT ? kLeftButton : sdlButton == SDL_BUTTON_RIGHT ? kRightButton : kMiddleButton;
@@ -78,11 +84,15 @@ void InputRouter::HandleEvent(const SDL_Event& e) {
     }
     case SDL_KEYDOWN:
       SteerWithKeyboard(e.key);
+      keyRepeated_ = e.key.repeat != 0;
       KeyDown(e.key.keysym.sym, e.key.keysym.mod, e.key.keysym.scancode);
+      keyRepeated_ = false;
       break;
     case SDL_KEYUP: SteerWithKeyboard(e.key); break;
     case SDL_TEXTINPUT: TextInput(e.text.text); break;
     case SDL_WINDOWEVENT: WindowEvent(e.window); break;
+    case SDL_DISPLAYEVENT: GameWindow::Get().DisplaysChanged(); break;
+    case SDL_SYSWMEVENT: WindowSystemEvent(*e.syswm.msg); break;
     case SDL_AUDIODEVICEREMOVED:  // the only output device the game opens is the mixer's
       if (!e.adevice.iscapture) Audio().DeviceLost();
       break;
@@ -160,13 +170,13 @@ void InputRouter::KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan
   swallowText_ = (mod & KMOD_LALT) != 0;
   if (key == SDLK_RETURN && (mod & KMOD_ALT)) {
     GameWindow& window = GameWindow::Get();
-    window.SetFullscreen(!window.Fullscreen());
+    if (!keyRepeated_) window.SetFullscreen(!window.Fullscreen());
     return;
   }
   Form* f = Forms::Active();
   if (!f) return;
   // Alt with a button's keyboard letter presses that button, whatever the layout.
-  if ((mod & KMOD_ALT) && PressMnemonic(*f, scan)) {
+  if ((mod & KMOD_ALT) && (keyRepeated_ || PressMnemonic(*f, scan))) {
     swallowText_ = true;
     return;
   }
@@ -176,6 +186,7 @@ void InputRouter::KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan
     if (!f->Loaded() || Forms::Active() != f) return;
   }
   if (key == SDLK_ESCAPE) {
+    if (keyRepeated_) return;
     for (const auto& c : f->AllControls()) {
       if (c->PressedByEscape() && c->Enabled()) {
         if (c->OnClick) c->OnClick();
@@ -185,10 +196,14 @@ void InputRouter::KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan
     if (FocusNav::Get().PressEscape(*f)) return;
   }
   Control* focus = KeyTarget(*f);
-  // Arrows, Enter and Space move and press the focus ring, unless a text box keeps them.
-  if (!(focus && focus->KeepsNavigationKeys()) && FocusNav::Get().Key(*f, key)) {
-    swallowText_ = key == SDLK_SPACE;  // the Space that pressed must not also type a space
-    return;
+  // Arrows, Enter and Space move and press the focus ring, unless a text box keeps them;
+  // a held Enter or Space presses once.
+  if (!(focus && focus->KeepsNavigationKeys())) {
+    if (keyRepeated_ && PressesTheRing(key)) return;
+    if (FocusNav::Get().Key(*f, key)) {
+      swallowText_ = key == SDLK_SPACE;  // the Space that pressed must not also type a space
+      return;
+    }
   }
   if (!focus) return;
   if (focus->EditKey(key)) return;
@@ -225,6 +240,17 @@ void InputRouter::PointerAt(int x, int y) {
   mouseX_ = x;
   mouseY_ = y;
   Screen::Get().SetPointerPlace(x, y);
+}
+
+// Monitors that came or went, and the game's window destroyed by another program: the
+// game ends as on a close request.
+void InputRouter::WindowSystemEvent(const SDL_SysWMmsg& message) {
+  if (MonitorsChanged(message)) GameWindow::Get().DisplaysChanged();
+  if (!WindowDestroyedBy(message)) return;
+  std::cerr << "vark: the game's window was closed by another program; the game ends\n";
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
 }
 
 // The window needs the whole picture again when it was uncovered or changed size; focus

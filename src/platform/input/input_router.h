@@ -33,11 +33,17 @@ class InputRouter final : public FormWatcher {
   // another script's places (keys.h).
   void KeyDown(SDL_Keycode layoutKey, uint16_t mod, SDL_Scancode scan = SDL_SCANCODE_UNKNOWN);
   void TextInput(const std::string& utf8);
+  // The key being handled is the keyboard's repeat of a held key. The router's own
+  // commands (Alt+Enter, Alt with a letter, Escape, Enter and Space on the focus ring)
+  // take only the first press; arrows move the focus on while held. A screen's switch
+  // (a sound key, a pause key) asks this to switch once however long the key is held.
+  bool KeyRepeated() const { return keyRepeated_; }
 
   void FormGone(const Form& form) override;
 
  private:
   void WindowEvent(const SDL_WindowEvent& e);
+  void WindowSystemEvent(const SDL_SysWMmsg& message);
   void SetHover(Control* c);
   // The button the left mouse button went down on looks pressed while the pointer is on it.
   void ShowPressed(bool on);
@@ -49,6 +55,7 @@ class InputRouter final : public FormWatcher {
   int capturedButton_ = 0;
   // Set by a key pressed with Alt: the text that key would type is a command, not typing.
   bool swallowText_ = false;
+  bool keyRepeated_ = false;
   Control* hover_ = nullptr;
 };
 

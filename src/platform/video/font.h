@@ -1,5 +1,6 @@
-// Fonts by family name, found through fontconfig (which substitutes an installed font
-// with Cyrillic glyphs for families it does not have). A program may name its own
+// Fonts by family name: Debian's files of the common families by path, any other through
+// fontconfig (which substitutes an installed font with Cyrillic glyphs for families it
+// does not have), whose scan may take at most a few seconds. A program may name its own
 // substitutes for the families its screens use.
 #pragma once
 

@@ -13,9 +13,6 @@ namespace vark {
 namespace {
 
 constexpr int kSmallestWidth = 320, kSmallestHeight = 240;
-// How much of a remembered place must lie on a display to be taken again: enough of its
-// top to grab and move the window.
-constexpr int kGrabbableWidth = 64, kGrabbableHeight = 32;
 
 // The display holding the pointer, else the primary one (SDL lists it first).
 int StartDisplay() {
@@ -28,15 +25,37 @@ int StartDisplay() {
   return 0;
 }
 
-bool OnSomeDisplay(const SDL_Rect& place) {
-  const SDL_Rect top{place.x, place.y, std::min(place.w, kGrabbableWidth), kGrabbableHeight};
+// The first window's place on a display, in the area its panels leave free.
+SDL_Rect FirstPlaceOn(int display) {
+  SDL_Rect usable, bounds;
+  if (SDL_GetDisplayBounds(display, &bounds) == 0)
+    if (auto free = AreaNoPanelCovers(bounds)) return FirstWindowPlace(*free);
+  if (SDL_GetDisplayUsableBounds(display, &usable) != 0) usable = SDL_Rect{0, 0, kScreenWidthPx, kScreenHeightPx};
+  return FirstWindowPlace(usable);
+}
+
+// The same on a monitor: the area SDL's display of that place leaves free, else all of it.
+SDL_Rect FirstPlaceOn(const SDL_Rect& monitor) {
   for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
-    SDL_Rect bounds, shown;
-    if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_IntersectRect(&top, &bounds, &shown) &&
-        SDL_RectEquals(&shown, &top))
-      return true;
+    SDL_Rect bounds;
+    if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_RectEquals(&bounds, &monitor)) return FirstPlaceOn(i);
   }
-  return false;
+  return FirstWindowPlace(monitor);
+}
+
+// The monitor holding most of a window's place, else the first one.
+SDL_Rect NearestMonitor(const SDL_Rect& place, const std::vector<SDL_Rect>& monitors) {
+  SDL_Rect best = monitors.front();
+  int bestArea = 0;
+  for (const SDL_Rect& monitor : monitors) {
+    SDL_Rect shared;
+    int area = SDL_IntersectRect(&place, &monitor, &shared) ? shared.w * shared.h : 0;
+    if (area > bestArea) {
+      best = monitor;
+      bestArea = area;
+    }
+  }
+  return best;
 }
 
 }  // namespace
@@ -52,7 +71,10 @@ void GameWindow::Configure(bool withWindow, bool fullscreen) {
 
 void GameWindow::Close() {
   presenter_.reset();  // its renderer goes before the window it draws into
+  const bool hadWindow = window_ != nullptr;
+  if (hadWindow) BeforeDestroyingWindow();
   *this = GameWindow();
+  if (hadWindow) WindowDestroyed();
 }
 
 void GameWindow::Open() {
@@ -72,18 +94,30 @@ void GameWindow::Open() {
     return;
   }
   SetGameWindowIcon(window_.get());
+  EndGameWhenWindowDestroyed(window_.get());
+  // A window made full screen has not been a window yet: nobody knows its place but the game.
+  managerHasPlace_ = !fullscreen_;
   SDL_SetWindowMinimumSize(window_.get(), kSmallestWidth, kSmallestHeight);
   presenter_ = Presenter::Make(window_.get());
   SDL_StartTextInput();
+  // X tells of monitors switched off only in its own events, which SDL passes on when asked.
+  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
 }
 
-// Where the player left the window, while a display still shows it; else a first window
-// on the start display.
+// Where the player left the window, no larger than the display showing it; else a first
+// window on the start display.
 void GameWindow::ChoosePlace(int display) {
-  if (place_.w >= kSmallestWidth && place_.h >= kSmallestHeight && OnSomeDisplay(place_)) return;
-  SDL_Rect usable;
-  if (SDL_GetDisplayUsableBounds(display, &usable) != 0) usable = SDL_Rect{0, 0, kScreenWidthPx, kScreenHeightPx};
-  place_ = FirstWindowPlace(usable);
+  const bool remembered = place_.w > 0 && place_.h > 0;
+  if (auto fitted = PlaceOnDisplays(place_, DisplayBounds()); remembered && fitted) {
+    place_ = *fitted;
+    place_.w = std::max(place_.w, kSmallestWidth);
+    place_.h = std::max(place_.h, kSmallestHeight);
+    return;
+  }
+  if (remembered)
+    std::cerr << "vark: no monitor shows the window's remembered place " << WindowPlaceText(place_)
+              << "; it opens in its usual place\n";
+  place_ = FirstPlaceOn(display);
 }
 
 // The window appears with the first picture, and only then: from there on the window
@@ -123,24 +157,35 @@ void GameWindow::ShowDesktopMode() {
 }
 
 // Full screen is SDL's desktop full screen on the monitor the window is on; the window is
-// not moved or resized first (a window manager would keep its frame's offset). On the way
-// back the window returns to its place: without a window manager nothing else would give
-// it its size again. Without one, nothing sizes it for full screen either, and SDL ignores a
-// size asked of a full-screen window: so there it covers its display first.
+// not moved or resized first (a window manager would keep its frame's offset). A window
+// manager puts the window back where it was when it leaves full screen, exactly, and
+// maximised again if it was: the game sets nothing then, since a place set at once would
+// be taken while the window still has no frame and move it by the frame's size. The game
+// places the window itself only where the manager never saw it as a window (it started
+// full screen) or where no manager runs; there, too, nothing sizes it for full screen, and
+// SDL ignores a size asked of a full-screen window: so it covers its display first.
 void GameWindow::ApplyMode() {
   if (window_) {
+    const bool managed = WindowManagerRuns(window_.get());
     if (fullscreen_) {
-      if (!WindowManagerRuns(window_.get())) CoverDisplay();
+      maximisedAsWindow_ = (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_MAXIMIZED) != 0;
+      if (!managed) CoverDisplay();
       SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
     } else {
       SDL_SetWindowFullscreen(window_.get(), 0);
-      if (!(SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_MAXIMIZED)) {
-        SDL_SetWindowSize(window_.get(), place_.w, place_.h);
-        SDL_SetWindowPosition(window_.get(), place_.x, place_.y);
-      }
+      if (!managed || !managerHasPlace_) PutInPlace();
+      else if (maximisedAsWindow_ && !(SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_MAXIMIZED))
+        SDL_MaximizeWindow(window_.get());
+      managerHasPlace_ = managed;
     }
   }
   Repaint();
+}
+
+void GameWindow::PutInPlace() {
+  if (SDL_GetWindowFlags(window_.get()) & SDL_WINDOW_MAXIMIZED) return;
+  SDL_SetWindowSize(window_.get(), place_.w, place_.h);
+  SDL_SetWindowPosition(window_.get(), place_.x, place_.y);
 }
 
 void GameWindow::CoverDisplay() {
@@ -179,8 +224,33 @@ void GameWindow::Follow(Activity doing) {
 
 void GameWindow::KeepDisplayAwake(bool on) {
   if (on != SDL_IsScreenSaverEnabled()) return;
-  if (on) SDL_DisableScreenSaver();
-  else SDL_EnableScreenSaver();
+  if (on) {
+    SDL_DisableScreenSaver();
+  } else {
+    SDL_EnableScreenSaver();
+    LetXScreenSaverRun(window_.get());
+  }
+}
+
+// A monitor came or went. A remembered place no monitor shows any more becomes a first
+// window on the monitor the game is on; a full-screen window that no monitor shows goes
+// there, full screen again, and so does a window where no manager would move it.
+void GameWindow::DisplaysChanged() {
+  std::vector<SDL_Rect> monitors = MonitorsShown(window_.get());
+  if (monitors.empty()) monitors = DisplayBounds();
+  if (monitors.empty()) return;
+  SDL_Rect now{};
+  if (window_) {
+    SDL_GetWindowPosition(window_.get(), &now.x, &now.y);
+    SDL_GetWindowSize(window_.get(), &now.w, &now.h);
+  }
+  if (!PlaceOnDisplays(place_, monitors)) place_ = FirstPlaceOn(NearestMonitor(now, monitors));
+  if (!window_ || PlaceOnDisplays(now, monitors) || (!fullscreen_ && WindowManagerRuns(window_.get()))) return;
+  std::cerr << "vark: the game's monitor went away; the game moves to another one\n";
+  if (fullscreen_) SDL_SetWindowFullscreen(window_.get(), 0);
+  PutInPlace();
+  if (fullscreen_) SDL_SetWindowFullscreen(window_.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
+  Repaint();
 }
 
 // A full-screen window holding the pointer keeps it on the window's monitor.
@@ -207,6 +277,7 @@ bool GameWindow::HandleWindowEvent(const SDL_WindowEvent& e) {
     case SDL_WINDOWEVENT_RESIZED:
     case SDL_WINDOWEVENT_SIZE_CHANGED: NotePlace(); break;
     case SDL_WINDOWEVENT_EXPOSED: break;
+    case SDL_WINDOWEVENT_DISPLAY_CHANGED: DisplaysChanged(); break;
     default: return false;
   }
   Repaint();

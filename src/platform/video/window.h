@@ -73,6 +73,10 @@ class GameWindow {
   void Follow(Activity doing);
   bool PointerConfined() const { return pointerConfined_; }
 
+  // A monitor came or went (SDL's display events): the window and its remembered place
+  // move to a monitor that is there.
+  void DisplaysChanged();
+
   // The player is away: the window has no input focus, or is minimised or hidden.
   bool PlayerAway() const { return !focused_ || outOfSight_; }
   // The window system's news about the window; true when the player went away or came
@@ -86,6 +90,7 @@ class GameWindow {
   void KeepDisplayAwake(bool on);
   void ConfinePointer(bool on);
   void ApplyMode();
+  void PutInPlace();    // the window at its place, unless it is maximised
   void CoverDisplay();  // the window as large as its display, where no window manager sizes it
   void Repaint();       // the whole picture goes to the window at the next showing
   bool SetPresence(bool focused, bool outOfSight);
@@ -98,6 +103,9 @@ class GameWindow {
   std::string title_;
   SDL_Rect place_{0, 0, 0, 0};  // the window's place as a window, in desktop pixels
   bool pointerConfined_ = false;
+  // The window manager has had the window as a window and puts it back after full screen.
+  bool managerHasPlace_ = false;
+  bool maximisedAsWindow_ = false;  // maximised when it last went full screen
   bool shown_ = false;
   bool wholePicture_ = true;
   // Until the window system says otherwise the player is taken to be there, so a window

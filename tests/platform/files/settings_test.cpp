@@ -97,7 +97,7 @@ TEST(Settings, UnreadableFileIsKeptByteForByteAndReadsAsNoSettings) {
   const std::string huge = "[Options]\nSound=1\n" + std::string(size_t{1} << 20, ';');
   std::ofstream(file, std::ios::binary) << huge;
   EXPECT_EQ(GetSetting("Game", "Options", "Sound"), "");
-  EXPECT_EQ(SaveSettings("Game", "Options", {{"Sound", "0"}}).problem, WriteProblem::kUnreadable);
+  EXPECT_EQ(SaveSettings("Game", "Options", {{"Sound", "0"}}).problem, WriteProblem::kTooLarge);
   EXPECT_EQ(Bytes(file), huge);
   std::filesystem::remove(file);
   ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
@@ -109,6 +109,61 @@ TEST(Settings, UnreadableFileIsKeptByteForByteAndReadsAsNoSettings) {
   EXPECT_EQ(GetSetting("Game", "Options", "Sound"), "");
   EXPECT_EQ(SaveSettings("Game", "Options", {{"Sound", "0"}}).problem, WriteProblem::kUnreadable);
   EXPECT_EQ(std::filesystem::read_symlink(file), "/dev/zero");
+}
+
+// A file just under the reader's limit is read; a save that would take it over the limit
+// is refused and leaves it as it was, so it stays readable. Set aside, it is kept beside a
+// new file.
+TEST(Settings, SaveNeverWritesMoreThanTheReaderTakes) {
+  TempFolder dir;
+  ConfigHome home(dir.Path());
+  const auto file = dir.Path() / "Game" / "settings.ini";
+  std::filesystem::create_directories(file.parent_path());
+  std::string nearLimit = "[Options]\nSound=1\n";
+  nearLimit += std::string((size_t{1} << 20) - nearLimit.size() - 4, ';') + "\n";
+  std::ofstream(file, std::ios::binary) << nearLimit;
+  ASSERT_EQ(GetSetting("Game", "Options", "Sound"), "1");
+  EXPECT_EQ(SaveSettings("Game", "Options", {{"Window", "10,10,640,480"}}).problem, WriteProblem::kTooLarge);
+  EXPECT_EQ(Bytes(file), nearLimit);
+  EXPECT_EQ(GetSetting("Game", "Options", "Sound"), "1");
+  EXPECT_EQ(SettingsFileProblem("Game"), WriteProblem::kNone);
+  ASSERT_TRUE(SaveSettings("Game", "Options", {{"Sound", "0"}}));  // the same size: still taken
+
+  std::ofstream(file, std::ios::binary | std::ios::app) << std::string(100, ';');
+  EXPECT_EQ(SettingsFileProblem("Game"), WriteProblem::kTooLarge);
+  const std::string oversized = Bytes(file);
+  std::filesystem::path copy;
+  ASSERT_TRUE(SetSettingsAside("Game", copy));
+  EXPECT_EQ(copy, dir.Path() / "Game" / "settings.ini.old");
+  EXPECT_EQ(Bytes(copy), oversized);
+  ASSERT_TRUE(SaveSettings("Game", "Options", {{"Sound", "1"}}));
+  EXPECT_EQ(GetSetting("Game", "Options", "Sound"), "1");
+  ASSERT_TRUE(SetSettingsAside("Game", copy));  // a second copy does not replace the first
+  EXPECT_EQ(copy, dir.Path() / "Game" / "settings.ini.old2");
+  EXPECT_EQ(Bytes(dir.Path() / "Game" / "settings.ini.old"), oversized);
+}
+
+// Without a home folder there is nowhere to keep settings: nothing is read or written,
+// least of all relative to the folder the program runs in.
+TEST(Settings, WithoutAHomeNothingIsWrittenAnywhere) {
+  TempFolder dir;
+  ConfigHome config(dir.Path());
+  unsetenv("XDG_CONFIG_HOME");
+  std::optional<std::string> home;
+  if (const char* old = std::getenv("HOME")) home = old;
+  unsetenv("HOME");
+  const auto start = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  EXPECT_TRUE(SettingsFile("Game").empty());
+  EXPECT_EQ(SaveSettings("Game", "Options", {{"Sound", "0"}}).problem, WriteProblem::kNoHome);
+  EXPECT_EQ(SettingsFileProblem("Game"), WriteProblem::kNoHome);
+  EXPECT_EQ(GetSetting("Game", "Options", "Sound"), "");
+  setenv("HOME", "relative/home", 1);
+  EXPECT_EQ(SaveSettings("Game", "Options", {{"Sound", "0"}}).problem, WriteProblem::kNoHome);
+  std::filesystem::current_path(start);
+  if (home) setenv("HOME", home->c_str(), 1);
+  else unsetenv("HOME");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
 // A link in place of the settings file is replaced by the saved file; its target stays.

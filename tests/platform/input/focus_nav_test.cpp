@@ -1,10 +1,13 @@
 // Playing without a mouse: the focus ring, its moves by arrows, presses by Enter and Space,
 // Escape's button, and game controllers turned into the same keys.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include "platform/forms/screen.h"
 #include "platform/input/focus_nav.h"
 #include "platform/input/gamepad.h"
-#include "platform/forms/screen.h"
+#include "platform/input/input_router.h"
+#include "platform/runtime/app.h"
 #include "support/driver.h"
 
 namespace vark {
@@ -124,6 +127,34 @@ TEST_F(FocusRing, AnOpenPanelCoversWhatLiesBehindItAndEscapePressesItsShownButto
   EXPECT_EQ(board.clicks, (std::vector<std::string>{"No"}));
 }
 
+// The keyboard repeats a held key: Escape and Enter press once however long they are held,
+// a held arrow goes on moving the focus.
+TEST_F(FocusRing, HeldEscapeAndEnterPressOnceAndAHeldArrowRepeats) {
+  auto held = [&](SDL_Keycode key, int repeats) {
+    for (int i = 0; i <= repeats; ++i) {
+      SDL_Event e{};
+      e.type = SDL_KEYDOWN;
+      e.key.repeat = i > 0;
+      e.key.keysym.sym = key;
+      e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+      App::Get().Dispatch([&] { InputRouter::Get().HandleEvent(e); });
+      App::Get().AfterEvent();
+    }
+  };
+  held(SDLK_RETURN, 3);
+  EXPECT_EQ(board.clicks, (std::vector<std::string>{"B"}));
+  held(SDLK_LEFT, 0);
+  held(SDLK_DOWN, 0);
+  ASSERT_EQ(Focus(), "C");
+  held(SDLK_RIGHT, 1);  // D, then on to the face
+  EXPECT_EQ(Focus(), "Face");
+  board.Question.SetVisible(true);
+  board.clicks.clear();
+  held(SDLK_ESCAPE, 3);
+  EXPECT_EQ(board.clicks, (std::vector<std::string>{"No"}));
+  EXPECT_FALSE(InputRouter::Get().KeyRepeated());
+}
+
 TEST_F(FocusRing, AFocusedTextBoxKeepsArrowsAndEnterForItselfUnlessItGivesThemAway) {
   board.Text.SetEnabled(true);
   board.Text.SetText("abc");
@@ -200,6 +231,30 @@ TEST(Steering, ArrowKeysDpadAndStickSteerAndLettingGoStops) {
   EXPECT_NEAR(SteerX(), -0.5, 0.01);
   d.PadAxis(SDL_CONTROLLER_AXIS_LEFTX, -32768);
   EXPECT_EQ(SteerX(), -1);
+}
+
+// Mapping files are read as any file a player may swap: a named pipe or a file of 16 MB in
+// their place is passed over at once (SDL would block on the pipe for good and parse the
+// large file for minutes), also under SDL's own variable.
+TEST(Controllers, MappingFilesThatAreNoPlainSmallFileArePassedOver) {
+  Driver d;
+  TempFolder dir;
+  const auto pipe = dir.Path() / "pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  std::string large;
+  while (large.size() < (size_t{16} << 20))
+    large += "03000000000000000000000000766172,VarkTestPad,a:b0,b:b1,platform:Linux,\n";
+  dir.Write("large.txt", large);
+  for (const char* variable : {"SDL_GameControllerDB", "SDL_GAMECONTROLLERCONFIG_FILE"}) {
+    for (const auto& file : {pipe, dir.Path() / "large.txt"}) {
+      setenv(variable, file.c_str(), 1);
+      EXPECT_TRUE(InitControllers());
+      unsetenv(variable);
+      EXPECT_EQ(SDL_GameControllerMappingForGUID(SDL_JoystickGetGUIDFromString("03000000000000000000000000766172")),
+                nullptr);
+      ShutdownControllers();
+    }
+  }
 }
 
 TEST(Controllers, PlugInAndOutThroughSdlWithTheMappingDatabaseFromTheEnvironment) {
