@@ -80,8 +80,9 @@ class Form1 : public Form {
   BtnEnh& BtnRes = AddButton("BtnRes", {840, 3240, 1575, 615}, "ОК", &Picture4);
   BtnEnh& BtnCan = AddButton("BtnCan", {2880, 3240, 1575, 615}, "Отмена", &Picture4);
 
-  // Profile list: three slots, each with a face, the name and four result lines.
-  PictureBox& LoadProfile = AddPictureBox("LoadProfile", {1440, 2040, 5775, 4575});
+  // Profile list: three slots, each with a face, the name and four result lines; below the
+  // buttons, the way to the table of records.
+  PictureBox& LoadProfile = AddPictureBox("LoadProfile", {1440, 2040, 5775, 5115});
   Label& Label9 = AddLabel("Label9", {0, 120, 5775, 495}, &LoadProfile);  // the panel's title
   std::vector<PictureBox*> Picture2;                                      // the slots
   std::vector<Image*> Image1;                                             // their faces
@@ -90,6 +91,7 @@ class Form1 : public Form {
   BtnEnh& BtnDn = AddButton("BtnDn", {1650, 3720, 1215, 495}, "Вниз", &LoadProfile);
   BtnEnh& BtnLD = AddButton("BtnLD", {3000, 3720, 1215, 495}, "Загрузка", &LoadProfile);
   BtnEnh& BtnEnh4 = AddButton("BtnEnh4", {4350, 3720, 1215, 495}, "Отмена", &LoadProfile);
+  BtnEnh& BtnRec = AddButton("BtnRec", {300, 4380, 5265, 495}, "Таблица рекордов", &LoadProfile);
 
   // Notice shown instead of the list when there are no profiles.
   PictureBox& Picture3 = AddPictureBox("Picture3", {1920, 2640, 4935, 2895});

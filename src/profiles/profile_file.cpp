@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <iostream>
 
+#include "platform/base/report_once.h"
+#include "platform/base/run_state.h"
 #include "platform/base/utf8.h"
 #include "platform/files/codepage.h"
 #include "platform/files/folders.h"
@@ -17,6 +19,9 @@ namespace {
 constexpr size_t kMaxFileNameBytes = 200;
 constexpr size_t kProfileLineCount = 5;
 constexpr size_t kMessageChars = 60;
+
+// The face files already said to be unusable in this run.
+struct UnusableFaces : ReportedOnce {};
 
 bool HasControlCharacter(std::string_view text) {
   for (char c : text) {
@@ -59,6 +64,21 @@ bool DropDamagedLines(std::vector<std::string>& lines) {
   return damaged;
 }
 
+// "<what> не сохранён", and why when the reason is one a player can act on.
+std::string NotSavedText(const std::string& what, WriteProblem problem) {
+  std::string text = what + " не сохранён";
+  switch (problem) {
+    case WriteProblem::kNone: return "";
+    case WriteProblem::kNoSpace: return text + ": нет места";
+    case WriteProblem::kNoPermission: return text + ": нет прав";
+    case WriteProblem::kNoFolder: return text + ": нет папки";
+    case WriteProblem::kRefused:
+    case WriteProblem::kUnreadable:
+    case WriteProblem::kFailed: break;
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string ProfileNameProblem(std::string_view name) {
@@ -87,14 +107,16 @@ std::optional<ProfileLines> ReadProfile(const std::string& fileName) {
   return ProfileLines{l[0], l[1], l[2], l[3], l[4], damaged};
 }
 
-WriteResult WriteProfile(const std::string& name, const std::string& faceFile) {
+WriteResult SaveProfile(const std::string& name, const ProfileLines& lines) {
   if (!IsSafeProfileName(name)) {
     std::cerr << "vark: refusing the profile name \"" << PrintablePrefix(name, kMessageChars)
               << "\": it cannot be a file name\n";
     return {WriteProblem::kRefused};
   }
-  if (HasControlCharacter(faceFile) || faceFile.size() > kMaxProfileLineBytes) {
-    std::cerr << "vark: refusing the face name \"" << PrintablePrefix(faceFile, kMessageChars)
+  std::vector<std::string> text{lines.face, lines.line2, lines.line3, lines.line4, lines.line5};
+  for (const std::string& line : text) {
+    if (!HasControlCharacter(line) && line.size() <= kMaxProfileLineBytes) continue;
+    std::cerr << "vark: refusing the profile line \"" << PrintablePrefix(line, kMessageChars)
               << "\": it cannot be one line of a profile\n";
     return {WriteProblem::kRefused};
   }
@@ -102,8 +124,11 @@ WriteResult WriteProfile(const std::string& name, const std::string& faceFile) {
     std::cerr << "vark: no player's folder: the profile is not saved\n";
     return {WriteProblem::kNoFolder};
   }
-  return WriteTextLinesAtomic(std::filesystem::path(name + ".pro"),
-                              {faceFile, kNewResult, kNewResult, kNewResult, kNewResult});
+  return WriteTextLinesAtomic(std::filesystem::path(name + ".pro"), text);
+}
+
+WriteResult WriteProfile(const std::string& name, const std::string& faceFile) {
+  return SaveProfile(name, {faceFile, kNewResult, kNewResult, kNewResult, kNewResult});
 }
 
 std::optional<std::string> ExistingProfileFile(const std::string& name) {
@@ -126,25 +151,31 @@ WriteResult ReplaceProfile(const std::string& name, const std::string& faceFile)
   return {};
 }
 
-std::string ProfileProblemText(WriteProblem problem) {
-  switch (problem) {
-    case WriteProblem::kNone: return "";
-    case WriteProblem::kNoSpace: return "Профиль не сохранён: нет места";
-    case WriteProblem::kNoPermission: return "Профиль не сохранён: нет прав";
-    case WriteProblem::kNoFolder: return "Профиль не сохранён: нет папки";
-    case WriteProblem::kRefused:
-    case WriteProblem::kUnreadable:
-    case WriteProblem::kFailed: break;
-  }
-  return "Профиль не сохранён";
-}
+std::string ProfileProblemText(WriteProblem problem) { return NotSavedText("Профиль", problem); }
+
+std::string ResultProblemText(WriteProblem problem) { return NotSavedText("Рекорд", problem); }
 
 std::vector<std::string> ListProfiles() {
   if (WorkFolderMissing()) return {};
   return ListFiles("", "*.pro");
 }
 
-std::vector<std::string> ListFaces() { return ListFiles(kFacesFolder, "*.dat"); }
+bool IsUsableFaceFile(std::string_view faceFile) {
+  return !faceFile.empty() && faceFile.size() <= kMaxProfileLineBytes && !HasControlCharacter(faceFile) &&
+         faceFile.find_first_of("/\\") == std::string_view::npos && Utf8ToCp1251(faceFile).has_value();
+}
+
+std::vector<std::string> ListFaces() {
+  std::vector<std::string> faces = ListFiles(kFacesFolder, "*.dat");
+  std::erase_if(faces, [](const std::string& face) {
+    if (IsUsableFaceFile(face)) return false;
+    if (CurrentRun().Get<UnusableFaces>().First(face))
+      std::cerr << "vark: the face file \"" << PrintablePrefix(face, kMessageChars)
+                << "\" is left out: its name cannot be stored in a profile\n";
+    return true;
+  });
+  return faces;
+}
 
 Picture LoadFace(const std::string& faceFile) {
   if (faceFile.empty() || faceFile.find('/') != std::string::npos || faceFile.find('\\') != std::string::npos) {
