@@ -1,4 +1,5 @@
 // Creating, listing and loading profiles through the main menu's panels.
+#include <algorithm>
 #include <filesystem>
 
 #include "episodes/form3.h"
@@ -302,6 +303,28 @@ TEST_F(Profiles, UnreadableFileStillGetsItsSlot) {
   EXPECT_EQ(Forms::Get<Stack>().Profile, "Locked");
   EXPECT_TRUE(Forms::Get<Form3>().Visible());
   EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot read profile Locked.pro"), std::string::npos);
+}
+
+// A face whose file name cannot be line 1 of a profile (a line break, bytes that are no
+// UTF-8, such as the overlong form of "/") is left out of the choice, said once a run.
+TEST_F(Profiles, FacesWhoseNamesCannotBeStoredAreLeftOut) {
+  WriteFaces(2);
+  dir.WritePicture("VarKers/Bad\nName.dat", 16, 16, 1, 2, 3);
+  dir.WritePicture(
+      "VarKers/A\xC0\xAF"
+      "B.dat",
+      16, 16, 1, 2, 3);
+  testing::internal::CaptureStderr();
+  Form1& m = OpenFaceChoice();
+  EXPECT_EQ(m.NameVarker[0]->Caption(), "Face01");
+  EXPECT_EQ(m.NameVarker[1]->Caption(), "Face02");
+  EXPECT_FALSE(m.Varker[2]->Visible());
+  d.Click(m.BtnCancel);
+  d.Click(m.Btn1);
+  std::string said = testing::internal::GetCapturedStderr();
+  size_t lines = 0;
+  for (size_t at = said.find("is left out"); at != std::string::npos; at = said.find("is left out", at + 1)) ++lines;
+  EXPECT_EQ(lines, 2u) << said;
 }
 
 }  // namespace
