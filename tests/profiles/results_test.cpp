@@ -146,6 +146,7 @@ TEST_F(Results, MemoryKeepsTheLevelReachedAndItsPlayingTime) {
   d.Press(SDLK_p);
   ASSERT_TRUE(t.Paused());
   d.Advance(60000);
+  ASSERT_TRUE(Forms::IsLoaded<Tele>()) << "the time bar waits while paused";
   d.Press(SDLK_p);
   d.Press(SDLK_ESCAPE);
   d.Advance(20000);
@@ -171,6 +172,7 @@ TEST_F(Results, QuizKeepsTheMostRightAnswersOfOneGame) {
   d.Click(*q.Label3[right]);
   d.Click(*q.Label3[(right + 1) % 4]);  // judged once: a second click changes nothing
   d.Advance(8000);
+  EXPECT_FALSE(q.Picture3.Visible()) << "the second click took the right answer back";
   ASSERT_TRUE(q.Picture1.Visible());
   d.Click(*q.Label3[(q.CurrentQuestion + 1) % 4]);
   d.Advance(4000);

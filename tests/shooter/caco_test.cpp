@@ -574,6 +574,7 @@ TEST(ShooterPause, PHoldsEveryTimerAndPlayGoesOnExactlyWhereItStood) {
     g.d.Click(c.Image14);
     g.d.MoveTo(100, 300);
     g.d.Advance(60000);
+    ASSERT_TRUE(Forms::IsLoaded<Caco>()) << "play went on while paused";
     EXPECT_EQ(PlayState(c), atPause);
     g.d.PressAt(SDL_SCANCODE_P, 0x437);  // P by its place under the Russian layout: "з"
     EXPECT_FALSE(c.PauseBanner.Visible());
@@ -594,8 +595,8 @@ TEST(ShooterPause, HeldKeyRepeatsSwitchOnceAndStartPausesWhileBLeaves) {
   for (int repeat = 0; repeat < 20; ++repeat) {
     g.d.Advance(30);
     g.d.Press(SDLK_p);  // the keyboard repeating a held key
+    ASSERT_TRUE(c.Paused()) << "repeat " << repeat;
   }
-  EXPECT_TRUE(c.Paused());
   g.d.Advance(1000);
   g.d.PadTap(SDL_CONTROLLER_BUTTON_START);
   EXPECT_FALSE(c.Paused());
