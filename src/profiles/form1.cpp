@@ -170,6 +170,8 @@ void Form1::StyleDesign() {
   Label14.SetFitToWidth(kSmallestQuestionPt, kQuestionFrameClearance);
   StyleCaption(Label13, "ПРОИЗВЕСТИ ПЕРЕЗАПИСЬ?", kYellow, kPanelTitleFont);
   StyleCaption(Label9, "ЗАГРУЗИТЬ ПРОФИЛЬ", kYellow, kPanelTitleFont);
+  StyleCaption(ListNote, "Читаю список профилей…", kYellow, FontSpec{"Arial", 11, true});
+  ListNote.SetVisible(false);
   Picture3.SetBackColor(RGB(0, 0, 0));
   StyleCaption(Label15, "ПРОФИЛИ ОТСУТСТВУЮТ", kRed, kPanelTitleFont);
   StyleCaption(Label16, "Профили появятся после начала игры в первый раз.", kYellow, FontSpec{"Arial", 11, true});
@@ -504,15 +506,41 @@ void Form1::Btn4_Click() {
 
 void Form1::BtnEnh4_Click() {
   Play2();
+  Timer7.SetInterval(0);
+  ListNote.SetVisible(false);
   EnableMainButtons(true);
   Picture3.SetVisible(false);
   LoadProfile.SetVisible(false);
 }
 
+// The folder is read a page at a time: a small one at once, a large one on Timer7 while
+// the panel already answers (it says it is reading, and "Отмена" works).
 void Form1::InitProfs() {
   BtnUp.SetEnabled(false);
   BtnDn.SetEnabled(false);
-  profiles_ = ListProfiles();
+  SelPrf(-1);
+  for (PictureBox* slot : Picture2) slot->SetVisible(false);
+  listing_ = std::make_unique<ProfileListing>();
+  bool done = listing_->ReadPage(kListPage);
+  ListNote.SetVisible(!done);
+  Timer7.SetInterval(done ? 0 : 1);
+  if (done) ShowProfileList();
+}
+
+void Form1::Timer7_Timer() {
+  if (!listing_ || !LoadProfile.Visible()) {
+    Timer7.SetInterval(0);
+    return;
+  }
+  if (!listing_->ReadPage(kListPage)) return;
+  Timer7.SetInterval(0);
+  ListNote.SetVisible(false);
+  ShowProfileList();
+}
+
+void Form1::ShowProfileList() {
+  profiles_ = listing_->Files();
+  listing_.reset();
   if (profiles_.empty()) {
     BtnLD.SetEnabled(false);
     SelPrf(-1);

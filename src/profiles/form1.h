@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/n3dtext.h"
 #include "platform/runtime/app.h"
+#include "profiles/profile_file.h"
 
 namespace vark {
 
@@ -92,6 +94,7 @@ class Form1 : public Form {
   BtnEnh& BtnLD = AddButton("BtnLD", {3000, 3720, 1215, 495}, "Загрузка", &LoadProfile);
   BtnEnh& BtnEnh4 = AddButton("BtnEnh4", {4350, 3720, 1215, 495}, "Отмена", &LoadProfile);
   BtnEnh& BtnRec = AddButton("BtnRec", {300, 4380, 5265, 495}, "Таблица рекордов", &LoadProfile);
+  Label& ListNote = AddLabel("ListNote", {0, 1800, 5775, 375}, &LoadProfile);  // while the folder is read
 
   // Notice shown instead of the list when there are no profiles.
   PictureBox& Picture3 = AddPictureBox("Picture3", {1920, 2640, 4935, 2895});
@@ -104,13 +107,14 @@ class Form1 : public Form {
 
   // Timer1 asks for the game's display mode; Timer3 then shows the menu and Timer4 marks
   // that moment; Timer2 ends the program; Timer5 blinks "Поехали!" and "Загрузка"; Timer6
-  // keeps the keys on the name entry.
+  // keeps the keys on the name entry; Timer7 reads a large folder of profiles on.
   Timer& Timer1 = AddTimer("Timer1", 0, [this] { Timer1_Timer(); });
   Timer& Timer3 = AddTimer("Timer3", 0, [this] { Timer3_Timer(); });
   Timer& Timer4 = AddTimer("Timer4", 0, [this] { Timer4.SetInterval(0); });
   Timer& Timer2 = AddTimer("Timer2", 0, [] { App::Get().End(); });
   Timer& Timer5 = AddTimer("Timer5", 500, [this] { Timer5_Timer(); });
   Timer& Timer6 = AddTimer("Timer6", 756, [this] { Timer6_Timer(); });
+  Timer& Timer7 = AddTimer("Timer7", 0, [this] { Timer7_Timer(); });
 
   // Panel state.
   int FaceListTop = 0;
@@ -135,6 +139,7 @@ class Form1 : public Form {
   void Timer3_Timer();
   void Timer5_Timer();
   void Timer6_Timer();
+  void Timer7_Timer();
 
   void Btn1_Click();
   void Btn4_Click();
@@ -160,6 +165,7 @@ class Form1 : public Form {
 
   // Profile list.
   void InitProfs();
+  void ShowProfileList();
   void Disp();
   void SelPrf(int XP);
 
@@ -168,6 +174,9 @@ class Form1 : public Form {
 
   std::vector<std::string> faces_;
   std::vector<std::string> profiles_;
+  std::unique_ptr<ProfileListing> listing_;
+  // Folder entries read per page: a few milliseconds of work.
+  static constexpr size_t kListPage = 1000;
 };
 
 // True when a typed character may stand in a profile name.

@@ -1,5 +1,6 @@
 #include "profiles/profile_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <iostream>
@@ -155,9 +156,35 @@ std::string ProfileProblemText(WriteProblem problem) { return NotSavedText("Пр
 
 std::string ResultProblemText(WriteProblem problem) { return NotSavedText("Рекорд", problem); }
 
+ProfileListing::ProfileListing() {
+  std::error_code ec;
+  if (!WorkFolderMissing()) entry_ = std::filesystem::directory_iterator(".", ec);
+  done_ = WorkFolderMissing() || ec;
+}
+
+bool ProfileListing::ReadPage(size_t entries) {
+  std::error_code ec;
+  for (; !done_ && entries > 0 && entry_ != std::filesystem::directory_iterator(); entry_.increment(ec), --entries) {
+    if (ec) break;
+    std::string name = entry_->path().filename().string();
+    std::error_code typeError;
+    if (name.size() > 4 && SameNameIgnoringCase(name.substr(name.size() - 4), ".pro") &&
+        entry_->is_regular_file(typeError))
+      found_.emplace_back(AlphabeticalKey(name), std::move(name));
+  }
+  if (done_ || (!ec && entry_ != std::filesystem::directory_iterator() && entries == 0)) return done_;
+  std::sort(found_.begin(), found_.end());
+  for (auto& [key, name] : found_) files_.push_back(std::move(name));
+  found_.clear();
+  done_ = true;
+  return true;
+}
+
 std::vector<std::string> ListProfiles() {
-  if (WorkFolderMissing()) return {};
-  return ListFiles("", "*.pro");
+  ProfileListing listing;
+  while (!listing.ReadPage(SIZE_MAX)) {
+  }
+  return listing.Files();
 }
 
 bool IsUsableFaceFile(std::string_view faceFile) {

@@ -3,6 +3,7 @@
 // "VarKers" holds one picture per face, "<face>.dat".
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,6 +67,24 @@ WriteResult ReplaceProfile(const std::string& name, const std::string& faceFile)
 // A short line telling the player why a profile, or a new best result, was not saved.
 std::string ProfileProblemText(WriteProblem problem);
 std::string ResultProblemText(WriteProblem problem);
+
+// The profile files in the working folder, found a page of folder entries at a time, so
+// that a folder of many thousands never holds up the game's screen for long.
+class ProfileListing {
+ public:
+  ProfileListing();
+  // Reads up to `entries` more entries of the folder; true when the folder is read, and
+  // the files are then in alphabetical order.
+  bool ReadPage(size_t entries);
+  bool Done() const { return done_; }
+  const std::vector<std::string>& Files() const { return files_; }
+
+ private:
+  std::filesystem::directory_iterator entry_;
+  std::vector<std::pair<std::string, std::string>> found_;  // sort key, file name
+  std::vector<std::string> files_;
+  bool done_ = false;
+};
 
 // The profile files in the working folder, in alphabetical order; none without one.
 std::vector<std::string> ListProfiles();

@@ -17,6 +17,7 @@ constexpr int kRowStep = 1290;
 constexpr int kFaceSize = 780;
 constexpr int kTextLeft = 1260;  // names and results, right of the faces
 constexpr double kSmallestNamePt = 7;
+const std::vector<RecordEntry> kNoEntries;
 
 const Color kPanelBack = RGB(16, 0, 0);
 const Color kHeaderGreen = RGB(0, 255, 0);
@@ -94,12 +95,20 @@ void Records::Style() {
 void Records::Form_Load() {
   SetMousePointer(Forms::Get<Stack>().CustomPointer());
   Backdrop.LoadPicture("Texture1.jpg");
-  scan_ = std::make_unique<ProfileScan>(ListProfiles());
+  listing_ = std::make_unique<ProfileListing>();
   ShowTable();
   Timer1.SetInterval(1);
 }
 
+// First the folder is listed, then the profiles are read, a page each tick.
 void Records::Timer1_Timer() {
+  if (listing_) {
+    if (listing_->ReadPage(kListPage)) {
+      scan_ = std::make_unique<ProfileScan>(listing_->Files());
+      listing_.reset();
+    }
+    return;
+  }
   if (!scan_->ReadPage(kPageSize)) return;
   Timer1.SetInterval(0);
   ShowTable();
@@ -107,10 +116,10 @@ void Records::Timer1_Timer() {
 
 // The table as far as the profiles were read: while reading, only the note shows.
 void Records::ShowTable() {
-  bool done = scan_->Done();
+  bool done = scan_ && scan_->Done();
   Reading.SetVisible(!done);
   for (int c = 0; c < kColumns; ++c) {
-    const auto& best = scan_->Table().Best(kRecordedEpisodes[c]);
+    const auto& best = done ? scan_->Table().Best(kRecordedEpisodes[c]) : kNoEntries;
     Empty[c]->SetVisible(done && best.empty());
     for (int r = 0; r < kRows; ++r) {
       int i = c * kRows + r;

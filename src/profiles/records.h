@@ -42,6 +42,7 @@ class Records : public Form {
 
   // Profiles read per page: a few milliseconds of work between two events.
   static constexpr size_t kPageSize = 100;
+  static constexpr size_t kListPage = 1000;  // folder entries listed per tick
 
  private:
   void BuildColumns();
@@ -50,6 +51,7 @@ class Records : public Form {
   void ShowTable();
   void Back();
 
+  std::unique_ptr<ProfileListing> listing_;
   std::unique_ptr<ProfileScan> scan_;
 };
 

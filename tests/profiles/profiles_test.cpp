@@ -6,6 +6,7 @@
 #include "platform/base/utf8.h"
 #include "platform/files/codepage.h"
 #include "profiles/menu_fixture.h"
+#include "profiles/profile_file.h"
 
 namespace vark {
 namespace {
@@ -325,6 +326,30 @@ TEST_F(Profiles, FacesWhoseNamesCannotBeStoredAreLeftOut) {
   size_t lines = 0;
   for (size_t at = said.find("is left out"); at != std::string::npos; at = said.find("is left out", at + 1)) ++lines;
   EXPECT_EQ(lines, 2u) << said;
+}
+
+// A large folder is listed a page at a time: the panel answers the click at once and
+// says it is reading; the list then shows in alphabetical order.
+TEST_F(Profiles, ManyProfilesAreListedWhileThePanelAlreadyAnswers) {
+  WriteFaces(1);
+  for (int i = 0; i < 1200; ++i) WriteProfileFile("p" + std::to_string(10000 - i), kNewFile);
+  WriteProfileFile("Ёж", kNewFile);
+  WriteProfileFile("ель", kNewFile);
+  Form1& m = ReadyMenu();
+  d.Click(m.Btn4);
+  EXPECT_TRUE(m.LoadProfile.Visible());
+  EXPECT_TRUE(m.ListNote.Visible());
+  EXPECT_FALSE(m.Picture2[0]->Visible());
+  d.Advance(3);
+  EXPECT_FALSE(m.ListNote.Visible());
+  EXPECT_EQ(m.Label4[0]->Caption(), "p10000");
+  EXPECT_EQ(m.Label4[1]->Caption(), "p8801");
+  EXPECT_TRUE(m.BtnDn.Enabled());
+  std::vector<std::string> all = ListProfiles();
+  ASSERT_EQ(all.size(), 1202u);
+  // Ё stands with Е, and Cyrillic names come after every Latin one.
+  EXPECT_EQ(all[1200], "Ёж.pro");
+  EXPECT_EQ(all[1201], "ель.pro");
 }
 
 }  // namespace
