@@ -353,6 +353,7 @@ void Caco::GameOver() {
 
 void Caco::GameOver2() {
   Timer1.SetInterval(0);
+  Alarm.SetVisible(false);
   Image8.SetPicture(Pointer().picture);
   Picture3.SetVisible(true);
   Timer8.SetInterval(2000);
