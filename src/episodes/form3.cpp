@@ -2,6 +2,7 @@
 
 #include "memory/tele.h"
 #include "profiles/form1.h"
+#include "profiles/profile_file.h"
 #include "profiles/stack.h"
 #include "quiz/quest.h"
 #include "shooter/caco.h"
@@ -11,6 +12,9 @@ namespace {
 
 const Color kTitleGreen = RGB(0, 255, 0);
 constexpr double kSmallestNamePt = 8;  // the player's name shrinks no further
+constexpr double kSmallestResultPt = 8;
+constexpr int kNewsBlinkMs = 400;
+const FontSpec kTitleFont{"Arial", 11, true};
 
 }  // namespace
 
@@ -30,8 +34,9 @@ Form3::Form3() : Form("Form3") {
     label->SetCaption(text);
     label->SetForeColor(kTitleGreen);
     label->SetTransparent(true);
-    label->SetFont(FontSpec{"Arial", 11, true});
+    label->SetFont(kTitleFont);
   }
+  StyleResults();
   for (BtnEnh* b : {&BtnEnh1, &BtnEnh2, &BtnEnh3, &BtnEnh4, &BtnEnh5}) b->SetFont(FontSpec{"Arial Black", 14, true});
   BtnEnh6.SetFont(FontSpec{"Arial Black", 20, true});
 
@@ -72,6 +77,40 @@ void Form3::StyleButtons() {
   MatchCaptionSizes({&BtnEnh1, &BtnEnh2, &BtnEnh3, &BtnEnh4, &BtnEnh5});
 }
 
+void Form3::StyleResults() {
+  for (Label* value : {&Best1, &Best2, &Best3, &LastScore}) {
+    value->SetForeColor(kYellow);
+    value->SetTransparent(true);
+    value->SetFont(FontSpec{"Arial Black", 13, true});
+    value->SetShadow(kBlack, 2);
+    value->SetFitToWidth(kSmallestResultPt);
+  }
+  LastScore.SetFont(FontSpec{"Arial", 11, true});
+  LastScore.SetForeColor(RGB(255, 160, 64));
+  News.SetTransparent(true);
+  News.SetAlignment(Align::Center);
+  News.SetVerticalCenter(true);
+  News.SetShadow(kBlack, 2);
+  News.SetFitToWidth(kSmallestResultPt);
+}
+
+void Form3::ShowResults() {
+  const Stack& stack = Forms::Get<Stack>();
+  const std::pair<Label*, Episode> rows[] = {
+      {&Best1, Episode::kShooter}, {&Best2, Episode::kQuiz}, {&Best3, Episode::kMemory}};
+  for (auto [label, episode] : rows) label->SetCaption("РЕКОРД: " + ShownResult(episode, stack.BestLine(episode)));
+  LastScore.SetVisible(stack.CacoPlayed);
+  LastScore.SetCaption("ПОСЛЕДНИЙ СЧЁТ:" + stack.Caco);
+  News.SetCaption(stack.ResultNews);
+  bool newBest = stack.ResultNews == kNewBestNews;
+  News.SetFont(newBest ? FontSpec{"Impact", 32, false} : FontSpec{"Arial", 12, true});
+  News.SetForeColor(newBest ? kYellow : kRed);
+  Timer2.SetInterval(newBest ? kNewsBlinkMs : 0);
+  Forms::Get<Stack>().ResultNews.clear();
+}
+
+void Form3::Timer2_Timer() { News.SetForeColor(News.ForeColor() == kYellow ? kRed : kYellow); }
+
 void Form3::Form_Load() {
   StyleButtons();
   Forms::Unload<Caco>();
@@ -81,6 +120,7 @@ void Form3::Form_Load() {
   if (Forms::IsLoaded<Form1>()) Forms::Get<Form1>().Hide();
   Label2.SetCaption(stack.Profile);
   Image1.SetPicture(stack.Face);
+  ShowResults();
   Image2.LoadPicture("texture1.jpg");
   Image2.Move(-300, -300, Image2.Width(), Image2.Height());
   Aud1.SetFileName("Sfx\\Click.wav");

@@ -1,5 +1,6 @@
-// The episode selection screen: the current player's face and name, one button per
-// episode, and the way back to the main menu.
+// The episode selection screen: the current player's face, name and best results, one
+// button per episode, and the way back to the main menu. After a game it shows the
+// shooter's last score, and a new best result is cheered.
 #pragma once
 
 #include "platform/forms/btnenh.h"
@@ -36,12 +37,25 @@ class Form3 : public Form {
   BtnEnh& BtnEnh3 = AddButton("BtnEnh3", {120, 4080, 4335, 855}, "ТЕЛЕПОРТЕРЫ");
   BtnEnh& BtnEnh4 = AddButton("BtnEnh4", {120, 5040, 4335, 855}, "ZUZAZE VUDODO!");
   BtnEnh& BtnEnh5 = AddButton("BtnEnh5", {120, 6120, 4335, 855}, "ВЫХОД");
+  // Beside each episode's button, the player's best result in it; beside the shooter's,
+  // after a game, its last score too.
+  Label& Best1 = AddLabel("Best1", {4680, 2205, 4800, 375});
+  Label& LastScore = AddLabel("LastScore", {4680, 2610, 4800, 330});
+  Label& Best2 = AddLabel("Best2", {4680, 3360, 4800, 375});
+  Label& Best3 = AddLabel("Best3", {4680, 4320, 4800, 375});
+  // Beside "ВЫХОД": a new best ("НОВЫЙ РЕКОРД!"), or why it could not be saved.
+  Label& News = AddLabel("News", {4680, 6120, 4800, 855});
   MediaPlayer& Aud1 = AddMedia("Aud1");
   MediaPlayer& Aud2 = AddMedia("Aud2");
   MediaPlayer& Mus = AddMedia("Mus");
+  // Blinks the news of a new best.
+  Timer& Timer2 = AddTimer("Timer2", 0, [this] { Timer2_Timer(); });
 
  private:
   void StyleButtons();
+  void StyleResults();
+  void ShowResults();
+  void Timer2_Timer();
   void BtnEnh5_Click();
 };
 

@@ -29,7 +29,7 @@ constexpr std::array<Credit, INTRO::kCreditCount> kCredits{{
     {"PAVEL SUKHODOL", "АНИМАТОР"},
     {"BETA - TESTERS", "БЕТА-ТЕСТЕРЫ"},
     {"VARKWARE TEST CREW", "ОХОТНИКИ ЗА ОШИБКАМИ И ПАДЕНИЯМИ"},
-    {"FORUM.VARK.EXAMPLE", "ФОРУМ ЛЮБИТЕЛЕЙ СТАРЫХ АРКАД"},
+    {"ФОРУМ \"ВАРКЕРСКАЯ\"", "ФОРУМ ЛЮБИТЕЛЕЙ СТАРЫХ АРКАД"},
     {"GREETINGS", "ПРОСТО ПРИВЕТЫ"},
     {"SASHA LINKOV", "СПАСИБО ЗА ИДЕИ И ЧАЙ!"},
     {"KATYA BORODINA", "ЗА ЛУЧШИЕ ЭСКИЗЫ МОНСТРОВ"},
@@ -38,7 +38,7 @@ constexpr std::array<Credit, INTRO::kCreditCount> kCredits{{
     {"TIMUR OKUNEV", "ЗА НОЧНЫЕ ТЕСТЫ"},
     {"VERA OSTROVA", "ЗА МУЗЫКУ В ГОЛОВЕ"},
     {"THE STAFF OF VARKWARE STUDIO", "СПАСИБО ЗА КОФЕ И КОМПЬЮТЕРЫ!"},
-    {"THE VARK.EXAMPLE COMMUNITY", "ВЫ ЛУЧШИЕ, ПИШИТЕ ЕЩЁ!"},
+    {"THE VARKERS FORUM COMMUNITY", "ВЫ ЛУЧШИЕ, ПИШИТЕ ЕЩЁ!"},
     {"BRINDLE & KELP GAMES", "ПРИВЕТ КОЛЛЕГАМ ПО ЦЕХУ!"},
     {"ALL VARKERS IN THE UNIVERSE!!!", "И ВСЕМ-ВСЕМ-ВСЕМ!!!"},
     {"", ""},
@@ -51,7 +51,7 @@ constexpr std::array<Credit, INTRO::kCreditCount> kCredits{{
 constexpr const char* kScrollText =
     "ARSENY VARKIN, OLEG TUMANOV, MARINA VESHKINA, ILYA ZAREVICH, PAVEL SUKHODOL, VERA OSTROVA"
     " ПРЕДСТАВЛЯЮТ: PROJECT VARK: THE ARCADE GAME DEMO!  ЭТО ТОЛЬКО ДЕМО-ВЕРСИЯ С ТРЕМЯ ИЗ ЧЕТЫРЁХ ЭПИЗОДОВ."
-    "  ПОДРОБНОСТИ НА САЙТЕ WWW.VARK.EXAMPLE   E-MAIL: TEAM@VARK.EXAMPLE.  SEE YOU LATER!!!";
+    "  ПОДРОБНОСТИ НА САЙТЕ PROJECT VARK, ВОПРОСЫ И ИДЕИ ПИШИТЕ НА ФОРУМ \"ВАРКЕРСКАЯ\".  SEE YOU LATER!!!";
 
 // The scrolling line's colour for each colour phase 1 to 7.
 constexpr std::array<Color, 7> kScrollColours{RGB(0, 0, 255),   RGB(255, 0, 0),   RGB(192, 0, 192),  RGB(0, 255, 0),
@@ -75,6 +75,10 @@ bool LoadByteSurface(const IntroPicture& wanted, PictureBox& holder) {
             << wanted.width << " x " << wanted.height << "; the landscape stays black\n";
   return false;
 }
+
+// The flight opens high enough that the first view takes in lakes, hills and the far
+// mountains; lower, it opened on a close-up of one rock whose map cells showed as blocks.
+constexpr double kOpeningHeight = 800;
 
 int16_t ToShort(double v) { return static_cast<int16_t>(std::clamp(std::nearbyint(v), -32768.0, 32767.0)); }
 
@@ -125,6 +129,7 @@ void INTRO::Initial() {
   SetUpTitle();
   LoadPictures();
   Cam = Camera{};
+  Cam.CamZ = kOpeningHeight;
   Timer1.SetInterval(2000);
 }
 

@@ -1,8 +1,8 @@
 #include "memory/tele.h"
 
 #include "episodes/form3.h"
-#include "platform/runtime/app.h"
 #include "platform/input/focus_nav.h"
+#include "platform/runtime/app.h"
 #include "profiles/stack.h"
 #include "startup/options.h"
 
@@ -107,6 +107,7 @@ Tele::Tele() : Form("Tele") {
   // Without a mouse: the tiles take the focus ring, the first tile first.
   for (Image* tile : Image1) tile->SetFocusable(true);
   SetFirstFocus({Image1[0], &BtnEnh6});
+  SetKeyPreview(true);
   // The time bar, the turn and the panels wait while the player is in another window;
   // the music goes on, as it does under the exit question.
   SetPausesWhileAway(true);
@@ -140,6 +141,7 @@ void Tele::StyleControls() {
   Image5.SetStretch(true);
   BtnEnh5.SetFont(kPanelFont);
   Command1.SetCancel(true);
+  PauseBanner.SetVisible(false);
 }
 
 void Tele::Form_Load() {
@@ -147,6 +149,8 @@ void Tele::Form_Load() {
   for (BtnEnh* b : {&BtnEnh1, &BtnEnh2, &BtnEnh3}) StyleCaption(*b, kRed, 1);
   StyleCaption(BtnEnh4, kRed, 2);
   StyleCaption(BtnEnh5, kLightGrey, 3);
+  StyleCaption(PauseBanner, kRed, 2);
+  PauseBanner.SetFont(kPanelFont);
   StyleChoice(BtnEnh6);
   StyleChoice(BtnEnh7);
   SetMousePointer(Forms::Get<Stack>().CustomPointer());
@@ -156,6 +160,10 @@ void Tele::Form_Load() {
 void Tele::Initial() {
   Forms::Unload<Form3>();
   Busy = 0;
+  GameStartMs = App::Get().Now();
+  HeldAtStartMs = HeldMs();
+  QuestionMs = 0;
+  ReachedSeconds = 0;
   Timer3.SetInterval(kFirstTickMs);
   MP1.SetFileName("Sfx\\Track4.mid");
   MP2.SetFileName("Sfx\\Explosion3.wav");
@@ -204,7 +212,12 @@ void Tele::RestoreImg() {
 
 // ---- The turn --------------------------------------------------------------------------
 
+void Tele::Form_KeyDown(int keyCode, int) {
+  if (!Picture2.Visible()) Pause.Key(keyCode);
+}
+
 void Tele::Image1_Click(int index) {
+  if (Pause.On()) return;
   Play2();
   OpenImg(index);
 }
@@ -366,10 +379,16 @@ void Tele::Timer3_Timer() {
   }
 }
 
+int Tele::PlayedSeconds() const {
+  uint64_t elapsed = App::Get().Now() - GameStartMs - (HeldMs() - HeldAtStartMs) - QuestionMs;
+  return static_cast<int>(elapsed / 1000);
+}
+
 void Tele::ChangeLevel() {
   Timer3.SetInterval(0);
   Busy = 1;
   ++Lvl;
+  ReachedSeconds = PlayedSeconds();
   for (Image* tile : Image1) tile->SetVisible(false);
   BtnEnh4.SetCaption(memory::LevelPanelText(Lvl));
   Picture1.SetVisible(true);
@@ -400,11 +419,14 @@ void Tele::Timer5_Timer() {
 }
 
 void Tele::ExitGame() {
+  Forms::Get<Stack>().KeepResult(Episode::kMemory, {Lvl + 1, ReachedSeconds});
   Forms::Show<Form3>();
   Forms::Unload(*this);
 }
 
 void Tele::Command1_Click() {
+  Pause.Set(false);
+  if (!Picture2.Visible()) QuestionOpenedMs = App::Get().Now();
   Picture2.SetVisible(true);
   Busy = 1;
   FocusNav::Get().Offer(BtnEnh6);
@@ -413,6 +435,7 @@ void Tele::Command1_Click() {
 void Tele::BtnEnh6_Click() { ExitGame(); }
 
 void Tele::BtnEnh7_Click() {
+  QuestionMs += App::Get().Now() - QuestionOpenedMs;
   Picture2.SetVisible(false);
   Busy = 0;
 }

@@ -1,6 +1,7 @@
 // The memory game "ТЕЛЕПОРТЕРЫ": pairs of pictures on a board of 6 x 4 tiles, found two
 // at a time against a shrinking time bar, level after level until the time runs out or
-// the player leaves.
+// the player leaves. P or a controller's Start pauses. The highest level reached, and the
+// playing time it took, go into the profile record.
 #pragma once
 
 #include <array>
@@ -11,6 +12,7 @@
 #include "platform/forms/btnenh.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
+#include "platform/forms/pause_switch.h"
 
 namespace vark {
 
@@ -19,8 +21,12 @@ class Tele : public Form {
   Tele();
 
   void Form_Load() override;
-  // A round against the clock, unless the exit question is open.
-  Activity CurrentActivity() const override { return Picture2.Visible() ? Activity::Idle : Activity::Round; }
+  // P and a controller's Start pause and let play go on.
+  void Form_KeyDown(int keyCode, int shift) override;
+  // A round against the clock, unless the exit question is open or play is paused.
+  Activity CurrentActivity() const override {
+    return Picture2.Visible() || Pause.On() ? Activity::Idle : Activity::Round;
+  }
 
   // A new game: the first level's deal, the music, the tiles' home places.
   void Initial();
@@ -73,6 +79,13 @@ class Tele : public Form {
   std::array<int, memory::kCells> TileLeft{};
   int SndNext = 0;  // flip-sound channel that plays next
   bool EffectsOff = false;
+  // The playing time: the game's start, the time the exit question was open, and the
+  // seconds played when the highest level so far was reached.
+  uint64_t GameStartMs = 0;
+  uint64_t HeldAtStartMs = 0;
+  uint64_t QuestionMs = 0;
+  uint64_t QuestionOpenedMs = 0;
+  int ReachedSeconds = 0;
 
   // Controls, back to front.
   Image& Image2 = AddImage("Image2", {0, 0, 9735, 7335});  // the mountain backdrop
@@ -97,6 +110,9 @@ class Tele : public Form {
   BtnEnh& BtnEnh6 = AddButton("BtnEnh6", {840, 1440, 1335, 615}, "ДА", &Picture2);
   BtnEnh& BtnEnh7 = AddButton("BtnEnh7", {2520, 1440, 1335, 615}, "НЕТ", &Picture2);
   CommandButton& Command1 = Add<CommandButton>("Command1", {1440, -1000, 255, 255});  // Escape: the exit question
+  // The pause's banner, in front of the board.
+  BtnEnh& PauseBanner = AddButton("PauseBanner", {3360, 2400, 4095, 1695}, "ПАУЗА");
+  PauseSwitch Pause{*this, PauseBanner};
 
   // MP1 the music; MP2, MP4 and MP5 the flip sound in turn; MP3 the game-over sound.
   MediaPlayer& MP1 = AddMedia("MP1");
@@ -125,6 +141,8 @@ class Tele : public Form {
   void TakeNewTurn();
   // Lets play go on after a pause, unless the exit question is still open.
   void Resume();
+  // Seconds played since the game started, without pauses, time away and the exit question.
+  int PlayedSeconds() const;
 };
 
 }  // namespace vark

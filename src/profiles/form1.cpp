@@ -6,6 +6,8 @@
 #include "intro/intro.h"
 #include "platform/base/utf8.h"
 #include "profiles/profile_file.h"
+#include "profiles/records.h"
+#include "profiles/results.h"
 #include "profiles/stack.h"
 #include "startup/form2.h"
 #include "startup/hpresol.h"
@@ -168,6 +170,8 @@ void Form1::StyleDesign() {
   Label14.SetFitToWidth(kSmallestQuestionPt, kQuestionFrameClearance);
   StyleCaption(Label13, "ПРОИЗВЕСТИ ПЕРЕЗАПИСЬ?", kYellow, kPanelTitleFont);
   StyleCaption(Label9, "ЗАГРУЗИТЬ ПРОФИЛЬ", kYellow, kPanelTitleFont);
+  StyleCaption(ListNote, "Читаю список профилей…", kYellow, FontSpec{"Arial", 11, true});
+  ListNote.SetVisible(false);
   Picture3.SetBackColor(RGB(0, 0, 0));
   StyleCaption(Label15, "ПРОФИЛИ ОТСУТСТВУЮТ", kRed, kPanelTitleFont);
   StyleCaption(Label16, "Профили появятся после начала игры в первый раз.", kYellow, FontSpec{"Arial", 11, true});
@@ -243,6 +247,10 @@ void Form1::WirePanels() {
   };
   BtnLD.OnClick = [this] { BtnLD_Click(); };
   BtnEnh4.OnClick = [this] { BtnEnh4_Click(); };
+  BtnRec.OnClick = [this] {
+    Play1();
+    Forms::Show<Records>();
+  };
 }
 
 void Form1::WireProfileSlots() {
@@ -273,7 +281,7 @@ void Form1::StyleButtons() {
   }
   for (BtnEnh* b : {&Btn1, &Btn2, &Btn3, &Btn4}) b->SetProperty(btn::kStyle, btn::kRaisedFace);
   for (BtnEnh* b : {&BtnUp, &BtnDn, &BtnUp2, &BtnDn2, &BtnLD, &BtnAccept, &BtnCancel, &BtnEnh4, &BtnEnh1, &BtnEnh2,
-                    &BtnRes, &BtnCan})
+                    &BtnRes, &BtnCan, &BtnRec})
     b->SetColorProperty(btn::kFaceColor, kPanelButtonFace);
   // Buttons side by side (and the menu's column) show their captions at one size.
   MatchCaptionSizes({&Btn1, &Btn2, &Btn3, &Btn4});
@@ -471,12 +479,19 @@ void Form1::MkProfile() {
   // The file is written to a temporary name and renamed over any older file, so a failed
   // write leaves the older file intact. An older file whose name differs in letter case
   // goes once the new one is written: the name keeps the case just typed.
-  const Stack& stack = Forms::Get<Stack>();
+  Stack& stack = Forms::Get<Stack>();
   if (WriteResult saved = ReplaceProfile(stack.Profile, stack.File); !saved) {
     Play2();
     NameProblem.SetCaption(ProfileProblemText(saved.problem));
     return;
   }
+  // A new profile starts with no results, whatever the profile played before had.
+  for (std::string* line : {&stack.Caco, &stack.CacoBest, &stack.Erudit, &stack.Memory, &stack.Camper})
+    *line = kNewResult;
+  stack.HasProfile = true;
+  stack.CacoPlayed = false;
+  stack.ResultsUnsaved = false;
+  stack.ResultNews.clear();
   OpenEpisodes();
 }
 
@@ -492,15 +507,41 @@ void Form1::Btn4_Click() {
 
 void Form1::BtnEnh4_Click() {
   Play2();
+  Timer7.SetInterval(0);
+  ListNote.SetVisible(false);
   EnableMainButtons(true);
   Picture3.SetVisible(false);
   LoadProfile.SetVisible(false);
 }
 
+// The folder is read a page at a time: a small one at once, a large one on Timer7 while
+// the panel already answers (it says it is reading, and "Отмена" works).
 void Form1::InitProfs() {
   BtnUp.SetEnabled(false);
   BtnDn.SetEnabled(false);
-  profiles_ = ListProfiles();
+  SelPrf(-1);
+  for (PictureBox* slot : Picture2) slot->SetVisible(false);
+  listing_ = std::make_unique<ProfileListing>();
+  bool done = listing_->ReadPage(kListPage);
+  ListNote.SetVisible(!done);
+  Timer7.SetInterval(done ? 0 : 1);
+  if (done) ShowProfileList();
+}
+
+void Form1::Timer7_Timer() {
+  if (!listing_ || !LoadProfile.Visible()) {
+    Timer7.SetInterval(0);
+    return;
+  }
+  if (!listing_->ReadPage(kListPage)) return;
+  Timer7.SetInterval(0);
+  ListNote.SetVisible(false);
+  ShowProfileList();
+}
+
+void Form1::ShowProfileList() {
+  profiles_ = listing_->Files();
+  listing_.reset();
   if (profiles_.empty()) {
     BtnLD.SetEnabled(false);
     SelPrf(-1);
@@ -527,10 +568,14 @@ void Form1::Disp() {
     // A damaged or unreadable file still gets its slot, with what could be read.
     ProfileLines lines = ReadProfile(file).value_or(ProfileLines{});
     Image1[k]->SetPicture(LoadFace(lines.face));
-    Label3[k]->SetCaption("КАКОБОЙ " + lines.line2);
-    Label5[k]->SetCaption("ВАРК-ПАМЯТЬ " + lines.line3);
-    Label6[k]->SetCaption("ВАРК-ЭРУДИТ " + lines.line4);
-    Label7[k]->SetCaption("DIZUZUDEZERU " + lines.line5);
+    auto shown = [](Episode episode, const std::string& line) {
+      return std::string(EpisodeListName(episode)) + " " + ShownResult(episode, line);
+    };
+    Label3[k]->SetCaption(shown(Episode::kShooter, lines.line2));
+    Label5[k]->SetCaption(shown(Episode::kQuiz, lines.line3));
+    Label6[k]->SetCaption(shown(Episode::kMemory, lines.line4));
+    // The fourth episode keeps no results: its line always shows as new.
+    Label7[k]->SetCaption(std::string("DIZUZUDEZERU ") + kNewResult);
     SlotFiles[k] = file;
     Picture2[k]->SetVisible(true);
   }
@@ -552,15 +597,22 @@ void Form1::BtnLD_Click() {
     return;
   }
   const std::string& file = SlotFiles[SelectedSlot];
-  ProfileLines lines = ReadProfile(file).value_or(ProfileLines{});
+  std::optional<ProfileLines> read = ReadProfile(file);
+  ProfileLines lines = read.value_or(ProfileLines{});
   Stack& stack = Forms::Get<Stack>();
   stack.Face = LoadFace(lines.face);
   stack.Caco = lines.line2;
+  stack.CacoBest = lines.line2;
   stack.Erudit = lines.line3;
   stack.Memory = lines.line4;
   stack.Camper = lines.line5;
   stack.Profile = DropLastChars(file, 4);
   stack.File = lines.face;
+  // Results go only into a file that was read whole: a damaged one is never rewritten.
+  stack.HasProfile = read && !read->damaged;
+  stack.CacoPlayed = false;
+  stack.ResultsUnsaved = false;
+  stack.ResultNews.clear();
   OpenEpisodes();
 }
 

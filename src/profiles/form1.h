@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "platform/forms/form.h"
 #include "platform/forms/n3dtext.h"
 #include "platform/runtime/app.h"
+#include "profiles/profile_file.h"
 
 namespace vark {
 
@@ -80,8 +82,9 @@ class Form1 : public Form {
   BtnEnh& BtnRes = AddButton("BtnRes", {840, 3240, 1575, 615}, "ОК", &Picture4);
   BtnEnh& BtnCan = AddButton("BtnCan", {2880, 3240, 1575, 615}, "Отмена", &Picture4);
 
-  // Profile list: three slots, each with a face, the name and four result lines.
-  PictureBox& LoadProfile = AddPictureBox("LoadProfile", {1440, 2040, 5775, 4575});
+  // Profile list: three slots, each with a face, the name and four result lines; below the
+  // buttons, the way to the table of records.
+  PictureBox& LoadProfile = AddPictureBox("LoadProfile", {1440, 2040, 5775, 5115});
   Label& Label9 = AddLabel("Label9", {0, 120, 5775, 495}, &LoadProfile);  // the panel's title
   std::vector<PictureBox*> Picture2;                                      // the slots
   std::vector<Image*> Image1;                                             // their faces
@@ -90,6 +93,8 @@ class Form1 : public Form {
   BtnEnh& BtnDn = AddButton("BtnDn", {1650, 3720, 1215, 495}, "Вниз", &LoadProfile);
   BtnEnh& BtnLD = AddButton("BtnLD", {3000, 3720, 1215, 495}, "Загрузка", &LoadProfile);
   BtnEnh& BtnEnh4 = AddButton("BtnEnh4", {4350, 3720, 1215, 495}, "Отмена", &LoadProfile);
+  BtnEnh& BtnRec = AddButton("BtnRec", {300, 4380, 5265, 495}, "Таблица рекордов", &LoadProfile);
+  Label& ListNote = AddLabel("ListNote", {0, 1800, 5775, 375}, &LoadProfile);  // while the folder is read
 
   // Notice shown instead of the list when there are no profiles.
   PictureBox& Picture3 = AddPictureBox("Picture3", {1920, 2640, 4935, 2895});
@@ -102,7 +107,7 @@ class Form1 : public Form {
 
   // Timer1 asks for the game's display mode; Timer3 then shows the menu and Timer4 marks
   // that moment; Timer2 ends the program; Timer5 blinks "Поехали!" and "Загрузка"; Timer6
-  // keeps the keys on the name entry.
+  // keeps the keys on the name entry; Timer7 reads a large folder of profiles on.
   Timer& Timer1 = AddTimer("Timer1", 0, [this] { Timer1_Timer(); });
   Timer& Timer3 = AddTimer("Timer3", 0, [this] { Timer3_Timer(); });
   Timer& Timer4 = AddTimer("Timer4", 0, [this] { Timer4.SetInterval(0); });
@@ -112,6 +117,7 @@ class Form1 : public Form {
   // the idle menu does not wake for it.
   Timer& Timer5 = AddTimer("Timer5", 500, [this] { Timer5_Timer(); });
   Timer& Timer6 = AddTimer("Timer6", 0, [this] { Timer6_Timer(); });
+  Timer& Timer7 = AddTimer("Timer7", 0, [this] { Timer7_Timer(); });
 
   // Panel state.
   int FaceListTop = 0;
@@ -136,6 +142,7 @@ class Form1 : public Form {
   void Timer3_Timer();
   void Timer5_Timer();
   void Timer6_Timer();
+  void Timer7_Timer();
 
   void Btn1_Click();
   void Btn4_Click();
@@ -161,6 +168,7 @@ class Form1 : public Form {
 
   // Profile list.
   void InitProfs();
+  void ShowProfileList();
   void Disp();
   void SelPrf(int XP);
 
@@ -169,6 +177,9 @@ class Form1 : public Form {
 
   std::vector<std::string> faces_;
   std::vector<std::string> profiles_;
+  std::unique_ptr<ProfileListing> listing_;
+  // Folder entries read per page: a few milliseconds of work.
+  static constexpr size_t kListPage = 1000;
 };
 
 // True when a typed character may stand in a profile name.

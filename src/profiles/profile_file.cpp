@@ -1,9 +1,12 @@
 #include "profiles/profile_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <iostream>
 
+#include "platform/base/report_once.h"
+#include "platform/base/run_state.h"
 #include "platform/base/utf8.h"
 #include "platform/files/codepage.h"
 #include "platform/files/folders.h"
@@ -17,6 +20,9 @@ namespace {
 constexpr size_t kMaxFileNameBytes = 200;
 constexpr size_t kProfileLineCount = 5;
 constexpr size_t kMessageChars = 60;
+
+// The face files already said to be unusable in this run.
+struct UnusableFaces : ReportedOnce {};
 
 bool HasControlCharacter(std::string_view text) {
   for (char c : text) {
@@ -59,6 +65,23 @@ bool DropDamagedLines(std::vector<std::string>& lines) {
   return damaged;
 }
 
+// "<what> не сохранён", and why when the reason is one a player can act on.
+std::string NotSavedText(const std::string& what, WriteProblem problem) {
+  std::string text = what + " не сохранён";
+  switch (problem) {
+    case WriteProblem::kNone: return "";
+    case WriteProblem::kNoSpace: return text + ": нет места";
+    case WriteProblem::kNoPermission: return text + ": нет прав";
+    case WriteProblem::kNoFolder: return text + ": нет папки";
+    case WriteProblem::kRefused:
+    case WriteProblem::kTooLarge:
+    case WriteProblem::kNoHome:
+    case WriteProblem::kUnreadable:
+    case WriteProblem::kFailed: break;
+  }
+  return text;
+}
+
 }  // namespace
 
 std::string ProfileNameProblem(std::string_view name) {
@@ -87,14 +110,16 @@ std::optional<ProfileLines> ReadProfile(const std::string& fileName) {
   return ProfileLines{l[0], l[1], l[2], l[3], l[4], damaged};
 }
 
-WriteResult WriteProfile(const std::string& name, const std::string& faceFile) {
+WriteResult SaveProfile(const std::string& name, const ProfileLines& lines) {
   if (!IsSafeProfileName(name)) {
     std::cerr << "vark: refusing the profile name \"" << PrintablePrefix(name, kMessageChars)
               << "\": it cannot be a file name\n";
     return {WriteProblem::kRefused};
   }
-  if (HasControlCharacter(faceFile) || faceFile.size() > kMaxProfileLineBytes) {
-    std::cerr << "vark: refusing the face name \"" << PrintablePrefix(faceFile, kMessageChars)
+  std::vector<std::string> text{lines.face, lines.line2, lines.line3, lines.line4, lines.line5};
+  for (const std::string& line : text) {
+    if (!HasControlCharacter(line) && line.size() <= kMaxProfileLineBytes) continue;
+    std::cerr << "vark: refusing the profile line \"" << PrintablePrefix(line, kMessageChars)
               << "\": it cannot be one line of a profile\n";
     return {WriteProblem::kRefused};
   }
@@ -102,8 +127,11 @@ WriteResult WriteProfile(const std::string& name, const std::string& faceFile) {
     std::cerr << "vark: no player's folder: the profile is not saved\n";
     return {WriteProblem::kNoFolder};
   }
-  return WriteTextLinesAtomic(std::filesystem::path(name + ".pro"),
-                              {faceFile, kNewResult, kNewResult, kNewResult, kNewResult});
+  return WriteTextLinesAtomic(std::filesystem::path(name + ".pro"), text);
+}
+
+WriteResult WriteProfile(const std::string& name, const std::string& faceFile) {
+  return SaveProfile(name, {faceFile, kNewResult, kNewResult, kNewResult, kNewResult});
 }
 
 std::optional<std::string> ExistingProfileFile(const std::string& name) {
@@ -126,27 +154,57 @@ WriteResult ReplaceProfile(const std::string& name, const std::string& faceFile)
   return {};
 }
 
-std::string ProfileProblemText(WriteProblem problem) {
-  switch (problem) {
-    case WriteProblem::kNone: return "";
-    case WriteProblem::kNoSpace: return "Профиль не сохранён: нет места";
-    case WriteProblem::kNoPermission: return "Профиль не сохранён: нет прав";
-    case WriteProblem::kNoFolder: return "Профиль не сохранён: нет папки";
-    case WriteProblem::kRefused:
-    case WriteProblem::kTooLarge:
-    case WriteProblem::kNoHome:
-    case WriteProblem::kUnreadable:
-    case WriteProblem::kFailed: break;
+std::string ProfileProblemText(WriteProblem problem) { return NotSavedText("Профиль", problem); }
+
+std::string ResultProblemText(WriteProblem problem) { return NotSavedText("Рекорд", problem); }
+
+ProfileListing::ProfileListing() {
+  std::error_code ec;
+  if (!WorkFolderMissing()) entry_ = std::filesystem::directory_iterator(".", ec);
+  done_ = WorkFolderMissing() || ec;
+}
+
+bool ProfileListing::ReadPage(size_t entries) {
+  std::error_code ec;
+  for (; !done_ && entries > 0 && entry_ != std::filesystem::directory_iterator(); entry_.increment(ec), --entries) {
+    if (ec) break;
+    std::string name = entry_->path().filename().string();
+    std::error_code typeError;
+    if (name.size() > 4 && SameNameIgnoringCase(name.substr(name.size() - 4), ".pro") &&
+        entry_->is_regular_file(typeError))
+      found_.emplace_back(AlphabeticalKey(name), std::move(name));
   }
-  return "Профиль не сохранён";
+  if (done_ || (!ec && entry_ != std::filesystem::directory_iterator() && entries == 0)) return done_;
+  std::sort(found_.begin(), found_.end());
+  for (auto& [key, name] : found_) files_.push_back(std::move(name));
+  found_.clear();
+  done_ = true;
+  return true;
 }
 
 std::vector<std::string> ListProfiles() {
-  if (WorkFolderMissing()) return {};
-  return ListFiles("", "*.pro");
+  ProfileListing listing;
+  while (!listing.ReadPage(SIZE_MAX)) {
+  }
+  return listing.Files();
 }
 
-std::vector<std::string> ListFaces() { return ListFiles(kFacesFolder, "*.dat"); }
+bool IsUsableFaceFile(std::string_view faceFile) {
+  return !faceFile.empty() && faceFile.size() <= kMaxProfileLineBytes && !HasControlCharacter(faceFile) &&
+         faceFile.find_first_of("/\\") == std::string_view::npos && Utf8ToCp1251(faceFile).has_value();
+}
+
+std::vector<std::string> ListFaces() {
+  std::vector<std::string> faces = ListFiles(kFacesFolder, "*.dat");
+  std::erase_if(faces, [](const std::string& face) {
+    if (IsUsableFaceFile(face)) return false;
+    if (CurrentRun().Get<UnusableFaces>().First(face))
+      std::cerr << "vark: the face file \"" << PrintablePrefix(face, kMessageChars)
+                << "\" is left out: its name cannot be stored in a profile\n";
+    return true;
+  });
+  return faces;
+}
 
 Picture LoadFace(const std::string& faceFile) {
   if (faceFile.empty() || faceFile.find('/') != std::string::npos || faceFile.find('\\') != std::string::npos) {

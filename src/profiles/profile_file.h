@@ -3,6 +3,7 @@
 // "VarKers" holds one picture per face, "<face>.dat".
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,10 +47,13 @@ std::string ProfileNameProblem(std::string_view name);
 // Reading never changes the file and reads at most the first few kilobytes.
 std::optional<ProfileLines> ReadProfile(const std::string& fileName);
 
-// Writes "<name>.pro" with the face file name and "Фраг" four times, replacing an older
-// file atomically. The reason (and a line on stderr) for an unsafe name, a face name with a
-// control character (a line break would shift the lines), no working folder or a failed
-// write; an older file then stays as it was.
+// Writes "<name>.pro" with the given lines, replacing an older file atomically. The reason
+// (and a line on stderr) for an unsafe name, a line with a control character (a line break
+// would shift the lines), no working folder or a failed write; an older file then stays
+// as it was.
+WriteResult SaveProfile(const std::string& name, const ProfileLines& lines);
+
+// Writes a new profile: the face file name and "Фраг" four times, as SaveProfile does.
 WriteResult WriteProfile(const std::string& name, const std::string& faceFile);
 
 // The file of the profile with this name in the working folder, found whatever the
@@ -60,13 +64,37 @@ std::optional<std::string> ExistingProfileFile(const std::string& name);
 // name in another letter case is removed, so the name keeps the case given now.
 WriteResult ReplaceProfile(const std::string& name, const std::string& faceFile);
 
-// A short line telling the player why a profile was not saved.
+// A short line telling the player why a profile, or a new best result, was not saved.
 std::string ProfileProblemText(WriteProblem problem);
+std::string ResultProblemText(WriteProblem problem);
+
+// The profile files in the working folder, found a page of folder entries at a time, so
+// that a folder of many thousands never holds up the game's screen for long.
+class ProfileListing {
+ public:
+  ProfileListing();
+  // Reads up to `entries` more entries of the folder; true when the folder is read, and
+  // the files are then in alphabetical order.
+  bool ReadPage(size_t entries);
+  bool Done() const { return done_; }
+  const std::vector<std::string>& Files() const { return files_; }
+
+ private:
+  std::filesystem::directory_iterator entry_;
+  std::vector<std::pair<std::string, std::string>> found_;  // sort key, file name
+  std::vector<std::string> files_;
+  bool done_ = false;
+};
 
 // The profile files in the working folder, in alphabetical order; none without one.
 std::vector<std::string> ListProfiles();
 
-// The face files ("*.dat") in the faces folder, in alphabetical order.
+// A face file whose name can be line 1 of a profile: one line of valid UTF-8 that the
+// profile's code page holds, no path separator, not overlong.
+bool IsUsableFaceFile(std::string_view faceFile);
+
+// The usable face files ("*.dat") in the faces folder, in alphabetical order; each other
+// one is left out with a line on stderr (once a run).
 std::vector<std::string> ListFaces();
 
 // The picture of a face file, looked up in the faces folder whatever its letter case;

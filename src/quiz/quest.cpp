@@ -272,8 +272,10 @@ void Quest::Label3_MouseMove(int index) {
 void Quest::Label3_Click(int index) {
   if (AnswerJudged) return;
   AnswerJudged = true;
+  Answered = true;
   AllClr();
   if (Quiz.IsRight(CurrentQuestion, index)) {
+    ++RightAnswers;
     Play1();
     ImageDeath();
   } else {
@@ -341,6 +343,7 @@ void Quest::ShowDamagedDataScreen() {
 }
 
 void Quest::ExitToMenu() {
+  if (Answered) Forms::Get<Stack>().KeepResult(Episode::kQuiz, {RightAnswers, 0});
   Forms::Show<Form3>();
   Forms::Unload<Quest>();
 }

@@ -1,7 +1,7 @@
 // The quiz: seven places on a map, each guarded by a monster. Every place asks one
 // question with four answers; a right answer kills the monster and leads on, a wrong one
 // ends the game. Seven right answers win. Started from the episode screen and returning
-// there through the end panel's exit button.
+// there through the end panel's exit button; the right answers go into the profile record.
 #pragma once
 
 #include <string>
@@ -52,6 +52,9 @@ class Quest : public Form {
   std::vector<std::string> Frames;
   // An answer was judged; the answers wait for the next question.
   bool AnswerJudged = false;
+  // Right answers in this game, and whether any answer was judged at all.
+  int RightAnswers = 0;
+  bool Answered = false;
 
   // Controls, back to front.
   Image& Image1 = AddImage("Image1", {0, 0, 9600, 7200});      // the map

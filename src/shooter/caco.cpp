@@ -143,6 +143,11 @@ void Caco::SetUpLooks() {
   BtnEnh5.SetFont(FontSpec{"Arial Black", 28, true});
   BtnEnh6.SetFont(FontSpec{"Arial Black", 18, true});
   BtnEnh7.SetFont(FontSpec{"Arial Black", 18, true});
+  Alarm.SetFill(true, kRed);
+  Alarm.SetBorderColor(kRed);
+  Alarm.SetVisible(false);
+  PauseBanner.SetFont(FontSpec{"Arial Black", 36, true});
+  PauseBanner.SetVisible(false);
 }
 
 void Caco::WireMouse() {
@@ -158,7 +163,7 @@ void Caco::WireMouse() {
   for (Image* monster : Image1) {
     monster->OnMouseDown = fire;
     monster->OnMouseMove = [this, monster](int, int, double x, double) {
-      Image8.SetLeft(monster->Left() + WholeTwips(x));
+      PlaceCannon(monster->Left() + WholeTwips(x));
     };
   }
 }
@@ -187,7 +192,7 @@ void Caco::StyleButtons() {
     answer->SetColorProperty(btn::kHoverCaptionColor, kYellow);
     answer->SetProperty(btn::kStyle, btn::kRaisedFace);
   }
-  for (BtnEnh* caption : {&BtnEnh1, &BtnEnh2, &BtnEnh3, &BtnEnh4, &BtnEnh5}) {
+  for (BtnEnh* caption : {&BtnEnh1, &BtnEnh2, &BtnEnh3, &BtnEnh4, &BtnEnh5, &PauseBanner}) {
     caption->SetColorProperty(btn::kCaptionColor, kRed);
     caption->SetProperty(btn::kStyle, btn::kCaptionBox);
   }
@@ -232,6 +237,7 @@ void Caco::PutSet() {
     bullet->SetTop(0);
     bullet->SetVisible(false);
   }
+  Alarm.SetVisible(false);
 }
 
 void Caco::AddLev() {
@@ -297,13 +303,16 @@ void Caco::Timer9_Timer() {
 // the game-over panel, and no level change is on its way.
 bool Caco::Playing() const { return Timer1.Interval() != 0 && Timer3.Interval() == 0; }
 
-Activity Caco::CurrentActivity() const { return Picture4.Visible() ? Activity::Idle : Activity::SteeredRound; }
+Activity Caco::CurrentActivity() const {
+  return Picture4.Visible() || Pause.On() ? Activity::Idle : Activity::SteeredRound;
+}
 
 void Caco::Command1_Click() {
   // Only from play: a second press would park the normal pointer as the one to come
   // back to, and a press during the cannon's death would see play restart under the
   // open question.
   if (!Playing()) return;
+  Pause.Set(false);
   Picture4.SetVisible(true);
   Play1();
   Stack& record = Forms::Get<Stack>();
@@ -345,6 +354,7 @@ void Caco::GameOver() {
 
 void Caco::GameOver2() {
   Timer1.SetInterval(0);
+  Alarm.SetVisible(false);
   Image8.SetPicture(Pointer().picture);
   Picture3.SetVisible(true);
   Timer8.SetInterval(2000);
@@ -352,7 +362,10 @@ void Caco::GameOver2() {
 
 void Caco::Timer8_Timer() {
   Timer8.SetInterval(0);
-  Forms::Get<Stack>().Caco = Str(Score);
+  Stack& record = Forms::Get<Stack>();
+  record.Caco = Str(Score);
+  record.CacoPlayed = true;
+  record.KeepResult(Episode::kShooter, {Score, 0});
   Forms::Show<Form3>();
   Forms::Unload(*this);
 }
@@ -375,6 +388,7 @@ void Caco::RunGame() {
     return;
   }
   if (!MonsterPass()) return;
+  WarnOfLanding();
   if (!BulletPass()) return;
   ShotPass();
 }
@@ -420,25 +434,36 @@ void Caco::TryFire(int slot) {
   }
 }
 
+MonsterMarch Caco::MarchOf(int slot) const {
+  const Image& monster = *Image1[slot];
+  return {monster.Left(), monster.Top(), CacoDx[slot], CacoDrop[slot], CacoNextDx[slot]};
+}
+
 // False when a descent ended at the bottom.
 bool Caco::MoveMonster(int slot) {
+  MonsterMarch march = MarchOf(slot);
+  bool goesOn = StepMarch(march);
   Image& monster = *Image1[slot];
-  monster.SetLeft(monster.Left() + CacoDx[slot]);
-  int nextLeft = monster.Left() + CacoDx[slot];
-  if (CacoDrop[slot] > 0) {
-    --CacoDrop[slot];
-    monster.SetTop(monster.Top() + kDropStep);
-    if (CacoDrop[slot] == 0) {
-      CacoDx[slot] = CacoNextDx[slot];
-      if (monster.Top() >= kLostTop) return false;
-    }
+  monster.Move(march.left, march.top, monster.Width(), monster.Height());
+  CacoDx[slot] = march.dx;
+  CacoDrop[slot] = march.drop;
+  CacoNextDx[slot] = march.nextDx;
+  return goesOn;
+}
+
+// Every slot marches, shown or not, and any of them ends the game at the bottom: the
+// warning counts from the first to land.
+void Caco::WarnOfLanding() {
+  int left = 0;
+  for (int i = 0; i < kMonsterSlots; ++i) {
+    int ticks = TicksToLanding(MarchOf(i), kWarningTicks);
+    if (ticks > 0 && (left == 0 || ticks < left)) left = ticks;
   }
-  if (nextLeft > kRightWall || nextLeft < kLeftWall) {
-    CacoNextDx[slot] = nextLeft > kRightWall ? -kMarchStep : kMarchStep;
-    CacoDrop[slot] = kDropTicks;
-    CacoDx[slot] = 0;
+  Alarm.SetVisible(left > 0 && (kWarningTicks - left) / kFlashTicks % 2 == 0);
+  if (left > 0 && left % kAlarmEveryTicks == 0 && SfxOn != 0) {
+    Aud5.Stop();
+    Aud5.Play();
   }
-  return true;
 }
 
 // False when a bullet hit the cannon: the tick ends there.
@@ -496,7 +521,7 @@ void Caco::HitFirstMonster(Image& shot) {
 }
 
 void Caco::Fire() {
-  if (Timer1.Interval() == 0) return;
+  if (Timer1.Interval() == 0 || Pause.On()) return;
   for (int i = 0; i < Level.ShotMax; ++i) {
     Image& shot = *VarkBull[i];
     if (shot.Top() != 0) continue;
@@ -507,8 +532,12 @@ void Caco::Fire() {
   }
 }
 
-void Caco::FollowPointer(double x) {
-  Image8.SetLeft(WholeTwips(x) - kPointerOffset);
+void Caco::FollowPointer(double x) { PlaceCannon(WholeTwips(x) - kPointerOffset); }
+
+// The cannon stands still while play is paused.
+void Caco::PlaceCannon(int left) {
+  if (Pause.On()) return;
+  Image8.SetLeft(left);
   if (Image8.Left() >= kCannonLimit) Image8.SetLeft(kCannonLimit - Image8.Width() - kCannonLimitMargin);
 }
 
@@ -551,6 +580,7 @@ void Caco::SetUpSound() {
   Aud1.SetFileName("Sfx\\caco_alert.wav");
   for (MediaPlayer* explosion : {&Aud2, &Aud3, &Aud4}) explosion->SetFileName("Sfx\\explosion3.wav");
   Mus.SetFileName("Sfx\\Track3.mid");
+  Aud5.SetFileName("Sfx\\alarm.wav");
   mus1();
 }
 
@@ -578,6 +608,8 @@ void Caco::MusStop() { Mus.Stop(); }
 // one), so it toggles on the key itself; the typed character only repeats the music
 // command and is cleared.
 void Caco::Text1_KeyDown(int keyCode) {
+  // P pauses play, not the exit question.
+  if (!Picture4.Visible() && Pause.Key(keyCode)) return;
   // Space and Enter fire (a controller's A button and triggers arrive as them).
   if (keyCode == SDLK_SPACE || keyCode == SDLK_RETURN || keyCode == SDLK_KP_ENTER) {
     Fire();

@@ -1,7 +1,8 @@
 // The shooter "АТАКА КАКОДЕМОНОВ": a cannon at the bottom follows the mouse and fires
 // upward at up to eleven monsters that march sideways, step down at the walls and drop
 // bullets. Clearing a level starts a harder one; a bullet on the cannon costs a life; a
-// monster reaching the bottom ends the game. The score goes into the profile record.
+// monster reaching the bottom ends the game, and the last seconds before that are warned
+// of. P or a controller's Start pauses. The score goes into the profile record.
 #pragma once
 
 #include <array>
@@ -12,6 +13,7 @@
 #include "platform/forms/btnenh.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/form.h"
+#include "platform/forms/pause_switch.h"
 #include "shooter/shooter_rules.h"
 
 namespace vark {
@@ -20,7 +22,7 @@ class Caco : public Form {
  public:
   Caco();
   void Form_Load() override;
-  // A round steered with the pointer, unless the exit question is open.
+  // A round steered with the pointer, unless the exit question is open or play is paused.
   Activity CurrentActivity() const override;
 
   // Start-up and level flow.
@@ -38,6 +40,9 @@ class Caco : public Form {
   void RunGame();
   void Fire();
   void PlrDeath();
+  // The warning before the monsters' descent loses the level: the status bar flashes and
+  // the alarm sounds, from kWarningTicks ticks before the losing tick.
+  void WarnOfLanding();
 
   // Sound.
   void Play1();
@@ -94,6 +99,7 @@ class Caco : public Form {
   // The status bar: lives, level and score.
   PictureBox& Picture1 = AddPictureBox("Picture1", {0, 6360, 9615, 855});
   Image& Image16 = AddImage("Image16", {0, 0, 10000, 855}, &Picture1);  // its stone
+  Shape& Alarm = Add<Shape>("Alarm", {0, 0, 10000, 855}, &Picture1);    // the warning's flash
   std::vector<Image*> Image9 = AddLifeIcons();                          // one icon per life
   BtnEnh& BtnEnh1 = AddButton("BtnEnh1", {3960, 240, 1575, 375}, "Уровень:", &Picture1);
   Label& lvl = AddLabel("lvl", {5400, 240, 975, 375}, &Picture1);
@@ -121,6 +127,10 @@ class Caco : public Form {
   BtnEnh& BtnEnh6 = AddButton("BtnEnh6", {960, 1680, 1815, 735}, "ДА", &Picture4);
   BtnEnh& BtnEnh7 = AddButton("BtnEnh7", {3000, 1680, 1815, 735}, "НЕТ", &Picture4);
 
+  // The pause's banner, in front of everything.
+  BtnEnh& PauseBanner = AddButton("PauseBanner", {1800, 2400, 5775, 1575}, "ПАУЗА");
+  PauseSwitch Pause{*this, PauseBanner};
+
   TextBox& Text1 = Add<TextBox>("Text1", {4320, -3480, 975, 375});  // off screen: takes the sound key M
   CommandButton& Command1 = Add<CommandButton>("Command1", {5160, 7320, 1215, 495});  // Escape: the exit question
 
@@ -141,6 +151,7 @@ class Caco : public Form {
   MediaPlayer& Aud3 = AddMedia("Aud3");
   MediaPlayer& Aud4 = AddMedia("Aud4");
   MediaPlayer& Mus = AddMedia("Mus");
+  MediaPlayer& Aud5 = AddMedia("Aud5");  // the warning's alarm
 
  private:
   static Rect HomeBox(int slot);
@@ -160,10 +171,12 @@ class Caco : public Form {
   bool MonsterPass();
   void TryFire(int slot);
   bool MoveMonster(int slot);
+  MonsterMarch MarchOf(int slot) const;
   bool BulletPass();
   void ShotPass();
   void HitFirstMonster(Image& shot);
   void FollowPointer(double x);
+  void PlaceCannon(int left);
   void SteerCannon();
   void RestorePointer();
   void ShowPointerNow();

@@ -39,4 +39,30 @@ bool ShotInsideMonster(int shotLeft, int shotTop, int monsterLeft, int monsterTo
          shotTop + kShotBox <= monsterTop + kMonsterBox;
 }
 
+bool StepMarch(MonsterMarch& m) {
+  using namespace shooter;
+  m.left += m.dx;
+  int nextLeft = m.left + m.dx;
+  if (m.drop > 0) {
+    --m.drop;
+    m.top += kDropStep;
+    if (m.drop == 0) {
+      m.dx = m.nextDx;
+      if (m.top >= kLostTop) return false;
+    }
+  }
+  if (nextLeft > kRightWall || nextLeft < kLeftWall) {
+    m.nextDx = nextLeft > kRightWall ? -kMarchStep : kMarchStep;
+    m.drop = kDropTicks;
+    m.dx = 0;
+  }
+  return true;
+}
+
+int TicksToLanding(MonsterMarch march, int limit) {
+  for (int tick = 1; tick <= limit; ++tick)
+    if (!StepMarch(march)) return tick;
+  return 0;
+}
+
 }  // namespace vark

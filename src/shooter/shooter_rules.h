@@ -36,7 +36,33 @@ inline constexpr int kCannonLimitMargin = 512;
 
 inline constexpr int kTickMs = 10;
 inline constexpr int kDeathStepMs = 50;
+
+// The warning before a level is lost by the monsters' descent starts this many play ticks
+// (3 s) before the tick that loses it; the alarm sounds again every kAlarmEveryTicks and
+// the status bar changes colour every kFlashTicks.
+inline constexpr int kWarningTicks = 300;
+inline constexpr int kAlarmEveryTicks = 100;
+inline constexpr int kFlashTicks = 12;
 }  // namespace shooter
+
+// A monster's march: its place, its sideways step per tick, the ticks left of a descent
+// and the step it takes after the descent.
+struct MonsterMarch {
+  int left = 0;
+  int top = 0;
+  int dx = 0;
+  int drop = 0;
+  int nextDx = 0;
+};
+
+// One tick of the march: a step sideways, a step down while descending, and a descent
+// started when the next step would pass a wall. False when a descent ended at the bottom:
+// the game is lost.
+bool StepMarch(MonsterMarch& march);
+
+// The ticks until the march ends at the bottom (1: the next tick loses the game), looking
+// at most `limit` ticks ahead; 0 when it does not end within them.
+int TicksToLanding(MonsterMarch march, int limit);
 
 // What a level asks of the player.
 struct LevelParams {

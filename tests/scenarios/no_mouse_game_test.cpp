@@ -61,7 +61,8 @@ class Controller : public Hands {
     d_.PadTap(b);
   }
   void Press() override { d_.PadTap(SDL_CONTROLLER_BUTTON_A); }
-  void Back() override { d_.PadTap(SDL_CONTROLLER_BUTTON_START); }
+  // B leaves everywhere (Start pauses the shooter and the memory game).
+  void Back() override { d_.PadTap(SDL_CONTROLLER_BUTTON_B); }
   void Fire() override {
     d_.PadAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
     d_.PadAxis(SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 0);

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "episodes/form3.h"
+#include "platform/base/random.h"
 #include "platform/forms/screen.h"
 #include "profiles/stack.h"
 #include "shooter/caco.h"
@@ -539,6 +540,119 @@ TEST(ShooterPicture, StatusNumbersStandOnTheLineOfTheirCaptionsAndCastTheirShado
     EXPECT_EQ(score.second, caption.second) << "the same baseline";
     EXPECT_NEAR(score.first, caption.first, 1);
   }
+}
+
+// What play has come to: every monster, shot and bullet, the score, the lives.
+std::vector<int> PlayState(Caco& c) {
+  std::vector<int> state{c.Score, c.Lives, c.Lev, c.Image8.Left()};
+  for (const auto* sprites : {&c.Image1, &c.VarkBull, &c.Bullet})
+    for (Image* s : *sprites) state.insert(state.end(), {s->Left(), s->Top(), s->Visible() ? 1 : 0});
+  return state;
+}
+
+// Five seconds of play, with a pause of a minute in the middle or without: the same
+// draws, the same ticks, the same state. Shots and the pointer do nothing while paused.
+TEST(ShooterPause, PHoldsEveryTimerAndPlayGoesOnExactlyWhereItStood) {
+  std::vector<int> straight, paused;
+  {
+    Randomize(7);
+    Game g;
+    g.caco().Level.FireOdds = 3;
+    g.d.Advance(5003);
+    straight = PlayState(g.caco());
+  }
+  {
+    Randomize(7);
+    Game g;
+    Caco& c = g.caco();
+    c.Level.FireOdds = 3;
+    g.d.Advance(2003);  // 6 ms before a tick
+    g.d.Press(SDLK_p);
+    EXPECT_TRUE(c.PauseBanner.Visible());
+    EXPECT_EQ(c.CurrentActivity(), Activity::Idle);
+    std::vector<int> atPause = PlayState(c);
+    g.d.Click(c.Image14);
+    g.d.MoveTo(100, 300);
+    g.d.Advance(60000);
+    ASSERT_TRUE(Forms::IsLoaded<Caco>()) << "play went on while paused";
+    EXPECT_EQ(PlayState(c), atPause);
+    g.d.PressAt(SDL_SCANCODE_P, 0x437);  // P by its place under the Russian layout: "з"
+    EXPECT_FALSE(c.PauseBanner.Visible());
+    g.d.Advance(5);
+    EXPECT_EQ(PlayState(c), atPause) << "the tick that was 6 ms away when play paused";
+    g.d.Advance(1);
+    EXPECT_NE(PlayState(c), atPause);
+    g.d.Advance(2994);
+    paused = PlayState(c);
+  }
+  EXPECT_EQ(paused, straight);
+}
+
+TEST(ShooterPause, HeldKeyRepeatsSwitchOnceAndStartPausesWhileBLeaves) {
+  Game g;
+  Caco& c = g.caco();
+  g.d.Press(SDLK_p);
+  for (int repeat = 0; repeat < 20; ++repeat) {
+    g.d.Advance(30);
+    g.d.Press(SDLK_p);  // the keyboard repeating a held key
+    ASSERT_TRUE(c.Paused()) << "repeat " << repeat;
+  }
+  g.d.Advance(1000);
+  g.d.PadTap(SDL_CONTROLLER_BUTTON_START);
+  EXPECT_FALSE(c.Paused());
+  g.d.Advance(1000);
+  g.d.PadTap(SDL_CONTROLLER_BUTTON_START);
+  EXPECT_TRUE(c.Paused());
+  // Escape still asks to leave: the question opens and the pause ends under it.
+  g.d.PadTap(SDL_CONTROLLER_BUTTON_B);
+  EXPECT_TRUE(c.Picture4.Visible());
+  EXPECT_FALSE(c.Paused());
+  EXPECT_FALSE(c.PauseBanner.Visible());
+  g.d.Advance(1000);
+  g.d.Press(SDLK_p);  // no pause under the question
+  EXPECT_FALSE(c.Paused());
+  g.d.Click(c.BtnEnh7);
+  g.d.Advance(50);
+  EXPECT_GT(c.TicksRun, 0u);
+}
+
+// One monster on its way down: the warning starts kWarningTicks ticks before the tick
+// that loses the game, flashing the status bar and sounding the alarm once a second.
+TEST(ShooterWarning, StartsAtItsTickBeforeTheMonstersLand) {
+  Game g;
+  Caco& c = g.caco();
+  g.Quiet();
+  int slot = -1;
+  for (int i = 0; i < shooter::kMonsterSlots; ++i)
+    if (c.Image1[i]->Visible()) slot = i;
+  ASSERT_GE(slot, 0);
+  // Every slot marches; the lowest lands first. Bring the shown one near the bottom.
+  c.Image1[slot]->SetTop(4600);
+  int landing = TicksToLanding(
+      {c.Image1[slot]->Left(), c.Image1[slot]->Top(), c.CacoDx[slot], c.CacoDrop[slot], c.CacoNextDx[slot]}, 5000);
+  ASSERT_GT(landing, shooter::kWarningTicks + 1);
+  uint64_t before = c.TicksRun;
+  while (c.TicksRun - before < static_cast<uint64_t>(landing - shooter::kWarningTicks - 1)) g.Tick();
+  EXPECT_EQ(g.d.Sound().Plays("alarm.wav"), 0);
+  EXPECT_FALSE(c.Alarm.Visible());
+  g.Tick();  // kWarningTicks ticks before the end
+  EXPECT_EQ(g.d.Sound().Plays("alarm.wav"), 1);
+  EXPECT_TRUE(c.Alarm.Visible());
+  for (int t = 0; t < shooter::kFlashTicks; ++t) g.Tick();
+  EXPECT_FALSE(c.Alarm.Visible()) << "it flashes";
+  for (int t = shooter::kFlashTicks; t < shooter::kAlarmEveryTicks; ++t) g.Tick();
+  EXPECT_EQ(g.d.Sound().Plays("alarm.wav"), 2);
+  while (c.Timer1.Interval() != 0) g.Tick();
+  EXPECT_EQ(c.TicksRun - before, static_cast<uint64_t>(landing)) << "the rules of the level did not change";
+  EXPECT_EQ(g.d.Sound().Plays("alarm.wav"), 3);
+}
+
+TEST(ShooterRules, MarchLandsWhereAndWhenTheGameIsLost) {
+  MonsterMarch m{8600, 5000, shooter::kMarchStep, 0, 0};
+  int ticks = TicksToLanding(m, 10000);
+  // Three steps to pass the wall, then a descent of kDropTicks that ends at 5000 + 960.
+  EXPECT_EQ(ticks, 3 + shooter::kDropTicks);
+  EXPECT_EQ(TicksToLanding(m, ticks - 1), 0);
 }
 
 }  // namespace

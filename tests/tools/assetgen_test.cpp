@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/video/font.h"
 #include "platform/base/number_text.h"
 #include "platform/base/owned.h"
 #include "platform/files/text_file.h"
+#include "platform/video/font.h"
 #include "startup/options.h"
 
 namespace {
@@ -367,7 +367,8 @@ class GeneratedSounds : public ::testing::Test {
 };
 
 TEST_F(GeneratedSounds, EffectsLoad) {
-  for (const char* name : {"Click.wav", "Open.wav", "caco_alert.wav", "explosion3.wav", "Shoot.wav", "Arrgh.wav"}) {
+  for (const char* name :
+       {"Click.wav", "Open.wav", "caco_alert.wav", "explosion3.wav", "Shoot.wav", "Arrgh.wav", "alarm.wav"}) {
     Mix_Chunk* chunk = Mix_LoadWAV(PathOf(std::string("Sfx/") + name).string().c_str());
     ASSERT_NE(chunk, nullptr) << name << ": " << Mix_GetError();
     EXPECT_GT(chunk->alen, 1000u) << name;
@@ -404,7 +405,8 @@ int PeakOf(const std::vector<int>& samples, size_t from = 0, size_t to = SIZE_MA
 }
 
 TEST(GeneratedData, EffectsPeakAtHalfScaleLeavingRoomForTheMix) {
-  for (const char* name : {"Click.wav", "Open.wav", "caco_alert.wav", "explosion3.wav", "Shoot.wav", "Arrgh.wav"}) {
+  for (const char* name :
+       {"Click.wav", "Open.wav", "caco_alert.wav", "explosion3.wav", "Shoot.wav", "Arrgh.wav", "alarm.wav"}) {
     int rate = 0;
     std::vector<int> samples = EffectSamples(name, &rate);
     EXPECT_NEAR(PeakOf(samples), 16384, 2) << name;
@@ -419,7 +421,25 @@ double CrossingRate(const std::vector<int>& samples, int rate, size_t from, size
   return double(n) * rate / 2 / double(to - from);
 }
 
-TEST(GeneratedData, ImpactIsAShortBrightBurstThatHitsAtOnce) {
+// The share of a sound's energy below `hz`, from its spectrum (Parseval: the bins below
+// against the sum of the squared samples).
+double EnergyShareBelow(const std::vector<int>& samples, int rate, double hz) {
+  const size_t n = samples.size();
+  double total = 0, low = 0;
+  for (int s : samples) total += double(s) * s;
+  for (size_t k = 0; k <= size_t(hz * double(n) / rate); ++k) {
+    double re = 0, im = 0;
+    for (size_t i = 0; i < n; ++i) {
+      double angle = -2 * M_PI * double(k) * double(i) / double(n);
+      re += samples[i] * std::cos(angle);
+      im += samples[i] * std::sin(angle);
+    }
+    low += (k == 0 ? 1 : 2) * (re * re + im * im) / double(n);
+  }
+  return low / total;
+}
+
+TEST(GeneratedData, ImpactIsAShortBurstThatCracksAtOnceOverABody) {
   int rate = 0;
   std::vector<int> samples = EffectSamples("explosion3.wav", &rate);
   ASSERT_GT(rate, 0);
@@ -428,7 +448,8 @@ TEST(GeneratedData, ImpactIsAShortBrightBurstThatHitsAtOnce) {
   EXPECT_LT(seconds, 0.35);
   // Within 5 ms it is already at least half as loud as it ever gets.
   EXPECT_GE(PeakOf(samples, 0, rate * 5 / 1000), PeakOf(samples) / 2);
-  EXPECT_GT(CrossingRate(samples, rate, 0, samples.size()), 1500) << "a bright burst, not a low boom";
+  EXPECT_GT(CrossingRate(samples, rate, 0, rate / 100), 1500) << "it starts with a bright crack";
+  EXPECT_GT(EnergyShareBelow(samples, rate, 150), 0.6) << "a body under the crack";
 }
 
 TEST(GeneratedData, RefusalFallsInPitchInsteadOfRising) {

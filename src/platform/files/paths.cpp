@@ -114,16 +114,16 @@ bool FileExists(std::string_view gameName) {
   return std::filesystem::is_regular_file(ResolvePath(gameName), ec);
 }
 
-bool AlphabeticalLess(std::string_view a, std::string_view b) {
+std::string AlphabeticalKey(std::string_view name) {
   // Letter case aside, and Ё counted as Е (as Russian dictionaries do); names that differ
   // only there are ordered Е before Ё, then by their bytes, so the order is always the same.
-  std::string foldedA = FoldCase(a), foldedB = FoldCase(b);
-  auto yoAsYe = [](std::string s) {
-    for (size_t at = s.find("ё"); at != std::string::npos; at = s.find("ё", at)) s.replace(at, 2, "е");
-    return s;
-  };
-  return std::tuple(yoAsYe(foldedA), foldedA, a) < std::tuple(yoAsYe(foldedB), foldedB, b);
+  // The three parts are joined by a byte no name holds and that sorts before every other.
+  std::string folded = FoldCase(name), plain = folded;
+  for (size_t at = plain.find("ё"); at != std::string::npos; at = plain.find("ё", at)) plain.replace(at, 2, "е");
+  return plain + '\0' + folded + '\0' + std::string(name);
 }
+
+bool AlphabeticalLess(std::string_view a, std::string_view b) { return AlphabeticalKey(a) < AlphabeticalKey(b); }
 
 std::vector<std::string> ListFiles(std::string_view gameFolder, std::string_view pattern) {
   std::string foldedPattern = FoldCase(pattern);

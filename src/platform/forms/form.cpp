@@ -67,12 +67,25 @@ void Form::SetBackColor(Color c) {
 
 void Form::SetPausesWhileAway(bool on) {
   pausesWhileAway_ = on;
-  HoldTimers(on && GameWindow::Get().PlayerAway());
+  UpdateHold();
 }
 
-void Form::HoldTimers(bool on) {
-  for (auto& t : timers_) t->Hold(on);
+void Form::SetPaused(bool on) {
+  paused_ = on;
+  UpdateHold();
 }
+
+void Form::UpdateHold() {
+  bool hold = paused_ || (pausesWhileAway_ && GameWindow::Get().PlayerAway());
+  if (hold == held_) return;
+  held_ = hold;
+  uint64_t now = App::Get().Now();
+  if (hold) heldSince_ = now;
+  else heldBefore_ += now - heldSince_;
+  for (auto& t : timers_) t->Hold(hold);
+}
+
+uint64_t Form::HeldMs() const { return heldBefore_ + (held_ ? App::Get().Now() - heldSince_ : 0); }
 
 void Form::Discard() {
   Hide();
@@ -163,9 +176,8 @@ void Forms::CollectGarbage() {
   }
 }
 
-void Forms::PlayerAway(bool away) {
-  for (auto& [type, form] : Loaded())
-    if (form->PausesWhileAway()) form->HoldTimers(away);
+void Forms::PlayerAway(bool) {
+  for (auto& [type, form] : Loaded()) form->UpdateHold();
 }
 
 void Forms::Watch(FormWatcher& watcher) { Registry().watchers.push_back(&watcher); }

@@ -70,7 +70,14 @@ class Form {
   // game's window has no input focus or is minimised) and goes on when the player is back.
   void SetPausesWhileAway(bool on);
   bool PausesWhileAway() const { return pausesWhileAway_; }
-  void HoldTimers(bool on);
+  // The player's own pause: every timer of the form holds, as while the player is away,
+  // until the pause ends (coming back to the window does not end it).
+  void SetPaused(bool on);
+  bool Paused() const { return paused_; }
+  // The time the form's timers have been held so far (pauses and time away), in ms.
+  uint64_t HeldMs() const;
+  // Holds the timers or lets them go, as the pause and the player's presence say.
+  void UpdateHold();
 
   // Keyboard focus: the control that receives typed text and keys.
   void SetFocus(Control* c) { focus_ = c; }
@@ -137,6 +144,10 @@ class Form {
   MousePointer pointer_;
   bool keyPreview_ = false;
   bool pausesWhileAway_ = false;
+  bool paused_ = false;
+  bool held_ = false;
+  uint64_t heldSince_ = 0;   // when the timers were last held
+  uint64_t heldBefore_ = 0;  // held time that ended before that
   Control* focus_ = nullptr;
   const Control* modal_ = nullptr;
   std::vector<Control*> firstFocus_;

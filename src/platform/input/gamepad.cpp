@@ -11,6 +11,7 @@
 #include "platform/base/owned.h"
 #include "platform/base/run_state.h"
 #include "platform/files/plain_file.h"
+#include "platform/forms/form.h"
 #include "platform/input/input_router.h"
 #include "platform/runtime/timer.h"
 
@@ -75,13 +76,20 @@ void ReleaseArrow(SDL_Keycode arrow) {
   s.repeat->SetInterval(0);
 }
 
+// Start pauses a screen played against the clock (one that also pauses while the player is
+// away); elsewhere it leaves, as B does.
+SDL_Keycode StartKey() {
+  const Form* front = Forms::Active();
+  return front && front->PausesWhileAway() ? SDLK_PAUSE : SDLK_ESCAPE;
+}
+
 SDL_Keycode KeyForButton(uint8_t button) {
   switch (button) {
     case SDL_CONTROLLER_BUTTON_A:
     case SDL_CONTROLLER_BUTTON_X:
     case SDL_CONTROLLER_BUTTON_Y: return SDLK_RETURN;
-    case SDL_CONTROLLER_BUTTON_B:
-    case SDL_CONTROLLER_BUTTON_START: return SDLK_ESCAPE;
+    case SDL_CONTROLLER_BUTTON_B: return SDLK_ESCAPE;
+    case SDL_CONTROLLER_BUTTON_START: return StartKey();
     case SDL_CONTROLLER_BUTTON_BACK: return SDLK_AUDIOMUTE;
     case SDL_CONTROLLER_BUTTON_LEFTSHOULDER: return SDLK_PAGEUP;
     case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: return SDLK_PAGEDOWN;

@@ -3,7 +3,9 @@
 // Controllers may come and go while the game runs, several at once; any of them drives.
 // Their buttons become the keys they stand for, so every screen reads them as keys:
 //   A, X, Y      Enter (press the focused control; accept; fire)
-//   B, Start     Escape
+//   B            Escape
+//   Start        the Pause key on a screen that pauses while the player is away (the
+//                shooter, the memory game), Escape elsewhere
 //   Back         the mute key (the shooter's sound switch, like M)
 //   LB, RB       Page Up, Page Down (the intro's height)
 //   triggers     Space (fire)
