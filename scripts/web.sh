@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# Builds the web version: the libraries from Debian's own sources with Debian's
-# emscripten, then the program and its page, into DIR (default build-web/). DIR holds only
-# what the page loads; the fetched sources and built libraries are kept beside it in
-# DIR-cache/, keyed by version, so a second run only rebuilds what changed.
-#
-# The program is for now the proof program (web/proof/), which shows every library and the
-# page at work. The game takes its place as a CMake build of the top-level CMakeLists.txt
-# through emcmake, pointed at the same library root, with the desktop-only parts switched
-# off by options; its output goes through the same page step.
+# Builds the web version of the whole game into DIR (default build-web/): the libraries from
+# Debian's own sources with Debian's emscripten, the game's data with a native build (its
+# content tool, and webtunes for the tunes), then the game itself from the same sources
+# through emcmake (cmake/Web.cmake), and its page. DIR holds only what the page loads; the
+# fetched sources, built libraries, the native build and rendered tunes are kept beside it
+# in DIR-cache/, keyed by version, so a second run only rebuilds what changed.
+# VARK_NATIVE_BUILD names a native build folder to take the data from instead (CI's).
 #
 #   bash scripts/web.sh [DIR]
 set -euo pipefail
@@ -16,6 +14,7 @@ set -euo pipefail
 WEB_PACKAGES=(emscripten dpkg-dev lame chromium python3-websocket)
 
 here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
 out=$(realpath -m "${1:-build-web}")
 cache=${out%/}-cache
 prefix=$cache/root
@@ -71,17 +70,39 @@ build_libraries() {
   done
 }
 
-build_program() {
-  bash "$here/web/proof.sh" "$prefix" "$cache/proof" >"$cache/proof.log" 2>&1 || {
-    echo "web: the proof program failed to build; the end of $cache/proof.log:" >&2
-    tail -n 30 "$cache/proof.log" >&2
+# Runs a step with its output in a log, and shows the log's end when it fails.
+logged() {
+  local log=$1
+  shift
+  "$@" >"$log" 2>&1 || {
+    echo "web: $* failed; the end of $log:" >&2
+    tail -n 30 "$log" >&2
     exit 1
   }
-  bash "$here/web/page.sh" "$cache/proof" proof "$out"
+}
+
+# The content tool and webtunes are native programs.
+build_data() {
+  local native=${VARK_NATIVE_BUILD:-$cache/native}
+  if [ -z "${VARK_NATIVE_BUILD:-}" ]; then
+    echo "web: building the game's data" >&2
+    logged "$cache/native.log" cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release -DVARK_TESTS=OFF -DVARK_BENCH=OFF
+    logged "$cache/native.log" cmake --build "$native" -j2 --target gamedata webtunes
+  fi
+  logged "$cache/data.log" bash "$here/web/data.sh" "$native" "$cache/tunes" "$cache/data"
+}
+
+build_program() {
+  echo "web: building the game for the browser" >&2
+  logged "$cache/game.log" emcmake cmake -S "$root" -B "$cache/game" -DCMAKE_BUILD_TYPE=Release \
+    -DVARK_WEB_ROOT="$prefix" -DVARK_WEB_DATA="$cache/data" -DVARK_TESTS=OFF -DVARK_BENCH=OFF
+  logged "$cache/game.log" cmake --build "$cache/game" -j2 --target vark_web
+  bash "$here/web/page.sh" "$cache/game" vark "$out"
 }
 
 check_packages
 bash "$here/web/page.sh" --check "$out"
 build_libraries
+build_data
 build_program
 echo "web: the page is in $out (try: python3 -m http.server -d $out)" >&2

@@ -166,8 +166,16 @@ class Browser:
         return result["result"].get("value")
 
     def wait_for(self, expression, timeout=30):
-        """Waits until `expression` is true in the page; returns its value."""
-        return wait_until(lambda: self.evaluate(expression), timeout, expression)
+        """Waits until `expression` is true in the page; returns its value. A page that is
+        being replaced (the program opened the page again) counts as not true yet."""
+
+        def check():
+            try:
+                return self.evaluate(expression)
+            except BrowserError:
+                return None
+
+        return wait_until(check, timeout, expression)
 
     # Pages.
     def open(self, url):

@@ -1,7 +1,6 @@
 #include "platform/video/font.h"
 
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +12,7 @@
 #include "platform/base/run_state.h"
 #include "platform/base/utf8.h"
 #include "platform/files/plain_file.h"
+#include "platform/video/font_file.h"
 
 namespace vark {
 namespace {
@@ -45,23 +45,6 @@ std::string SubstituteFamily(const std::string& family, bool& bold) {
 void SetFontSubstitutes(std::map<std::string, FontSubstitute> substitutes) { Substitutes() = std::move(substitutes); }
 
 namespace {
-
-std::string FindFontFile(const std::string& family, bool bold) {
-  FcInit();
-  OwnedPattern pattern(FcPatternCreate());
-  FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  OwnedCharSet cyrillic(FcCharSetCreate());
-  FcCharSetAddChar(cyrillic.get(), 0x0416);  // Ж: insist on Cyrillic coverage
-  FcPatternAddCharSet(pattern.get(), FC_CHARSET, cyrillic.get());
-  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
-  FcDefaultSubstitute(pattern.get());
-  FcResult result;
-  OwnedPattern match(FcFontMatch(nullptr, pattern.get(), &result));
-  FcChar8* path = nullptr;
-  if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &path) != FcResultMatch) return "";
-  return reinterpret_cast<char*>(path);
-}
 
 std::map<std::string, std::string>& FontFiles() { return Fonts().files; }
 std::map<std::tuple<std::string, int, bool>, OwnedFont>& OpenFonts() { return Fonts().fonts; }
