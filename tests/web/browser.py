@@ -212,6 +212,10 @@ class Browser:
             first_pixel_of(box["y"], box["height"] / GAME_HEIGHT, y),
         )
 
+    def move(self, x, y):
+        px, py = self.to_page(x, y)
+        self.call("Input.dispatchMouseEvent", type="mouseMoved", x=px, y=py)
+
     def click(self, x, y):
         px, py = self.to_page(x, y)
         self.call("Input.dispatchMouseEvent", type="mouseMoved", x=px, y=py)
