@@ -7,14 +7,13 @@ seconds=${2:-20}
 if [ -z "${INSIDE_XVFB:-}" ]; then
   INSIDE_XVFB=1 exec bash "$(dirname "$0")/../scripts/with-xvfb.sh" 1280x1024 "$0" "$game_dir" "$seconds"
 fi
-work=$(mktemp -d)
-export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy
-cd "$game_dir"
-./RIZAVORUV.exe --defaults
-./vark > "$work/game.log" 2>&1 &
-game=$!
-trap 'kill "$game" 2>/dev/null || true; rm -rf "$work"' EXIT
-sleep 6  # start-up, then the menu settles
+# shellcheck source=scripts/drive_game.sh
+source "$(dirname "$0")/../scripts/drive_game.sh"
+begin_checks "$game_dir"
+start_game
+wait_until 60 on_menu || exit 1
+# The menu's entrance animation ends within a second of its first picture.
+sleep 1
 ticks() { awk '{print $14 + $15}' "/proc/$game/stat"; }
 before=$(ticks)
 sleep "$seconds"

@@ -16,25 +16,23 @@ if [ -z "${VARK_INSTALL_TEST_ON_DISPLAY:-}" ]; then
   exec env VARK_INSTALL_TEST_ON_DISPLAY=1 bash "$(dirname "$0")/with-xvfb.sh" 640x480 bash "$0" "$build"
 fi
 
-tmp="$(mktemp -d)"
-game_pids=()
-cleanup() {
-  for pid in "${game_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+work="$(mktemp -d)"
+prefix="$work/prefix"
+# The installed programs this test started: those running from the prefix.
+running() { pgrep -f "^$prefix/$1" >/dev/null; }
+stop_installed() { for pid in $(pgrep -f "^$prefix/"); do kill "$pid" 2>/dev/null || true; done; }
+trap 'stop_installed; rm -rf "$work"' EXIT
 
+# shellcheck source=scripts/drive_game.sh
+source "$(dirname "$0")/drive_game.sh"
 fail() {
   echo "install test: FAILED: $*" >&2
   import -window root "$build/install_test_failure.png" 2>/dev/null &&
     echo "install test: the screen is in $build/install_test_failure.png" >&2
-  [ -f "$tmp/game.log" ] && sed 's/^/  game: /' "$tmp/game.log" >&2
+  [ -f "$work/game.log" ] && sed 's/^/  game: /' "$work/game.log" >&2
   exit 1
 }
 
-source "$(dirname "$0")/play_steps.sh"
-
-prefix="$tmp/prefix"
 game="$prefix/$(sed -n 's/^VARK_INSTALL_BINDIR:STRING=//p' "$build/CMakeCache.txt")/vark"
 cmake --install "$build" --prefix "$prefix" >/dev/null
 desktop-file-validate "$prefix"/share/applications/*.desktop || fail "the desktop entry is not valid"
@@ -45,67 +43,54 @@ done
 
 # shellcheck disable=SC2016 # the quoted script is for the inner sh, which expands it
 checksums() { (cd "$prefix" && find . -print0 | sort -z | xargs -0 -n 64 sh -c 'for f; do if [ -f "$f" ]; then sha256sum "$f"; else echo "$f"; fi; done' sh); }
-checksums >"$tmp/before"
+checksums >"$work/before"
 
-export HOME="$tmp/home" XDG_DATA_HOME="$tmp/home/data" XDG_CONFIG_HOME="$tmp/home/config"
+export HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config"
 export SDL_AUDIODRIVER=dummy
 unset VARK_WINDOWED
 player="$XDG_DATA_HOME/vark"
-cd "$tmp"
+cd "$work"
 
 [ "$("$game" --version)" = "vark $(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")" ] ||
   fail "--version does not give the project's version"
 status=0
-"$game" --no-such-option 2>"$tmp/usage" || status=$?
-if [ "$status" != 2 ] || ! grep -q "Usage: vark" "$tmp/usage"; then
+"$game" --no-such-option 2>"$work/usage" || status=$?
+if [ "$status" != 2 ] || ! grep -q "Usage: vark" "$work/usage"; then
   fail "an unknown option is not refused with status 2 and the usage"
 fi
 
-installed_game_pids() { pgrep -f "^$game\$" || true; }
-companion_pids() { pgrep -f "^$prefix/lib/vark/" || true; }
-companion_running() { [ -n "$(companion_pids)" ]; }
-installed_game_running() { [ -n "$(installed_game_pids)" ]; }
 
 # First start: no settings yet, so the game hands over to the set-up program and ends.
-"$game" >"$tmp/game.log" 2>&1 &
-game_pids+=("$!")
-wait_for companion_running || fail "the set-up program did not start"
-mapfile -t -O "${#game_pids[@]}" game_pids < <(companion_pids)
-wait_for window_shown || fail "the set-up program shows no window"
-sleep 1
+"$game" >"$work/game.log" 2>&1 &
+wait_until 20 running lib/vark/ || fail "the set-up program did not start"
+wait_until 20 on_setup || fail "the set-up program shows no window"
 [ -d "$player" ] || fail "the player's folder $player was not created"
 
-press_save_and_play
-wait_for test -f "$XDG_CONFIG_HOME/Brindle/settings.ini" || fail "the set-up program wrote no settings"
-wait_for installed_game_running || fail "the set-up program did not start the installed game"
-mapfile -t -O "${#game_pids[@]}" game_pids < <(installed_game_pids)
-wait_for window_shown || fail "the game shows no window"
-sleep 2
+click "Сохранить и играть"
+wait_until 20 test -f "$XDG_CONFIG_HOME/Brindle/settings.ini" || fail "the set-up program wrote no settings"
+wait_until 20 running "${game#"$prefix/"}\$" || fail "the set-up program did not start the installed game"
+wait_until 30 on_menu || fail "the game shows no main menu"
 
 create_profile Tester
-wait_for test -f "$player/Tester.pro" || fail "the profile did not land in the player's folder"
-sleep 1
+[ -f "$player/Tester.pro" ] || fail "the profile did not land in the player's folder"
 
 # A quiz file of the player's own, too short for a game, replaces the shipped one: opening
 # the quiz must report its two questions.
 printf 'One?\r\na\r\nb\r\nc\r\nd\r\n1\r\nTwo?\r\na\r\nb\r\nc\r\nd\r\n2\r\n[END]\r\n' >"$player/quest.DAT"
-click 151 236  # "СЛЕГКА ПОVARKАЕМ"
-wait_for grep -q "Quest.dat: 2 usable questions" "$tmp/game.log" ||
+click "the quiz's button"
+wait_until 20 grep -q "Quest.dat: 2 usable questions" "$work/game.log" ||
   fail "the quiz did not read the player's own quiz file"
 
-for pid in "${game_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-game_pids=()
+stop_installed
 
 # Once settings exist, the set-up program opens again on request.
-wait_for eval '! window_shown' || fail "the game's window did not close"
+wait_until 20 eval '! window_shows' || fail "the game's window did not close"
 "$game" --setup || fail "vark --setup did not start the set-up program"
-wait_for companion_running || fail "vark --setup did not start the set-up program"
-mapfile -t -O "${#game_pids[@]}" game_pids < <(companion_pids)
-wait_for window_shown || fail "the set-up program opened by vark --setup shows no window"
-for pid in "${game_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-game_pids=()
+wait_until 20 running lib/vark/ || fail "vark --setup did not start the set-up program"
+wait_until 20 on_setup || fail "the set-up program opened by vark --setup shows no window"
+stop_installed
 
-checksums >"$tmp/after"
-diff -u "$tmp/before" "$tmp/after" >&2 || fail "files under the installation prefix changed"
+checksums >"$work/after"
+diff -u "$work/before" "$work/after" >&2 || fail "files under the installation prefix changed"
 find "$prefix" -name '*.pro' | grep -q . && fail "a profile was written under the prefix"
 echo "install test: passed"

@@ -15,81 +15,59 @@ if [ -z "${VARK_SCREENSHOTS_ON_DISPLAY:-}" ]; then
   exec env VARK_SCREENSHOTS_ON_DISPLAY=1 bash "$(dirname "$0")/with-xvfb.sh" 640x480 bash "$0" "$build"
 fi
 
-tmp="$(mktemp -d)"
-game_pid=""
-cleanup() {
-  if [ -n "$game_pid" ]; then kill "$game_pid" 2>/dev/null || true; fi
-  rm -rf "$tmp"
+work="$(mktemp -d)"
+trap 'stop_game; rm -rf "$work"' EXIT
+# shellcheck source=scripts/drive_game.sh
+source "$(dirname "$0")/drive_game.sh"
+fail() {
+  echo "screenshots: FAILED: $*" >&2
+  exit 1
 }
-trap cleanup EXIT
 
-prefix="$tmp/prefix"
+prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null
-export HOME="$tmp/home" XDG_DATA_HOME="$tmp/home/data" XDG_CONFIG_HOME="$tmp/home/config"
+export HOME="$work/home" XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config"
 export SDL_AUDIODRIVER=dummy
 unset VARK_WINDOWED
 "$prefix/lib/vark/RIZAVORUV.exe" --defaults
 
-screen_sum() { import -window root png:- 2>/dev/null | md5sum; }
-# Waits (up to 30 s) until the screen differs from what it showed before the last action,
-# then lets animations run for the given seconds.
-wait_for_change() {
-  for _ in $(seq 150); do
-    [ "$(screen_sum)" != "$before" ] && break
-    sleep 0.2
-  done
-  sleep "$1"
-}
-act() { before="$(screen_sum)"; "$@"; }
-click() { act xdotool mousemove "$1" "$2" click 1; }
-key() { act xdotool key "$1"; }
+# Each picture is taken once the screen reads as the one wanted; a moving scene first
+# plays for the given seconds, so that the picture shows it under way.
 shoot() {
-  import -window root "$tmp/shot.png"
-  convert "$tmp/shot.png" -resize 480x360 -dither FloydSteinberg -colors 256 "PNG8:$out/$1.png"
+  sleep "$2"
+  import -window root "$work/shot.png"
+  convert "$work/shot.png" -resize 480x360 -dither FloydSteinberg -colors 256 "PNG8:$out/$1.png"
   echo "screenshots: $1.png"
 }
+# shellcheck disable=SC2154 # read_screen sets them
+on_other_screen() { read_screen && [ "$start_button" -lt 40 ] && [ "$episode_title" -lt 30 ]; }
 
 mkdir -p "$out"
-before=""
-"$prefix/bin/vark" >"$tmp/game.log" 2>&1 &
-game_pid=$!
-wait_for_change 2
-shoot main-menu
+"$prefix/bin/vark" >"$work/game.log" 2>&1 &
+game=$!
+wait_until 60 on_menu || fail "no main menu"
+shoot main-menu 1
 
-click 556 325  # "Интро"
-wait_for_change 5
-shoot intro
-click 320 240  # a click returns to the menu
-wait_for_change 1
+click_to "the Интро button" on_other_screen "no intro after a click on Интро"
+shoot intro 5
+click_to "the middle" on_menu "no main menu after a click on the intro"
 
-click 556 180  # "Старт": the new-profile panel
-wait_for_change 1
-shoot profile-panel
-click 160 208  # the first face
-click 340 407  # "Поехали!"
-sleep 1
-xdotool key --delay 100 BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace BackSpace
-xdotool type --delay 300 "Варкер"
-key Return
-wait_for_change 1
-shoot episodes
+click_to "the Старт button" on_face_choice "no face choice after a click on Старт"
+shoot profile-panel 0.5
+choose_face_and_name Варкер
+shoot episodes 0.5
 
-click 151 172  # "АТАКА КАКОДЕМОНОВ"
-wait_for_change 5
-shoot shooter
-key Escape
-wait_for_change 0.5
-click 244 264  # "ДА"
-wait_for_change 1
+click_to "the shooter's button" on_other_screen "no shooter round"
+shoot shooter 5
+xdotool key Escape
+settle
+click_to "the shooter's ДА to leave" on_episode_screen "no episode screen after leaving the shooter"
 
-click 151 300  # "ТЕЛЕПОРТЕРЫ"
-wait_for_change 2
-shoot memory
-key Escape
-wait_for_change 0.5
-click 300 276  # "ДА"
-wait_for_change 1
+click_to "the memory game's button" on_other_screen "no memory game"
+shoot memory 2
+xdotool key Escape
+settle
+click_to "the memory game's ДА to leave" on_episode_screen "no episode screen after leaving the memory game"
 
-click 151 236  # "СЛЕГКА ПОVARKАЕМ"
-wait_for_change 9
-shoot quiz
+click_to "the quiz's button" on_other_screen "no quiz"
+shoot quiz 9

@@ -14,28 +14,17 @@
 # X Y is where the click for "Старт" lands (its middle by default): any empty spot there
 # must make the test fail.
 set -euo pipefail
-game_source=$1
-start_x=${2:-556}
-start_y=${3:-180}
-work=$(mktemp -d)
-failures=0
-
-trap 'stop_game; rm -rf "$work"' EXIT
-export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data SDL_AUDIODRIVER=dummy MAGICK_TEMPORARY_PATH=$work
-cp -R "$game_source" "$work/game"
-# Profiles a developer made playing from the build tree are not part of the game.
-rm -f "$work/game"/*.pro
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# shellcheck source=tests/whole_game/screens.sh
-source "$(dirname "$0")/screens.sh"
+# shellcheck source=scripts/drive_game.sh
+source "$(dirname "$0")/../../scripts/drive_game.sh"
+begin_checks "$1"
+shift
+start=${*:-the Старт button}
 
 check_start_opens_face_choice() {
   local what=$1
   wait_until 30 on_menu || { fail "$what: the main menu does not show"; return; }
-  click_to "$start_x" "$start_y" on_face_choice "$what: no face choice after a click on Старт" || return 0
-  click_to 425 407 on_menu "$what: Отмена leaves the face choice open" || true
+  click_to "$start" on_face_choice "$what: no face choice after a click on Старт" || return 0
+  click_to "the face choice's Отмена" on_menu "$what: Отмена leaves the face choice open" || true
 }
 
 size_is() {
@@ -58,15 +47,13 @@ check_size() {
 
 wait_until 10 x_server_answers || { fail "the X server does not answer on $DISPLAY"; exit 1; }
 read -r screen_w screen_h < <(xdotool getdisplaygeometry)
-wm_named() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; }
 # The server runs with -noreset (scripts/with-xvfb.sh), so the root keeps the name when the
 # window manager goes.
-openbox --sm-disable >"$work/wm.log" 2>&1 &
-wm=$!
-wait_until 10 wm_named || fail "openbox did not start"
+start_window_manager
 kill -9 "$wm"
 wait "$wm" 2>/dev/null || true
-wm_named || fail "the killed window manager left no name behind: that case goes unchecked"
+wm=""
+window_manager_named || fail "the killed window manager left no name behind: that case goes unchecked"
 
 start_game
 full=1
@@ -85,13 +72,13 @@ check_size "windowed start" 0
 check_start_opens_face_choice "windowed start"
 # A new profile leads to the episode screen; its exit brings a new main menu, which asks
 # for 640 x 480 again.
-if click_to "$start_x" "$start_y" on_face_choice "windowed start: no face choice for a new profile"; then
-  click_picture 160 209 # the first face
-  click_to 339 407 on_name_prompt "no name prompt after a face and Поехали!" &&
-    click_to 232 395 on_episode_screen "no episode screen after OK under the suggested name" &&
-    click_to 152 436 on_menu "no main menu after the episode screen's ВЫХОД" &&
+if click_to "$start" on_face_choice "windowed start: no face choice for a new profile"; then
+  click "the first face"
+  click_to "the Поехали button" on_name_prompt "no name prompt after a face and Поехали!" &&
+    click_to "the name prompt's ОК" on_episode_screen "no episode screen after OK under the suggested name" &&
+    click_to "the episode screen's ВЫХОД" on_menu "no main menu after the episode screen's ВЫХОД" &&
     check_size "windowed, back from the episode screen" 0 &&
     check_start_opens_face_choice "windowed, back from the episode screen"
 fi
 stop_game
-[ "$failures" = 0 ] || exit 1
+finish_checks "display modes"

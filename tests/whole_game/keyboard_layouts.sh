@@ -7,20 +7,10 @@
 # layout of the moment. Each step waits for what it needs.
 # Usage: keyboard_layouts.sh GAME_DIR (inside an X server of its own, e.g. scripts/with-xvfb.sh).
 set -euo pipefail
-game_source=$1
-work=$(mktemp -d)
-failures=0
-trap 'stop_game; rm -rf "$work"' EXIT
-trap 'echo "FAIL: line $LINENO stopped the check"' ERR
-export HOME=$work XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data LANG=C.UTF-8 MAGICK_TEMPORARY_PATH=$work
+# shellcheck source=scripts/drive_game.sh
+source "$(dirname "$0")/../../scripts/drive_game.sh"
+begin_checks "$1"
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/sound.raw
-cp -R "$game_source" "$work/game"
-rm -f "$work/game"/*.pro
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-# shellcheck source=tests/whole_game/screens.sh
-source "$(dirname "$0")/screens.sh"
 
 # The percentage of bytes that are not silence in the last quarter second of sound
 # (16-bit samples: silence is 0, or -1 after rounding).
@@ -35,27 +25,23 @@ silent() { [ "$(sound_level)" -lt 1 ]; }
 check_sound_key() {
   local layout=$1 key=$2
   setxkbmap "$layout"
-  click_picture 151 171 # АТАКА КАКОДЕМОНОВ
+  click "the shooter's button"
   wait_until 10 sounding || fail "$layout: no sound in the shooter round"
   xdotool key --window "$window" "$key"
   wait_until 10 silent || fail "$layout: the key $key did not switch the sound off"
   xdotool key --window "$window" "$key"
   wait_until 10 sounding || fail "$layout: the key $key did not switch the sound on again"
   xdotool key --window "$window" Escape
-  click_to 262 264 on_episode_screen "$layout: no episode screen after leaving the round" || exit 1
+  click_to "the shooter's ДА to leave" on_episode_screen "$layout: no episode screen after leaving the round" || exit 1
 }
 
 wait_until 10 x_server_answers || { fail "the X server does not answer on $DISPLAY"; exit 1; }
 start_game
 wait_until 30 on_menu || { fail "the main menu does not show"; exit 1; }
-click_to 556 180 on_face_choice "no face choice after a click on Старт" || exit 1
-click_picture 160 209 # the first face
-click_to 339 407 on_name_prompt "no name prompt after a face and Поехали!" || exit 1
-click_to 232 395 on_episode_screen "no episode screen after OK under the suggested name" || exit 1
+create_profile Tester || exit 1
 
 check_sound_key fr m
 check_sound_key de m
 check_sound_key ru Cyrillic_softsign
 stop_game
-[ "$failures" = 0 ] || exit 1
-echo "keyboard layouts: all checks passed"
+finish_checks "keyboard layouts"

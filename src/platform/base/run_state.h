@@ -9,6 +9,9 @@
 // other is older and outlives it.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -23,8 +26,15 @@ class RunState {
   RunState(const RunState&) = delete;
   RunState& operator=(const RunState&) = delete;
 
+  // The current run. A program that made none (a small tool, a fuzz target) gets one that
+  // lasts until it exits.
+  static RunState& Current() { return current_ ? *current_ : ProcessRun(); }
+
   template <class T>
   T& Get() {
+    // Most asks find the object among the recently found, at one look.
+    const Recent& recent = recent_[Bucket(&kTag<T>)];
+    if (recent.type == &kTag<T>) return *static_cast<T*>(recent.object);
     if (void* found = Find(&kTag<T>)) return *static_cast<T*>(found);
     // Made before it is registered: a constructor that asks for other objects has them
     // registered first, so they are destroyed after it.
@@ -46,15 +56,27 @@ class RunState {
     void* object;
     void (*destroy)(void*);
   };
-  void* Find(const void* type) const;
+  struct Recent {
+    const void* type = nullptr;
+    void* object = nullptr;
+  };
+  static constexpr size_t kRecent = 64;
+  static size_t Bucket(const void* type) {
+    auto bits = reinterpret_cast<uintptr_t>(type);
+    return (bits ^ bits >> 6) % kRecent;
+  }
+  // Looks through every object made (and remembers the one found among the recent).
+  void* Find(const void* type);
   void Keep(const void* type, void* object, void (*destroy)(void*));
 
+  static RunState& ProcessRun();
+  static RunState* current_;
+
   std::vector<Slot> slots_;  // in the order they were made
+  std::array<Recent, kRecent> recent_{};
   RunState* previous_;
 };
 
-// The current run. A program that made none (a small tool, a fuzz target) gets one that
-// lasts until it exits.
-RunState& CurrentRun();
+inline RunState& CurrentRun() { return RunState::Current(); }
 
 }  // namespace vark

@@ -14,6 +14,7 @@
 #include "platform/base/byte_order.h"
 #include "platform/base/owned.h"
 #include "platform/files/plain_file.h"
+#include "platform/sound/midi_check.h"
 
 namespace vark {
 
@@ -299,6 +300,7 @@ void SilenceFluidSynthOnce() {
 DecodedSound RenderMidi(std::string_view bytes, const PcmFormat& device, const std::string& soundFont,
                         DecodeBudget& budget, const SoundLimits& limits) {
   if (soundFont.empty()) return {{}, "no soundfont to play MIDI with"};
+  if (std::string problem = MidiStructureProblem(bytes); !problem.empty()) return {{}, problem};
   constexpr int kFrames = 4096;
   constexpr double kRingOutSeconds = 3;
   SilenceFluidSynthOnce();
