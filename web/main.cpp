@@ -1,6 +1,8 @@
 // The web page's one program: the game, or the set-up program when the page starts it
 // under one of the set-up program's names (the page passes the name as argv[0], as the
 // desktop starts a program file of that name).
+#include <emscripten.h>
+
 #include <cstring>
 #include <initializer_list>
 
@@ -15,9 +17,16 @@ bool StartedAsSetup(const char* name) {
   return false;
 }
 
+// The program ended without starting another (the player left the game): the page says
+// so, where a desktop window would close.
+EM_JS(void, TellPageProgramEnded, (), {
+  if (!Module.programStarted && Module.onProgramEnd) Module.onProgramEnd();
+});
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 0 && StartedAsSetup(argv[0])) return vark::RunSetupProgram(argc, argv);
-  return vark::RunGame(argc, argv);
+  int result = argc > 0 && StartedAsSetup(argv[0]) ? vark::RunSetupProgram(argc, argv) : vark::RunGame(argc, argv);
+  TellPageProgramEnded();
+  return result;
 }

@@ -60,6 +60,7 @@ TEST_F(PagePictures, NewProfileMadeLoadedFromTheListAndEachEpisodeEntered) {
   Point("intro", menu.Btn2);
   Save("menu");
 
+  Box("start_box", menu.Btn1);
   d.Click(Point("start", menu.Btn1));
   ASSERT_TRUE(menu.StartGame.Visible());
   Save("faces");
