@@ -23,8 +23,9 @@ declare -A PACKAGES=(
   # The Debian packages (scripts/package.sh) and their checks: lintian, the man page, and
   # the fresh Debian root they are installed on (scripts/clean_root_test.sh).
   [packaging]="debootstrap lintian man-db"
-  # The web build.
-  [web]=""
+  # The web build (scripts/web.sh: Debian's emscripten, the libraries' Debian sources,
+  # LAME for the tunes) and its browser test (Debian's Chromium, driven from Python).
+  [web]="emscripten dpkg-dev lame chromium python3-websocket"
 )
 ORDER=(build tests packaging web)
 

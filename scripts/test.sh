@@ -35,6 +35,9 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARK_TESTS=ON -DVARK_BEN
 cmake --build build -j"$jobs"
 run_tests build
 
+# The web version, built from the same sources and played in headless Chromium.
+bash scripts/web_test.sh build
+
 # The installed game, played from a temporary prefix; the Debian packages (Release, warnings
 # as errors, lintian), installed and played on a fresh Debian 12 root; and a newcomer's
 # clone and scripts/run.sh on another (this stage runs itself through sudo).

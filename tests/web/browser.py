@@ -80,17 +80,18 @@ def wait_until(check, timeout, what):
 
 class Browser:
     def __init__(self, chromium="/usr/bin/chromium"):
-        self._folder = tempfile.mkdtemp(prefix="vark-browser-")
-        profile = os.path.join(self._folder, "profile")
-        scratch = os.path.join(self._folder, "tmp")
+        self.folder = tempfile.mkdtemp(prefix="vark-browser-")
+        profile = os.path.join(self.folder, "profile")
+        scratch = os.path.join(self.folder, "tmp")
         os.makedirs(scratch)
-        env = dict(os.environ, TMPDIR=scratch, HOME=self._folder)
+        env = dict(os.environ, TMPDIR=scratch, HOME=self.folder)
         self._process = subprocess.Popen(
             [chromium, *CHROMIUM_FLAGS, "--user-data-dir=" + profile, "--remote-debugging-port=0", "about:blank"],
             stdout=subprocess.DEVNULL,
-            stderr=open(os.path.join(self._folder, "chromium.log"), "wb"),
+            stderr=open(os.path.join(self.folder, "chromium.log"), "wb"),
             env=env,
         )
+        self.pid = self._process.pid
         port_file = os.path.join(profile, "DevToolsActivePort")
         port = wait_until(lambda: self._read_port(port_file), 30, "Chromium's DevTools port")
         targets = json.load(urllib.request.urlopen("http://127.0.0.1:%s/json" % port))
@@ -119,7 +120,7 @@ class Browser:
         except subprocess.TimeoutExpired:
             self._process.kill()
             self._process.wait()
-        shutil.rmtree(self._folder, ignore_errors=True)
+        shutil.rmtree(self.folder, ignore_errors=True)
 
     def __enter__(self):
         return self
@@ -166,8 +167,16 @@ class Browser:
         return result["result"].get("value")
 
     def wait_for(self, expression, timeout=30):
-        """Waits until `expression` is true in the page; returns its value."""
-        return wait_until(lambda: self.evaluate(expression), timeout, expression)
+        """Waits until `expression` is true in the page; returns its value. A page that is
+        being replaced (the program opened the page again) counts as not true yet."""
+
+        def check():
+            try:
+                return self.evaluate(expression)
+            except BrowserError:
+                return None
+
+        return wait_until(check, timeout, expression)
 
     # Pages.
     def open(self, url):
@@ -203,6 +212,10 @@ class Browser:
             first_pixel_of(box["x"], box["width"] / GAME_WIDTH, x),
             first_pixel_of(box["y"], box["height"] / GAME_HEIGHT, y),
         )
+
+    def move(self, x, y):
+        px, py = self.to_page(x, y)
+        self.call("Input.dispatchMouseEvent", type="mouseMoved", x=px, y=py)
 
     def click(self, x, y):
         px, py = self.to_page(x, y)

@@ -1,11 +1,10 @@
 // Owning handles for the C libraries' resources (SDL surfaces, textures, windows, cursors,
-// streams, fonts, fontconfig patterns): each frees its resource when it goes out of scope or is reset,
+// streams, fonts): each frees its resource when it goes out of scope or is reset,
 // so no code path can forget it or free it twice.
 #pragma once
 
 #include <SDL.h>
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <memory>
 
@@ -29,7 +28,5 @@ using OwnedController = std::unique_ptr<SDL_GameController, ReleaseWith<SDL_Game
 using OwnedStream = std::unique_ptr<SDL_RWops, ReleaseWith<SDL_RWclose>>;
 using OwnedAudioStream = std::unique_ptr<SDL_AudioStream, ReleaseWith<SDL_FreeAudioStream>>;
 using OwnedFont = std::unique_ptr<TTF_Font, ReleaseWith<TTF_CloseFont>>;
-using OwnedPattern = std::unique_ptr<FcPattern, ReleaseWith<FcPatternDestroy>>;
-using OwnedCharSet = std::unique_ptr<FcCharSet, ReleaseWith<FcCharSetDestroy>>;
 
 }  // namespace vark

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/files/descriptor.h"
+#include "platform/files/folder_sync.h"
 
 namespace vark {
 namespace {
@@ -78,12 +79,6 @@ bool WriteAll(int fd, std::string_view bytes) {
     bytes.remove_prefix(static_cast<size_t>(n));
   }
   return true;
-}
-
-// Makes the rename itself durable.
-bool SyncFolder(const std::filesystem::path& folder) {
-  Descriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  return dir.Fd() >= 0 && ::fsync(dir.Fd()) == 0 && dir.Close();
 }
 
 WriteResult Failed(const std::filesystem::path& path, const char* step, int error) {

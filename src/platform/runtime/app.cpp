@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/base/run_state.h"
+#include "platform/runtime/input_wait.h"
 #include "platform/runtime/timer.h"
 
 namespace vark {
@@ -56,7 +57,7 @@ void App::FireDueTimers() {
 void App::HandlePendingInput(int timeoutMs) {
   if (IsVirtual()) return;
   SDL_Event e;
-  if (timeoutMs > 0 ? SDL_WaitEventTimeout(&e, timeoutMs) : SDL_PollEvent(&e)) {
+  if (WaitForInput(e, timeoutMs)) {
     do {
       if (e.type == SDL_QUIT) {
         End();

@@ -8,6 +8,7 @@
 #include "platform/video/window_identity.h"
 #include "platform/video/window_manager.h"
 #include "platform/video/window_place.h"
+#include "platform/video/window_rules.h"
 
 namespace vark {
 namespace {
@@ -64,8 +65,8 @@ GameWindow& GameWindow::Get() { return CurrentRun().Get<GameWindow>(); }
 
 void GameWindow::Configure(bool withWindow, bool fullscreen) {
   wanted_ = withWindow;
-  fullscreen_ = fullscreen;
-  prefersFullscreen_ = fullscreen;
+  fullscreen_ = fullscreen && !PageSizesWindow();
+  prefersFullscreen_ = fullscreen_;
   Open();
 }
 
@@ -79,14 +80,16 @@ void GameWindow::Close() {
 
 void GameWindow::Open() {
   if (window_ || !wanted_) return;
-  ChoosePlace(StartDisplay());
+  if (PageSizesWindow()) place_ = SDL_Rect{0, 0, kScreenWidthPx, kScreenHeightPx};
+  else ChoosePlace(StartDisplay());
   // Full screen opens covering the display of the window's place (a remembered one, or
   // the first one on the start display), also where no window manager would size it:
   // Alt+Enter then gives the window on the same monitor.
   SDL_Rect box = place_;
   const int display = SDL_GetRectDisplayIndex(&place_);
   if (fullscreen_ && (display < 0 || SDL_GetDisplayBounds(display, &box) != 0)) box = place_;
-  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  Uint32 flags = SDL_WINDOW_HIDDEN | (PageSizesWindow() ? 0 : SDL_WINDOW_RESIZABLE) |
+                 (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
   window_.reset(SDL_CreateWindow(title_.c_str(), box.x, box.y, box.w, box.h, flags));
   if (!window_) {
     std::cerr << "vark: cannot open a window: " << SDL_GetError() << "\n";
@@ -144,6 +147,7 @@ void GameWindow::SetTitle(std::string title) {
 }
 
 void GameWindow::SetFullscreen(bool on) {
+  if (PageSizesWindow()) return;
   prefersFullscreen_ = on;
   if (on == fullscreen_) return;
   fullscreen_ = on;

@@ -1,0 +1,7 @@
+#include "platform/video/window_rules.h"
+
+namespace vark {
+
+bool PageSizesWindow() { return true; }
+
+}  // namespace vark
