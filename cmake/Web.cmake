@@ -1,7 +1,7 @@
 # The browser build, configured by scripts/web.sh through emscripten's emcmake. The same
 # sources as the desktop's; a platform file NAME_web.cpp stands in for NAME.cpp where the
 # browser differs (the wait for input, saving, starting a program, fonts, the window
-# manager). The libraries are built from Debian's sources into VARK_WEB_ROOT; the data the
+# manager, MIDI). The libraries are built from Debian's sources into VARK_WEB_ROOT; the data the
 # page loads (the game's files, fonts and tunes, laid out as the installed game's) comes
 # from VARK_WEB_DATA.
 set(VARK_WEB_ROOT "" CACHE PATH "Folder holding the libraries built for the browser")
@@ -30,10 +30,6 @@ function(vark_web_sources sources)
       list(REMOVE_ITEM kept "${CMAKE_MATCH_1}.cpp")
     endif()
   endforeach()
-  # For now the page plays silently: the sound's decoder needs FluidSynth and its worker a
-  # thread, which the browser build has not.
-  list(FILTER kept EXCLUDE REGEX "/sound/(sound_decode|sdl_mixer_output)\\.cpp$")
-  list(APPEND kept ${CMAKE_SOURCE_DIR}/web/silent_sound.cpp)
   set(${sources} ${kept} PARENT_SCOPE)
 endfunction()
 

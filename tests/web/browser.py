@@ -194,6 +194,25 @@ class Browser:
             " ? Module.SDL2.audioContext.state : null"
         )
 
+    def audio_peak(self, seconds=2.0):
+        """The loudest sample the page's sound output gave over `seconds` (0 to 1), heard by
+        an analyser hung beside the output node SDL feeds (once); None without an output."""
+        return self.evaluate(
+            "(async () => {"
+            " const a = (typeof Module === 'object' && Module.SDL2) ? Module.SDL2.audio : null;"
+            " const node = a && a.scriptProcessorNode;"
+            " if (!node) return null;"
+            " if (!a.varkEar) { a.varkEar = Module.SDL2.audioContext.createAnalyser();"
+            "   a.varkEar.fftSize = 2048; node.connect(a.varkEar); }"
+            " const block = new Float32Array(a.varkEar.fftSize); let peak = 0;"
+            " const end = performance.now() + %d;"
+            " while (performance.now() < end) {"
+            "   a.varkEar.getFloatTimeDomainData(block);"
+            "   for (const s of block) peak = Math.max(peak, Math.abs(s));"
+            "   await new Promise(r => setTimeout(r, 20)); }"
+            " return peak; })()" % int(seconds * 1000)
+        )
+
     # Input, in the game's 640 x 480 coordinates mapped through the canvas's CSS box.
     def canvas_box(self):
         return self.evaluate(

@@ -1,7 +1,6 @@
 #include "platform/sound/tune_decoder.h"
 
 #include <SDL.h>
-#include <fluidsynth.h>
 #include <mpg123.h>
 #include <time.h>
 
@@ -20,69 +19,6 @@ double ThreadCpuSeconds() {
   timespec now{};
   if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) != 0) return 0;  // no such clock: no cap on it
   return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
-}
-
-// ---- the synthesisers ----------------------------------------------------------------------
-
-using OwnedSynthSettings = std::unique_ptr<fluid_settings_t, ReleaseWith<delete_fluid_settings>>;
-using OwnedSynth = std::unique_ptr<fluid_synth_t, ReleaseWith<delete_fluid_synth>>;
-
-struct SynthPool::Synth {
-  OwnedSynthSettings settings;
-  OwnedSynth synth;
-};
-
-namespace {
-
-// FluidSynth would print its complaints about a damaged file; the game says one line itself.
-void SilenceFluidSynth() {
-  for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level) fluid_set_log_function(level, nullptr, nullptr);
-}
-
-}  // namespace
-
-SynthPool::SynthPool(std::string soundFont) : font_(std::move(soundFont)) {}
-
-SynthPool::~SynthPool() = default;
-
-fluid_synth_t* SynthPool::Take(int rate) {
-  std::lock_guard lock(mutex_);
-  auto idle = idle_.find(rate);
-  if (idle != idle_.end()) {
-    busy_.push_back(std::move(idle->second));
-    idle_.erase(idle);
-    return busy_.back()->synth.get();
-  }
-  if (font_.empty()) return nullptr;
-  SilenceFluidSynth();
-  auto made = std::make_unique<Synth>();
-  made->settings.reset(new_fluid_settings());
-  fluid_settings_setnum(made->settings.get(), "synth.sample-rate", rate);
-  fluid_settings_setnum(made->settings.get(), "synth.gain", 0.5);
-  // Only the instruments a tune uses are read from the font, when it first uses them.
-  fluid_settings_setint(made->settings.get(), "synth.dynamic-sample-loading", 1);
-  made->synth.reset(new_fluid_synth(made->settings.get()));
-  ++loads_;
-  if (!made->synth || fluid_synth_sfload(made->synth.get(), font_.c_str(), 1) == FLUID_FAILED) {
-    font_.clear();  // a font that does not load is not tried again
-    return nullptr;
-  }
-  busy_.push_back(std::move(made));
-  return busy_.back()->synth.get();
-}
-
-void SynthPool::Return(int rate, fluid_synth_t* synth) {
-  fluid_synth_system_reset(synth);  // every note off, every channel as at the start
-  std::lock_guard lock(mutex_);
-  auto it = std::find_if(busy_.begin(), busy_.end(), [&](const auto& s) { return s->synth.get() == synth; });
-  if (it == busy_.end()) return;
-  idle_.emplace(rate, std::move(*it));
-  busy_.erase(it);
-}
-
-int SynthPool::Loads() const {
-  std::lock_guard lock(mutex_);
-  return loads_;
 }
 
 // ---- caps ----------------------------------------------------------------------------------
@@ -205,36 +141,17 @@ class ConvertingDecoder : public TuneDecoder {
 
 // ---- MIDI ----------------------------------------------------------------------------------
 
-using OwnedMidiPlayer = std::unique_ptr<fluid_player_t, ReleaseWith<delete_fluid_player>>;
-
-// FluidSynth plays the file into a synthesiser rendered block by block; the notes still
-// ringing after the last event get at most a few seconds more, until a block is silent.
+// The file plays into a synthesiser rendered block by block; the notes still ringing after
+// the last event get at most a few seconds more, until a block is silent.
 class MidiDecoder : public ConvertingDecoder {
  public:
   MidiDecoder(std::string_view bytes, const PcmFormat& format, std::shared_ptr<SynthPool> synths, double maxSeconds,
               const SoundLimits& limits)
-      : ConvertingDecoder(format, maxSeconds, limits.maxCpuPerSoundSecond),
-        bytes_(bytes),
-        synths_(std::move(synths)),
-        rate_(format.rate) {
-    if (std::string problem = MidiStructureProblem(bytes_); !problem.empty()) {
-      Fail(problem);
-      return;
-    }
-    synth_ = synths_ ? synths_->Take(rate_) : nullptr;
-    if (!synth_) {
-      Fail(synths_ && !synths_->Font().empty() ? "the soundfont cannot be loaded" : "no soundfont to play MIDI with");
-      return;
-    }
-    player_.reset(new_fluid_player(synth_));
-    bool ready = player_ && fluid_player_add_mem(player_.get(), bytes_.data(), bytes_.size()) == FLUID_OK &&
-                 fluid_player_play(player_.get()) == FLUID_OK;
-    if (!ready) Fail("not a MIDI file FluidSynth can play");
-    else converter_.emplace(AUDIO_S16SYS, 2, rate_, format);
-  }
-  ~MidiDecoder() override {
-    player_.reset();
-    if (synth_) synths_->Return(rate_, synth_);
+      : ConvertingDecoder(format, maxSeconds, limits.maxCpuPerSoundSecond), rate_(format.rate) {
+    std::string problem = MidiStructureProblem(bytes);
+    if (problem.empty()) playback_ = MidiPlayback::Start(bytes, std::move(synths), rate_, problem);
+    if (playback_) converter_.emplace(AUDIO_S16SYS, 2, rate_, format);
+    else Fail(problem);
   }
 
  private:
@@ -243,20 +160,17 @@ class MidiDecoder : public ConvertingDecoder {
   static constexpr int kQuiet = 2;  // a ringing-out block no louder than this ends the tune
 
   bool Step() override {
-    bool playing = fluid_player_get_status(player_.get()) == FLUID_PLAYER_PLAYING;
+    bool playing = playback_->Playing();
     if (!playing && ringOut_ >= kRingOutSeconds * rate_) return false;
-    fluid_synth_write_s16(synth_, kFrames, block_, 0, 2, block_, 1, 2);
+    playback_->Render(block_, kFrames);
     converter_->Put(block_, sizeof block_);
     if (playing) return true;
     ringOut_ += kFrames;
     return std::any_of(std::begin(block_), std::end(block_), [](int16_t s) { return std::abs(s) > kQuiet; });
   }
 
-  std::string bytes_;
-  std::shared_ptr<SynthPool> synths_;
   int rate_;
-  fluid_synth_t* synth_ = nullptr;
-  OwnedMidiPlayer player_;
+  std::unique_ptr<MidiPlayback> playback_;
   int16_t block_[kFrames * 2];
   int ringOut_ = 0;
 };

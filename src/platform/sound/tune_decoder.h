@@ -1,4 +1,4 @@
-// Tunes turned into samples a block at a time: MIDI synthesised with FluidSynth and MP3
+// Tunes turned into samples a block at a time: MIDI synthesised (midi_synth.h) and MP3
 // decoded with mpg123, converted to a given rate and channel count as signed 16-bit
 // samples, unlevelled. The same decoder serves a tune streamed as it plays and a tune
 // decoded whole (a tool, a test). A tune is bounded by its length and by the processor
@@ -8,45 +8,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "platform/sound/midi_synth.h"
 #include "platform/sound/sound_decode.h"
 
-struct _fluid_synth_t;
-
 namespace vark {
-
-// One soundfont and the synthesisers that play it. Each synthesiser loads the font once,
-// the first time it is needed, and is used again for every later tune at its rate; a
-// synthesiser busy with one tune is not handed to another. Thread-safe.
-class SynthPool {
- public:
-  explicit SynthPool(std::string soundFont);
-  ~SynthPool();
-  SynthPool(const SynthPool&) = delete;
-  SynthPool& operator=(const SynthPool&) = delete;
-
-  const std::string& Font() const { return font_; }
-  // A synthesiser at `rate` with the font loaded and silent, or null when the font cannot
-  // be loaded. Give it back with Return.
-  _fluid_synth_t* Take(int rate);
-  void Return(int rate, _fluid_synth_t* synth);
-  // How many times the font was loaded (each synthesiser loads it once).
-  int Loads() const;
-
- private:
-  struct Synth;
-  std::string font_;
-  mutable std::mutex mutex_;
-  std::multimap<int, std::unique_ptr<Synth>> idle_;
-  std::vector<std::unique_ptr<Synth>> busy_;
-  int loads_ = 0;
-};
 
 // A tune file's decoder. Read gives samples until the tune ends, fails or reaches a cap;
 // Problem then says why it stopped early (empty when it ended by itself).
