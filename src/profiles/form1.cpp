@@ -501,6 +501,9 @@ void Form1::Btn4_Click() {
   Play1();
   SetHint("Загрузка существующего профиля");
   LoadProfile.SetVisible(true);
+  // The list's panel, taller for the table of records' button, reaches over the hint line:
+  // the line goes while the panel is open rather than show a cut-off word beside it.
+  Label11.SetVisible(false);
   EnableMainButtons(false);
   InitProfs();
 }
@@ -512,6 +515,7 @@ void Form1::BtnEnh4_Click() {
   EnableMainButtons(true);
   Picture3.SetVisible(false);
   LoadProfile.SetVisible(false);
+  Label11.SetVisible(true);
 }
 
 // The folder is read a page at a time: a small one at once, a large one on Timer7 while

@@ -200,10 +200,14 @@ TEST_F(Profiles, ListWithoutProfilesShowsTheNotice) {
   EXPECT_TRUE(m.Picture3.Visible());
   EXPECT_FALSE(m.BtnLD.Enabled());
   for (PictureBox* slot : m.Picture2) EXPECT_FALSE(slot->Visible());
+  // The open panel leaves no part of the hint line showing beside it.
+  SDL_Rect hint = m.Label11.ScreenBox(), panel = m.LoadProfile.ScreenBox();
+  EXPECT_TRUE(!m.Label11.Visible() || !SDL_HasIntersection(&hint, &panel));
   d.Click(m.BtnEnh4);
   EXPECT_FALSE(m.Picture3.Visible());
   EXPECT_FALSE(m.LoadProfile.Visible());
   EXPECT_TRUE(m.Btn4.Enabled());
+  EXPECT_TRUE(m.Label11.Visible());
 }
 
 TEST_F(Profiles, ThreeProfilesDoNotScrollFourDo) {
