@@ -82,7 +82,18 @@ std::string ResultText(Episode episode, Result result) {
   return text + ", " + std::to_string(result.seconds / 60) + ":" + TwoDigits(result.seconds % 60);
 }
 
+namespace {
+
+// A game that achieved nothing (no score, no right answer, no level passed) leaves no
+// result: it neither replaces "Фраг" nor is cheered as a new best.
+bool AchievedSomething(Episode episode, const Result& result) {
+  return result.value > (episode == Episode::kMemory ? 1 : 0);
+}
+
+}  // namespace
+
 bool IsBetter(Episode episode, const Result& result, const std::optional<Result>& best) {
+  if (!AchievedSomething(episode, result)) return false;
   if (!best) return true;
   if (result.value != best->value) return result.value > best->value;
   return episode == Episode::kMemory && result.value > 1 && result.seconds < best->seconds;

@@ -27,8 +27,9 @@ std::optional<Result> ParseResult(Episode episode, std::string_view line);
 // The line a result is stored as (and shown as).
 std::string ResultText(Episode episode, Result result);
 
-// True when `result` beats `best` (any result beats none): a higher score, more right
-// answers, a higher level or the same level reached sooner.
+// True when `result` beats `best`: a higher score, more right answers, a higher level or
+// the same level reached sooner; any result that achieved something (a score, a right
+// answer, a level passed) beats none.
 bool IsBetter(Episode episode, const Result& result, const std::optional<Result>& best);
 
 // The line as the player sees it: the result, or "Фраг" for a line that holds none.

@@ -48,11 +48,17 @@ TEST(ResultLines, EachEpisodeReadsItsOwnFormAndNothingElse) {
     }
   }
   EXPECT_EQ(ResultText(Episode::kMemory, {3, 65}), "уровень 3, 1:05");
-  // A higher level wins; the same level is better reached sooner; any result beats none.
+  // A higher level wins; the same level is better reached sooner; any result that achieved
+  // something beats none, and one that achieved nothing is no result at all.
   EXPECT_TRUE(IsBetter(Episode::kMemory, {3, 500}, Result{2, 10}));
   EXPECT_TRUE(IsBetter(Episode::kMemory, {3, 60}, Result{3, 61}));
   EXPECT_FALSE(IsBetter(Episode::kShooter, {300, 0}, Result{300, 0}));
-  EXPECT_TRUE(IsBetter(Episode::kShooter, {0, 0}, std::nullopt));
+  EXPECT_TRUE(IsBetter(Episode::kShooter, {10, 0}, std::nullopt));
+  EXPECT_TRUE(IsBetter(Episode::kQuiz, {1, 0}, std::nullopt));
+  EXPECT_TRUE(IsBetter(Episode::kMemory, {2, 40}, std::nullopt));
+  EXPECT_FALSE(IsBetter(Episode::kShooter, {0, 0}, std::nullopt));
+  EXPECT_FALSE(IsBetter(Episode::kQuiz, {0, 0}, std::nullopt));
+  EXPECT_FALSE(IsBetter(Episode::kMemory, {1, 0}, std::nullopt));
 }
 
 class Results : public MenuTest {
@@ -108,8 +114,12 @@ TEST_F(Results, CorruptedResultShowsAsNewAndIsReplacedByTheFirstResult) {
   EXPECT_EQ(f.Best1.Caption(), "РЕКОРД: Фраг");
   EXPECT_EQ(f.Best2.Caption(), "РЕКОРД: Фраг");
   EXPECT_EQ(f.Best3.Caption(), "РЕКОРД: Фраг");
-  PlayShooter(0);
-  EXPECT_EQ(ReadBytes("Ева.pro"), Cp1251("Face01.dat\r\n0\r\nмного\r\nуровень -1\r\nФраг\r\n"));
+  // A round without a hit is no result: the line stays, nothing is cheered.
+  const std::string corrupted = ReadBytes("Ева.pro");
+  EXPECT_EQ(PlayShooter(0).News.Caption(), "");
+  EXPECT_EQ(ReadBytes("Ева.pro"), corrupted);
+  PlayShooter(20);
+  EXPECT_EQ(ReadBytes("Ева.pro"), Cp1251("Face01.dat\r\n20\r\nмного\r\nуровень -1\r\nФраг\r\n"));
 }
 
 TEST_F(Results, FailedSaveSaysSoAndTheBestIsSavedWithTheNextResult) {
