@@ -4,9 +4,9 @@ page loads without a console error, the set-up shows on the first visit and "С�
 играть" reaches the main menu, the menu looks as the desktop draws it, "Старт" opens the
 face choice, a typed Cyrillic name makes a profile, after a reload the profile is listed
 and loads, each episode opens and runs and its exit question works, the intro draws, the
-menu's tune is heard after the first click, clicks land right under any canvas size and zoom, the
-picture is scaled without blur, full screen and the set-up button work, and the page says
-so where WebAssembly or storage is missing.
+menu's tune is heard after the first click, clicks land right under any canvas size and
+zoom, the picture is scaled without blur, full screen, a controller and the set-up button
+work, and the page says so where WebAssembly or storage is missing.
 
     tests/web/game_test.py PAGE_DIR SHOTS_DIR
 
@@ -335,6 +335,44 @@ def check_full_screen_button_and_alt_enter(game):
     game.wait_for_screen("menu", MENU_BUTTONS, timeout=5)
 
 
+# A controller as the browser's Gamepad API reports one: a standard pad whose buttons the
+# check presses (0 A, 1 B, 13 D-pad down). SDL reads the pads on each update and takes a
+# new timestamp as news.
+FAKE_PAD = """(() => {
+  const buttons = Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}));
+  window.varkPad = {id: 'Test pad (STANDARD GAMEPAD)', index: 0, connected: true, mapping: 'standard',
+                    timestamp: performance.now(), axes: [0, 0, 0, 0], buttons};
+  navigator.getGamepads = () => [window.varkPad, null, null, null];
+  const plugged = new Event('gamepadconnected');
+  plugged.gamepad = window.varkPad;
+  window.dispatchEvent(plugged);
+  window.varkPadButton = (i, down) => {
+    window.varkPad.buttons[i] = {pressed: down, touched: down, value: down ? 1 : 0};
+    window.varkPad.timestamp = performance.now();
+  };
+  return 0; })()"""
+# The face choice's panel, which shows the same whatever profile is loaded.
+FACE_PANEL = (120, 130, 470, 420)
+
+
+def check_controller_moves_the_focus_and_presses(game):
+    b = game.browser
+    b.evaluate(FAKE_PAD)
+    time.sleep(0.3)
+
+    def tap(button):
+        b.evaluate("varkPadButton(%d, true)" % button)
+        time.sleep(0.15)
+        b.evaluate("varkPadButton(%d, false)" % button)
+        time.sleep(0.15)
+
+    tap(13)  # the focus ring comes to "Старт"
+    tap(0)
+    game.wait_for_screen("faces", FACE_PANEL, timeout=5)
+    tap(1)
+    game.wait_for_screen("menu", MENU_BUTTONS, timeout=5)
+
+
 def check_setup_button_opens_setup(game):
     b = game.browser
     b.evaluate("document.getElementById('setup').click()")
@@ -372,6 +410,7 @@ CHECKS = [
     check_clicks_land_under_any_canvas_size_and_zoom,
     check_picture_scaled_crisp,
     check_full_screen_button_and_alt_enter,
+    check_controller_moves_the_focus_and_presses,
     check_setup_button_opens_setup,
     check_missing_webassembly_and_storage,
 ]

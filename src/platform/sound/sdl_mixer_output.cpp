@@ -360,7 +360,9 @@ void OpenRealAudio(TuneWork::Driver driver, MixWatcher watcher) {
   Uint16 format = 0;
   Mix_QuerySpec(&device.rate, &format, &device.channels);
   std::string font = FirstSoundFont();
+#ifndef __EMSCRIPTEN__  // the page's tunes are MP3s: it has no soundfont to miss
   if (font.empty()) std::cerr << "vark: no soundfont under /usr/share/sounds/sf2: MIDI tunes stay silent\n";
+#endif
   // One line per troublesome sound file for the whole run, quoting only a short printable
   // part of its name; the game's thread (effects) and the tunes' worker both tell.
   struct Told {
