@@ -96,7 +96,7 @@ void TuneWork::Measure(const std::string& path) {
 
 void TuneWork::Wake() {
   if (driver_ == Driver::kGameThread) {
-    if (slices_->Interval() == 0) slices_->SetInterval(kSliceEveryMs);
+    if (slices_->Interval() != kSliceEveryMs) slices_->SetInterval(kSliceEveryMs);
     return;
   }
   {
@@ -109,7 +109,8 @@ void TuneWork::Wake() {
 void TuneWork::SliceOnTimer() {
   bool measuring = Round(*state_, true);
   std::lock_guard lock(state_->mutex);
-  if (!measuring && state_->streams.empty()) slices_->SetInterval(0);
+  int beat = measuring ? kSliceEveryMs : state_->streams.empty() ? 0 : kRefillMs;
+  if (slices_->Interval() != beat) slices_->SetInterval(beat);
 }
 
 void TuneWork::WaitUntilSettled() {

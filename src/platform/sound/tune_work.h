@@ -38,14 +38,18 @@ class TuneWork {
     // Told once a tune stopped early or could not play (from the driver's thread).
     std::function<void(const std::string& path, const std::string& problem)> report;
   };
-  // How much sound the ring of each stream holds, and how often the worker tops it up.
+  // How much sound the ring of each stream holds, and how often either driver tops it up.
   static constexpr double kRingSeconds = 1;
   static constexpr int kRefillMs = 100;
-  // The game's-thread driver: frames decoded per stream and measured per slice, and how
-  // often a slice runs while there is work.
-  static constexpr size_t kSliceFrames = 2048;
+  // The game's-thread driver: frames decoded per stream per slice (more than a beat of
+  // sound at any device rate up to 48 kHz) and measured per slice, and how often a slice
+  // runs while a stream is opening or a tune waits to be measured; with only streams to
+  // top up it runs on the refill beat, since every wake of the game's thread costs (in a
+  // browser far more than the decoding itself).
+  static constexpr size_t kSliceFrames = 8192;
   static constexpr size_t kMeasureSliceFrames = 8192;
   static constexpr int kSliceEveryMs = 20;
+  static_assert(kSliceFrames > 48000 * kRefillMs / 1000, "a slice keeps up with a 48 kHz device on the beat");
 
   TuneWork(Setup setup, Driver driver);
   ~TuneWork();

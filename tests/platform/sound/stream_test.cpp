@@ -58,13 +58,15 @@ struct Streaming {
       {kDevice, kSoundFont, {}, [this](const std::string&, const std::string& p) { problems.push_back(p); }},
       TuneWork::Driver::kGameThread};
 
-  // Plays the channel to its end on the driver's clock, a slice of the loop's work and then
-  // as much sound as the mixer takes meanwhile; the stream that played.
+  // Plays the channel to its end on the driver's clock: a beat of the loop's work, then
+  // the sound of two beats (the mixer running twice as fast as real time); the stream that
+  // played.
   std::shared_ptr<TuneStream> PlayToTheEnd(int channel) {
     std::shared_ptr<TuneStream> stream = mixer->streams.at(channel);
+    constexpr size_t kTwoBeats = 2 * kDevice.rate * TuneWork::kRefillMs / 1000;
     for (int tick = 0; backend.IsPlaying(channel) && tick < 4000; ++tick) {
-      d.Advance(TuneWork::kSliceEveryMs);
-      mixer->Take(TuneWork::kSliceFrames);
+      d.Advance(TuneWork::kRefillMs);
+      mixer->Take(kTwoBeats);
     }
     return stream;
   }
