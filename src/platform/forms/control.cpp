@@ -16,24 +16,24 @@ void Control::Move(int left, int top, int width, int height) {
   width = std::max(0, width);
   height = std::max(0, height);
   if (left == box_.left && top == box_.top && width == box_.width && height == box_.height) return;
-  Invalidate();
+  InvalidateArea();
   box_ = Rect{left, top, width, height};
-  Invalidate();
+  InvalidateArea();
 }
 
 void Control::SetVisible(bool v) {
   if (visible_ == v) return;
   visible_ = v;
-  Invalidate();
+  InvalidateArea();
   // What this panel covers appears or disappears with it, edges included.
-  for (const Control* c : covered_) c->Invalidate();
+  for (const Control* c : covered_) c->InvalidateArea();
   Screen::Get().UpdatePointer();
 }
 
 void Control::SetCoveredBy(Control& cover) {
   cover_ = &cover;
   cover.covered_.push_back(this);
-  Invalidate();
+  InvalidateArea();
 }
 
 void Control::SetEnabled(bool e) {
@@ -56,7 +56,7 @@ void Control::ZOrder() {
     siblings.erase(it);
     siblings.push_back(this);
   }
-  Invalidate();
+  InvalidateArea();
 }
 
 int Control::ScreenLeftTwips() const { return box_.left + (parent_ ? parent_->ScreenLeftTwips() : 0); }
@@ -69,7 +69,14 @@ SDL_Rect Control::ScreenBox() const {
   return SDL_Rect{x0, y0, TwipsToPx(left + box_.width) - x0, TwipsToPx(top + box_.height) - y0};
 }
 
+// A change of what a control shows needs no repaint while it cannot be seen (hidden, on a
+// hidden panel, covered): the idle menu's buttons that blink on its hidden panels then
+// cost nothing. Showing it again repaints its area.
 void Control::Invalidate() const {
+  if (IsShown()) InvalidateArea();
+}
+
+void Control::InvalidateArea() const {
   if (!form_.Visible()) return;
   SDL_Rect r = ScreenBox();
   // Captions may draw a pixel or two beyond the box (shadows): widen a little.

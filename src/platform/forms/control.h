@@ -122,12 +122,15 @@ class Control {
   virtual void TypeText(std::string_view /*utf8*/) {}
 
  protected:
-  // Marks the control's area as needing a repaint.
+  // Marks the control's area as needing a repaint, when the control can be seen.
   void Invalidate() const;
   // The enabled state changed (controls that cache their look redraw it).
   virtual void EnabledChanged() {}
 
  private:
+  // Marks the control's area as needing a repaint, seen or not (it was just hidden, moved
+  // or uncovered).
+  void InvalidateArea() const;
   Form& form_;
   std::string name_;
   int index_;

@@ -184,6 +184,30 @@ TEST(Screen, WindowAppearsWithTheFirstPictureOnly) {
   EXPECT_TRUE(hidden());
 }
 
+// What a control shows changes no picture while it cannot be seen (on a hidden panel, or
+// hidden itself); shown again, it is drawn as it is now.
+TEST(Screen, ChangesOnAHiddenPanelRepaintNothingUntilItShows) {
+  Driver d;
+  auto& b = Forms::Show<Board>();
+  d.Advance(100);
+  ASSERT_FALSE(Screen::Get().Dirty());
+  b.Panel.SetVisible(false);
+  d.Advance(100);
+  b.Inside.SetBackColor(RGB(0, 255, 0));
+  EXPECT_FALSE(Screen::Get().Dirty()) << "a change on the hidden panel";
+  b.Text.SetVisible(false);
+  d.Advance(100);
+  b.Text.SetCaption("ЖЖ");
+  EXPECT_FALSE(Screen::Get().Dirty()) << "a change of a hidden label";
+  b.Panel.SetVisible(true);
+  EXPECT_TRUE(Screen::Get().Dirty());
+  d.Advance(100);
+  EXPECT_EQ(d.Pixel(110, 110), 0x0000FFu);  // the panel
+  EXPECT_EQ(d.Pixel(160, 160), 0x00FF00u) << "the inside as it is now";
+  b.Inside.SetBackColor(RGB(255, 0, 0));
+  EXPECT_TRUE(Screen::Get().Dirty()) << "a change that shows";
+}
+
 TEST(Screen, ContainersClipTheirChildren) {
   Driver d;
   Forms::Show<Board>();
