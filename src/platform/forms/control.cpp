@@ -73,7 +73,8 @@ SDL_Rect Control::ScreenBox() const {
 // hidden panel, covered): the idle menu's buttons that blink on its hidden panels then
 // cost nothing. Showing it again repaints its area.
 void Control::Invalidate() const {
-  if (IsShown()) InvalidateArea();
+  // The form is asked first: while it goes, its containers may be gone before their controls.
+  if (form_.Visible() && IsShown()) InvalidateArea();
 }
 
 void Control::InvalidateArea() const {
