@@ -163,11 +163,13 @@ struct WatchedWindow {
   bool gone = false;
 };
 
-// Errors about the game's window when it is gone ("no such window") are passed over: the
-// news that it was destroyed comes as an event (WindowDestroyedBy).
+// Errors about the game's window when it is gone ("no such window", or "no such drawable"
+// for a picture shown into it before the news came) are passed over: the news that it was
+// destroyed comes as an event (WindowDestroyedBy).
 int OnXError(Display* display, XErrorEvent* error) {
   WatchedWindow& watched = CurrentRun().Get<WatchedWindow>();
-  if (watched.window != None && error->resourceid == watched.window && error->error_code == BadWindow) return 0;
+  bool gone = error->error_code == BadWindow || error->error_code == BadDrawable;
+  if (watched.window != None && error->resourceid == watched.window && gone) return 0;
   return watched.previous ? watched.previous(display, error) : 0;
 }
 
